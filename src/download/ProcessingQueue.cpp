@@ -1,0 +1,6 @@
+#include "ProcessingQueue.h"
+
+ProcessingQueue::ProcessingQueue(QObject* parent)
+    : QObject(parent)
+{
+}

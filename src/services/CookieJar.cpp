@@ -1,0 +1,6 @@
+#include "CookieJar.h"
+
+CookieJar::CookieJar(QObject* parent)
+    : QNetworkCookieJar(parent)
+{
+}
