@@ -38,8 +38,8 @@ bool SystemProcess::run(const QString& program, const QStringList& arguments, bo
 
 void SystemProcess::onReadyRead()
 {
+    // Standard error arrives on this channel too (merged channels).
     m_output += m_decoder.decode(m_process.readAllStandardOutput());
-    m_output += m_decoder.decode(m_process.readAllStandardError());
 }
 
 void SystemProcess::onError(QProcess::ProcessError error)
