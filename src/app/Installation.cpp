@@ -1,6 +1,7 @@
 #include "Installation.h"
 
 #include "AppContext.h"
+#include "download/HelperRegistration.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -52,7 +53,8 @@ bool runStatements(QSqlDatabase& db, const QStringList& statements, QString* err
 
 bool Installation::run(QStringList* report, QString* error)
 {
-    return ensureDataDirectory(report, error) && ensureDatabase(report, error);
+    return ensureDataDirectory(report, error) && ensureDatabase(report, error)
+        && HelperRegistration().run(report, error);
 }
 
 bool Installation::ensureDataDirectory(QStringList* report, QString* error)

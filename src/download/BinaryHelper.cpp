@@ -1,0 +1,36 @@
+#include "BinaryHelper.h"
+
+BinaryHelper::BinaryHelper(int helperId, const QString& helperName, const QString& helperBinaryName,
+    const QString& helperVersion)
+    : id(helperId)
+    , name(helperName)
+    , binaryName(helperBinaryName)
+    , version(helperVersion)
+{ }
+
+BinaryHelper::BinaryHelper(const BinaryHelper& other)
+    : id(other.id)
+    , name(other.name)
+    , binaryName(other.binaryName)
+    , version(other.version)
+{ }
+
+BinaryHelper& BinaryHelper::operator=(const BinaryHelper& other)
+{
+    id = other.id;
+    name = other.name;
+    binaryName = other.binaryName;
+    version = other.version;
+    return *this;
+}
+
+bool BinaryHelper::isPlainFileName(const QString& fileName)
+{
+    if (fileName.isEmpty() || fileName == QLatin1String(".") || fileName == QLatin1String(".."))
+        return false;
+    for (const QChar c : fileName) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}

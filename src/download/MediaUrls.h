@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QList>
+#include <QNetworkCookie>
+#include <QStringList>
+#include <QUrl>
+
+// What the stream address extraction found for one media page. Several URLs in a list are
+// segments to fetch in order and join.
+struct MediaUrls
+{
+    QList<QUrl> videoUrls;
+    QList<QUrl> audioUrls;
+    // MediaDescriptor::MediaFormat values; -1 when unknown.
+    int videoFormat = -1;
+    int audioFormat = -1;
+    // Cookies the download helper held after its run (name and value only).
+    QList<QNetworkCookie> cookies;
+    // Not filled by the extraction.
+    QStringList stringList;
+};
