@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "download/HelperRegistration.h"
+#include "services/BundledPlugins.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,7 +55,7 @@ bool runStatements(QSqlDatabase& db, const QStringList& statements, QString* err
 bool Installation::run(QStringList* report, QString* error)
 {
     return ensureDataDirectory(report, error) && ensureDatabase(report, error)
-        && HelperRegistration().run(report, error);
+        && HelperRegistration().run(report, error) && BundledPlugins().install(report, error);
 }
 
 bool Installation::ensureDataDirectory(QStringList* report, QString* error)

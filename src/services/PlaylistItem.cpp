@@ -1,0 +1,6 @@
+#include "PlaylistItem.h"
+
+PlaylistItem::PlaylistItem(const QString& serviceName, QObject* parent)
+    : QObject(parent)
+    , m_serviceName(serviceName)
+{ }

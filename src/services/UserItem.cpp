@@ -1,0 +1,6 @@
+#include "UserItem.h"
+
+UserItem::UserItem(const QString& serviceName, QObject* parent)
+    : QObject(parent)
+    , m_serviceName(serviceName)
+{ }
