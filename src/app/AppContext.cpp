@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QThreadPool>
@@ -45,8 +46,7 @@ AppContext::AppContext(UserInterface* ui, QObject* parent)
     s_dying = false;
     applyIdentity();
     m_settings = new QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                               QCoreApplication::organizationName(),
-                               QCoreApplication::applicationName(), this);
+        QCoreApplication::organizationName(), QCoreApplication::applicationName(), this);
     s_cookieJar = new CookieJar();
     QThreadPool::globalInstance()->setMaxThreadCount(10);
 
@@ -89,24 +89,52 @@ AppContext::~AppContext()
 
 void AppContext::createMediaDirectories()
 {
-    // One level only; an unwritable destination is reported when a download starts.
+    const QString media = Prefs::mediaPath();
+    // A store without a media path would otherwise put the temporary folder at the
+    // filesystem root; the missing destination is reported when a download starts.
+    if (media.isEmpty())
+        return;
+    // One level only, so that a path on a drive that is not mounted stays missing. The one
+    // exception is the desktop of a fresh account, where the default download folder lives.
     QDir dir;
-    if (!dir.exists(Prefs::mediaPath()))
-        dir.mkdir(Prefs::mediaPath());
+    if (!dir.exists(media)) {
+        const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+        if (QFileInfo(QDir::cleanPath(media)).dir() == QDir(desktop))
+            dir.mkpath(desktop);
+        dir.mkdir(media);
+    }
     if (!dir.exists(mediaTmpLocation()))
         dir.mkdir(mediaTmpLocation());
 }
 
-AppContext* AppContext::instance() { return s_instance; }
-QSettings* AppContext::settings() { return s_instance ? s_instance->m_settings : nullptr; }
+AppContext* AppContext::instance()
+{
+    return s_instance;
+}
+QSettings* AppContext::settings()
+{
+    return s_instance ? s_instance->m_settings : nullptr;
+}
 ProcessingQueue* AppContext::processingQueue()
 {
     return s_instance ? s_instance->m_processingQueue : nullptr;
 }
-MediaServices* AppContext::serviceRegistry() { return s_serviceRegistry; }
-BinaryHelpers* AppContext::helperRegistry() { return s_helperRegistry; }
-CookieJar* AppContext::cookieJar() { return s_cookieJar; }
-UserInterface* AppContext::userInterface() { return s_instance ? s_instance->m_ui : nullptr; }
+MediaServices* AppContext::serviceRegistry()
+{
+    return s_serviceRegistry;
+}
+BinaryHelpers* AppContext::helperRegistry()
+{
+    return s_helperRegistry;
+}
+CookieJar* AppContext::cookieJar()
+{
+    return s_cookieJar;
+}
+UserInterface* AppContext::userInterface()
+{
+    return s_instance ? s_instance->m_ui : nullptr;
+}
 
 QString AppContext::dataLocation()
 {
@@ -128,29 +156,50 @@ QString AppContext::helpersLocation()
     return dataLocation() + QDir::separator() + QStringLiteral("helpers") + QDir::separator();
 }
 
-QString AppContext::databaseFileName() { return QStringLiteral("kestrofan2.db"); }
+QString AppContext::databaseFileName()
+{
+    return QStringLiteral("kestrofan2.db");
+}
 
 QString AppContext::mediaTmpLocation()
 {
     return Prefs::mediaPath() + QDir::separator() + Prefs::mediaTmpDir();
 }
 
-QString AppContext::version() { return kVersion; }
-QString AppContext::applicationBuild() { return kBuild; }
-bool AppContext::isFirstRun() { return s_firstRun; }
-void AppContext::setFirstRun(bool firstRun) { s_firstRun = firstRun; }
-bool AppContext::isDying() { return s_dying; }
+QString AppContext::version()
+{
+    return kVersion;
+}
+QString AppContext::applicationBuild()
+{
+    return kBuild;
+}
+bool AppContext::isFirstRun()
+{
+    return s_firstRun;
+}
+void AppContext::setFirstRun(bool firstRun)
+{
+    s_firstRun = firstRun;
+}
+bool AppContext::isDying()
+{
+    return s_dying;
+}
+
+bool AppContext::isStoredReleaseOutdated(const QString& storedVersion, const QString& storedBuild)
+{
+    if (storedVersion.isEmpty() || storedBuild.isEmpty())
+        return true;
+    // Versions compare as plain strings, character by character, as they always have.
+    if (storedVersion < kVersion)
+        return true;
+    return storedVersion == kVersion && storedBuild.toInt(nullptr, 10) < kBuild.toInt();
+}
 
 bool AppContext::needsServiceInitialisation()
 {
-    const QString storedVersion = Prefs::version();
-    const QString storedBuild = Prefs::build();
-    if (storedVersion.isEmpty() || storedBuild.isEmpty())
-        return true;
-    // Versions compare as plain strings, character by character.
-    if (storedVersion < kVersion)
-        return true;
-    if (storedVersion == kVersion && storedBuild.toInt() < kBuild.toInt())
+    if (isStoredReleaseOutdated(Prefs::version(), Prefs::build()))
         return true;
     if (!s_serviceRegistry || s_serviceRegistry->isEmpty())
         return true;

@@ -55,6 +55,8 @@ public:
     // True when the set-up of plugins and helpers has to run (after an upgrade, or with
     // nothing installed).
     static bool needsServiceInitialisation();
+    // The release part of that test: nothing stored yet, or stored by an older release.
+    static bool isStoredReleaseOutdated(const QString& storedVersion, const QString& storedBuild);
 
     void createServiceRegistries();
     static void addFileToDeleteOnExit(const QString& path);

@@ -8,8 +8,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-DbChangeModel::DbChangeModel(const QString& previousVersion, const QString& previousBuild,
-                             const QSqlDatabase& db)
+DbChangeModel::DbChangeModel(
+    const QString& previousVersion, const QString& previousBuild, const QSqlDatabase& db)
     : QSqlTableModel(nullptr, db)
 {
     if (previousVersion.isEmpty())
@@ -56,7 +56,7 @@ void DbChangeModel::addEarlyPresets()
              "INSERT OR IGNORE INTO audio_conversions (id, name, ffmpeg_args, extension) VALUES "
              "(0, 'MP3', '-y -i {input} -vn -ar {audio_rate} -ac 2 -ab {kbits_per_second} -acodec "
              "libmp3lame -threads {threads} {output}', 'mp3')"),
-         &inserted);
+        &inserted);
     if (inserted > 0)
         Prefs::setPreferredAudioFormat(0);
 }
@@ -83,9 +83,12 @@ void DbChangeModel::addPermaUrlColumn()
 
 void DbChangeModel::removeStalePartFiles()
 {
+    // Without a media path the folder would be relative to wherever the program was started.
+    if (Prefs::mediaPath().isEmpty())
+        return;
     const QDir tmpDir(Prefs::mediaPath() + Prefs::mediaTmpDir());
-    const QStringList parts =
-        tmpDir.entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+    const QStringList parts
+        = tmpDir.entryList({ QStringLiteral("*.part") }, QDir::Files | QDir::Hidden);
     for (const QString& name : parts)
         QFile::remove(tmpDir.filePath(name));
 }

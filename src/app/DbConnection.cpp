@@ -17,21 +17,52 @@ QThreadStorage<QString>& threadConnectionName()
     return name;
 }
 
+// How many live DbConnection objects of the calling thread have used its connection.
+QThreadStorage<int>& threadConnectionUsers()
+{
+    static QThreadStorage<int> users;
+    return users;
+}
+
 } // namespace
 
-DbConnection::~DbConnection() { close(); }
+DbConnection::~DbConnection()
+{
+    // The thread's connection is shared by every object on that thread; a short-lived
+    // holder must not close it under a longer-lived one (an open model would lose its
+    // results). The last holder closes it.
+    if (!m_usesThreadConnection || m_thread != QThread::currentThread())
+        return;
+    int& users = threadConnectionUsers().localData();
+    if (--users > 0)
+        return;
+    const QString name = threadConnectionName().localData();
+    if (name.isEmpty() || !QSqlDatabase::contains(name))
+        return;
+    QSqlDatabase db = QSqlDatabase::database(name, false);
+    if (db.isOpen())
+        db.close();
+}
+
+void DbConnection::countAsUser()
+{
+    if (m_usesThreadConnection)
+        return;
+    m_usesThreadConnection = true;
+    m_thread = QThread::currentThread();
+    ++threadConnectionUsers().localData();
+}
 
 QString DbConnection::databaseFilePath()
 {
-    const QString path =
-        AppContext::dataLocation() + QDir::separator() + AppContext::databaseFileName();
+    const QString path
+        = AppContext::dataLocation() + QDir::separator() + AppContext::databaseFileName();
     if (QFileInfo::exists(path))
         return path;
     //: %1 is a file name
-    AppContext::die(
-        QCoreApplication::translate("DbConnection",
-                                    "Database file %1 not found.\n\nPlease reinstall application.")
-            .arg(path));
+    AppContext::die(QCoreApplication::translate(
+        "DbConnection", "Database file %1 not found.\n\nPlease reinstall application.")
+                        .arg(path));
     return QString();
 }
 
@@ -44,6 +75,7 @@ QString DbConnection::connectionNameForCurrentThread()
 
 QSqlDatabase DbConnection::connection(bool create)
 {
+    countAsUser();
     const QString existingName = threadConnectionName().localData();
     if (!existingName.isEmpty() && QSqlDatabase::contains(existingName)) {
         m_database = QSqlDatabase::database(existingName, true);

@@ -3,8 +3,11 @@
 #include <QSqlDatabase>
 #include <QString>
 
+class QThread;
+
 // Hands out the calling thread's own connection to the database file; SQLite connections
-// must not cross threads.
+// must not cross threads. close() closes the thread's connection at once; otherwise it is
+// closed when the last DbConnection that used it on that thread goes away.
 class DbConnection
 {
 public:
@@ -23,6 +26,11 @@ public:
     static QString databaseFilePath();
 
 private:
+    void countAsUser();
+
     QSqlDatabase m_database;
     QString m_lastError;
+    // Whether this object holds one of the uses of its thread's connection.
+    bool m_usesThreadConnection = false;
+    QThread* m_thread = nullptr;
 };

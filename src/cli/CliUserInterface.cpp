@@ -15,6 +15,7 @@ void CliUserInterface::showFatalError(const QString& text)
 
 void CliUserInterface::showError(const QString& text)
 {
-    std::fputs((QStringLiteral("kestrofan-cli: ") + text + QLatin1Char('\n')).toLocal8Bit().constData(),
-               stderr);
+    std::fputs(
+        (QStringLiteral("kestrofan-cli: ") + text + QLatin1Char('\n')).toLocal8Bit().constData(),
+        stderr);
 }

@@ -26,7 +26,6 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     AppContext::applyIdentity();
-    QCoreApplication::setApplicationName(QStringLiteral("Kestrofan 2"));
 
     const auto commands = allCommands();
     QStringList arguments = QCoreApplication::arguments();
@@ -37,7 +36,7 @@ int main(int argc, char* argv[])
     }
     if (arguments.at(1) == QLatin1String("--version")) {
         std::printf("kestrofan-cli %s (build %s)\n", qPrintable(AppContext::version()),
-                    qPrintable(AppContext::applicationBuild()));
+            qPrintable(AppContext::applicationBuild()));
         return CliCommand::Success;
     }
 
@@ -56,13 +55,13 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(command->summary());
     parser.addHelpOption();
-    parser.addOption(QCommandLineOption(QStringLiteral("json"),
-                                        QStringLiteral("Print the result as JSON.")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("json"), QStringLiteral("Print the result as JSON.")));
     command->configure(parser);
     arguments[0] = QStringLiteral("kestrofan-cli ") + name;
     if (!parser.parse(arguments)) {
-        std::fprintf(stderr, "kestrofan-cli %s: %s\n", qPrintable(name),
-                     qPrintable(parser.errorText()));
+        std::fprintf(
+            stderr, "kestrofan-cli %s: %s\n", qPrintable(name), qPrintable(parser.errorText()));
         return CliCommand::UsageError;
     }
     if (parser.isSet(QStringLiteral("help"))) {

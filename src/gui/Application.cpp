@@ -25,7 +25,7 @@ void Application::installFileOpenFilter(QObject* receiver)
 {
     m_fileOpenFilter = new FileOpenEventFilter();
     connect(m_fileOpenFilter, SIGNAL(urlOpenedByExternalURLHandler(QString)), receiver,
-            SLOT(setExternalOpenURL(QString)));
+        SLOT(setExternalOpenURL(QString)));
     installEventFilter(m_fileOpenFilter);
 }
 

@@ -1,30 +1,6 @@
-#include "Application.h"
-
-#include "app/AppContext.h"
-#include "ui/KStyle.h"
-#include "ui/PlaceholderWindow.h"
-
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
+#include "GuiMain.h"
 
 int main(int argc, char* argv[])
 {
-    Application app(argc, argv);
-    Application::setStyle(new KStyle);
-    if (AppContext::isDying())
-        return 0;
-
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qt_") + QLocale::system().name(),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        Application::installTranslator(&qtTranslator);
-    QTranslator appTranslator;
-    if (appTranslator.load(QStringLiteral(":/translations/kestrofan2_") + QLocale::system().name()))
-        Application::installTranslator(&appTranslator);
-
-    PlaceholderWindow window;
-    window.show();
-    app.installFileOpenFilter(&window);
-    return Application::exec();
+    return runGui(argc, argv);
 }
