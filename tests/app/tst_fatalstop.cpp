@@ -1,0 +1,142 @@
+#include "AppTestSupport.h"
+#include "ModalAnswerer.h"
+#include "TestEnvironment.h"
+
+#include "app/AppContext.h"
+#include "ui/GuiUserInterface.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace AppTestSupport;
+
+namespace {
+
+QString expectedDatabasePath(const QString& home)
+{
+    return home + QStringLiteral("/.local/share/Ulvane Software/Kestrofan 2/kestrofan2.db");
+}
+
+QString fatalText(const QString& databasePath)
+{
+    return QStringLiteral("Database file %1 not found.\n\nPlease reinstall application.")
+        .arg(databasePath);
+}
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runProgram(const QString& program, const QStringList& arguments, const QString& home)
+{
+    QProcess process;
+    process.setProcessEnvironment(privateEnvironment(home));
+    process.start(program, arguments);
+    Run run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+} // namespace
+
+// A missing database file stops the program with a message that names the expected file.
+class FatalStopTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void messageBoxNamesTheExpectedFile();
+    void guiStopsWithoutAWindow();
+    void guiWithADatabaseShowsItsWindow();
+    void commandLineToolFailsLoudly();
+};
+
+void FatalStopTest::messageBoxNamesTheExpectedFile()
+{
+    AppContext::applyIdentity();
+    const QString path = databasePath();
+    QVERIFY(!QFileInfo::exists(path));
+    ModalAnswerer::Seen seen;
+    ModalAnswerer answerer(&seen, 20000);
+    GuiUserInterface ui;
+    {
+        AppContext context(&ui);
+        QVERIFY(AppContext::isDying());
+    }
+    QVERIFY(!seen.deadlinePassed);
+    QCOMPARE(seen.boxes.size(), 1);
+    const QJsonObject box = seen.boxes.first();
+    QCOMPARE(box.value(QStringLiteral("text")).toString(),
+        fatalText(path) + QStringLiteral("\n\nKestrofan 2 will now quit."));
+    QCOMPARE(box.value(QStringLiteral("title")).toString(), QString());
+    QCOMPARE(box.value(QStringLiteral("icon")).toInt(), int(QMessageBox::Critical));
+    QCOMPARE(box.value(QStringLiteral("buttons")).toArray(), QJsonArray { int(QMessageBox::Ok) });
+    QCOMPARE(box.value(QStringLiteral("hasParent")).toBool(), false);
+    // Nothing was made in place of the missing file.
+    QVERIFY(!QFileInfo::exists(path));
+}
+
+void FatalStopTest::guiStopsWithoutAWindow()
+{
+    QTemporaryDir home;
+    const Run run = runProgram(QStringLiteral(KESTROFAN_GUI_PROBE_PATH), {}, home.path());
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    const QJsonObject seen = QJsonDocument::fromJson(run.out).object();
+    QCOMPARE(seen.value(QStringLiteral("exitCode")).toInt(-1), 0);
+    QCOMPARE(seen.value(QStringLiteral("deadlinePassed")).toBool(), false);
+    const QJsonArray boxes = seen.value(QStringLiteral("boxes")).toArray();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes.first()
+                .toObject()
+                .value(QStringLiteral("text"))
+                .toString()
+                .startsWith(fatalText(expectedDatabasePath(home.path()))));
+    QCOMPARE(seen.value(QStringLiteral("mainWindows")).toArray(), QJsonArray());
+    QVERIFY(run.err.contains("Application::die(): Database file"));
+}
+
+void FatalStopTest::guiWithADatabaseShowsItsWindow()
+{
+    // The same probe sees a window when there is one, so its silence above means something.
+    QTemporaryDir home;
+    QCOMPARE(
+        runProgram(QStringLiteral(KESTROFAN_CLI_PATH), { QStringLiteral("setup") }, home.path())
+            .exitCode,
+        0);
+    const Run run = runProgram(QStringLiteral(KESTROFAN_GUI_PROBE_PATH), {}, home.path());
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    const QJsonObject seen = QJsonDocument::fromJson(run.out).object();
+    QCOMPARE(seen.value(QStringLiteral("exitCode")).toInt(-1), 0);
+    QCOMPARE(seen.value(QStringLiteral("boxes")).toArray(), QJsonArray());
+    QCOMPARE(seen.value(QStringLiteral("mainWindows")).toArray(),
+        QJsonArray { QStringLiteral("Kestrofan 2") });
+}
+
+void FatalStopTest::commandLineToolFailsLoudly()
+{
+    // Unlike the GUI, the tool exits with 1 so that scripts see the failure.
+    QTemporaryDir home;
+    const Run run
+        = runProgram(QStringLiteral(KESTROFAN_CLI_PATH), { QStringLiteral("config") }, home.path());
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(fatalText(expectedDatabasePath(home.path())).toLocal8Bit()),
+        run.err.constData());
+    QVERIFY(run.out.isEmpty());
+    QVERIFY(!QFileInfo::exists(expectedDatabasePath(home.path())));
+}
+
+KESTROFAN_TEST_MAIN(FatalStopTest)
+#include "tst_fatalstop.moc"
