@@ -1,0 +1,93 @@
+#include "TestHttpServer.h"
+
+#include "TestHttpConnection.h"
+#include "TestHttpSite.h"
+
+TestHttpServer::TestHttpServer()
+    : m_site(std::make_unique<TestHttpSite>())
+{
+    m_thread.setObjectName(QStringLiteral("TestHttpServer"));
+}
+
+TestHttpServer::~TestHttpServer()
+{
+    // The listener and its connections are deleted on their own thread as it finishes.
+    m_thread.quit();
+    m_thread.wait();
+}
+
+bool TestHttpServer::start()
+{
+    if (m_listener)
+        return m_port != 0;
+    m_listener = new TestHttpListener(m_site.get());
+    m_listener->moveToThread(&m_thread);
+    QObject::connect(&m_thread, &QThread::finished, m_listener, &QObject::deleteLater);
+    m_thread.start();
+    QMetaObject::invokeMethod(
+        m_listener, &TestHttpListener::listen, Qt::BlockingQueuedConnection, &m_port);
+    return m_port != 0;
+}
+
+QUrl TestHttpServer::url(const QString& pathAndQuery) const
+{
+    const QString path = pathAndQuery.startsWith(QLatin1Char('/'))
+        ? pathAndQuery
+        : QLatin1Char('/') + pathAndQuery;
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path));
+}
+
+void TestHttpServer::serveFile(
+    const QString& path, const QByteArray& body, const QByteArray& contentType)
+{
+    m_site->setFile(path, body, QString(), contentType);
+}
+
+void TestHttpServer::serveFileFromDisk(
+    const QString& path, const QString& filePath, const QByteArray& contentType)
+{
+    m_site->setFile(path, QByteArray(), filePath, contentType);
+}
+
+void TestHttpServer::setFileOptions(const QString& path, const FileOptions& options)
+{
+    m_site->setOptions(path, options);
+}
+
+void TestHttpServer::route(const QString& path, Handler handler)
+{
+    m_site->setRoute(path, handler);
+}
+
+QList<TestHttpServer::Request> TestHttpServer::requests() const
+{
+    return m_site->requests();
+}
+
+int TestHttpServer::requestCount(const QString& path, const QString& method) const
+{
+    const QList<Request> all = m_site->requests();
+    return int(std::count_if(all.cbegin(), all.cend(), [&](const Request& request) {
+        return request.path == path && (method.isEmpty() || request.method == method);
+    }));
+}
+
+TestHttpServer::Request TestHttpServer::lastRequest(const QString& path) const
+{
+    const QList<Request> all = m_site->requests();
+    for (auto it = all.crbegin(); it != all.crend(); ++it) {
+        if (it->path == path)
+            return *it;
+    }
+    return Request();
+}
+
+void TestHttpServer::clearRequests()
+{
+    m_site->clearRequests();
+}
+
+int TestHttpServer::connectionCount() const
+{
+    return m_listener ? m_listener->connectionCount() : 0;
+}
