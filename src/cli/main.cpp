@@ -65,7 +65,12 @@ int main(int argc, char* argv[])
         return CliCommand::UsageError;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        // The parser names the program by its path; name the command instead.
+        QString help = parser.helpText();
+        const qsizetype usageEnd = help.indexOf(QLatin1String(" [options]"));
+        if (help.startsWith(QLatin1String("Usage: ")) && usageEnd > 0)
+            help.replace(7, usageEnd - 7, arguments.at(0));
+        std::fputs(help.toLocal8Bit().constData(), stdout);
         return CliCommand::Success;
     }
 
