@@ -1,0 +1,89 @@
+#pragma once
+
+#include "MediaFileRequestBase.h"
+
+#include <QList>
+
+class MediaPartFileRequest;
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// Downloads one remote file: probes it (HEAD, falling back to GET), follows redirects and
+// text answers that carry an address, splits it into byte ranges fetched by part requests
+// (at most five running in the whole program) and appends the parts into one file.
+// A server that ignores ranges, or sends no length, gets one whole-file download instead.
+class MediaFileRequest : public MediaFileRequestBase
+{
+    Q_OBJECT
+public:
+    MediaFileRequest(const QUrl& url, const QString& baseName, QObject* parent = nullptr);
+    ~MediaFileRequest() override;
+
+    void start() override;
+    qint64 contentLength() const override { return m_contentLength; }
+    qint64 bytesReceived() const override { return m_bytesReceived; }
+    void setCookies(const QList<QNetworkCookie>& cookies, const QUrl& pageUrl) override;
+
+    int partCount() const { return m_partCount; }
+    qint64 partSize() const { return m_partSize; }
+    // The number of byte ranges for a file of this many bytes.
+    static int partCountFor(qint64 contentLength);
+    // Redirects and text hops a probe follows; the next one fails the request.
+    static constexpr int maxRedirects() { return 6; }
+
+signals:
+    void pause(bool paused);
+
+public slots:
+    void onCancelDownload() override;
+    void onPause(bool paused) override;
+
+private slots:
+    void onPartFinished(int partNumber, QString fileName);
+    void onHeadReplyFinished();
+    void onProbeContentLengthFinished();
+    void onGetAltReadyRead();
+    void onError(QString reason) override;
+    void onBytesRecieved(qulonglong bytes);
+    void onBytesDiscarded(qulonglong bytes);
+    void onPartRangesIgnored();
+    void onSlotReleased();
+
+private:
+    enum class Probe { ContentLength, Start };
+
+    void sendProbe(Probe kind, const QByteArray& method);
+    void handleProbeReply(QNetworkReply* reply, bool probeOnly);
+    void takeContentLength(QNetworkReply* reply);
+    void planParts(bool rangesAccepted);
+    void startParts();
+    QString partFilePath(int partNumber) const;
+    QString resumeInfoPath() const;
+    // True when the note of an earlier run matches this file; otherwise removes that run's
+    // part files and writes a new note.
+    bool discardStaleParts(const QByteArray& resumeInfo);
+    QString joinTarget() const;
+    bool finishEarlierJoin();
+    void stopParts();
+    void removePartFiles();
+    void releaseReply(QNetworkReply* reply);
+
+    QNetworkAccessManager* m_manager = nullptr;
+    bool m_cancelled = false;
+    bool m_paused = false;
+    bool m_started = false;
+    // The length is known and the ranges are laid out.
+    bool m_planned = false;
+    int m_partCount = 8;
+    int m_nextPart = 0;
+    qint64 m_partSize = 0;
+    qint64 m_contentLength = -1;
+    qint64 m_bytesReceived = 0;
+    int m_lastStatus = 0;
+    int m_redirects = 0;
+    bool m_connectedSent = false;
+    // One whole-file part without a range (no length known, or ranges not served).
+    bool m_wholeFile = false;
+    QByteArray m_validator;
+    QList<MediaPartFileRequest*> m_parts;
+};

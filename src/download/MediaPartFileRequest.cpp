@@ -1,0 +1,522 @@
+#include "MediaPartFileRequest.h"
+
+#include "RunningParts.h"
+#include "TransferTimings.h"
+#include "app/Prefs.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace {
+
+// While throttled a part takes at most this much per read, which makes the spacing of the
+// reads an actual rate limit instead of letting the network layer buffer without bound.
+constexpr qint64 kThrottledReadBufferSize = 256 * 1024;
+
+bool isRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+bool isRetriedError(QNetworkReply::NetworkError code)
+{
+    switch (code) {
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::ServiceUnavailableError:
+    case QNetworkReply::UnknownServerError:
+    case QNetworkReply::ContentNotFoundError:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// "bytes 100-199/1000", "bytes 100-199/*" or "bytes */1000"; -1 for parts not given.
+struct ContentRange
+{
+    qint64 first = -1;
+    qint64 last = -1;
+    qint64 total = -1;
+
+    static ContentRange parse(const QByteArray& header)
+    {
+        static const QRegularExpression pattern(
+            QStringLiteral("^\\s*bytes\\s+(?:(\\d+)-(\\d+)|\\*)/(\\d+|\\*)\\s*$"),
+            QRegularExpression::CaseInsensitiveOption);
+        ContentRange range;
+        const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(header));
+        if (!match.hasMatch())
+            return range;
+        if (match.capturedLength(1) > 0) {
+            range.first = match.captured(1).toLongLong();
+            range.last = match.captured(2).toLongLong();
+        }
+        if (match.captured(3) != QLatin1String("*"))
+            range.total = match.captured(3).toLongLong();
+        return range;
+    }
+};
+
+} // namespace
+
+MediaPartFileRequest::MediaPartFileRequest(QObject* parent)
+    : QObject(parent)
+{ }
+
+MediaPartFileRequest::~MediaPartFileRequest()
+{
+    dropReply();
+    closePartFile();
+    releaseSlot();
+}
+
+QByteArray MediaPartFileRequest::userAgent()
+{
+    return QByteArrayLiteral("Mozilla/5.0 (Macintosh; Intel Mac OS X 10_10) gzip");
+}
+
+void MediaPartFileRequest::setup(const QUrl& url, int partNumber, const QString& filePath,
+    const QList<QNetworkCookie>& cookies, bool paused, qint64 rangeStart, qint64 rangeEnd)
+{
+    if (!m_holdsSlot) {
+        RunningParts::instance()->acquire();
+        m_holdsSlot = true;
+    }
+    m_paused = paused;
+    m_connectedSent = false;
+    m_cancelled = false;
+    m_readPending = false;
+    m_url = url;
+    if (m_originalUrl.isEmpty())
+        m_originalUrl = url;
+    m_filePath = filePath;
+    m_file.setFileName(filePath);
+    m_partNumber = partNumber;
+    ++m_attempts;
+    m_cookies = cookies;
+    // A range that ends at byte 0 is a real one-byte range.
+    m_hasRange = rangeStart >= 0 && rangeEnd >= rangeStart;
+    m_rangeStart = m_hasRange ? rangeStart : -1;
+    m_rangeEnd = m_hasRange ? rangeEnd : -1;
+    m_limit = Prefs::doLimitBandwidth();
+
+    if (!m_watchdog) {
+        m_watchdog = new QTimer(this);
+        m_watchdog->setSingleShot(true);
+        connect(m_watchdog, &QTimer::timeout, this, &MediaPartFileRequest::onTimeout);
+    }
+    m_watchdog->setInterval(TransferTimings::watchdogMs());
+}
+
+void MediaPartFileRequest::setNetworkManager(QNetworkAccessManager* manager)
+{
+    m_manager = manager;
+    m_ownsManager = false;
+}
+
+void MediaPartFileRequest::get()
+{
+    m_started = true;
+    if (m_paused || m_cancelled || m_finished || m_failed || m_reply)
+        return;
+    if (!openPartFile())
+        return;
+    if (m_hasRange && m_bytesOnDisk == rangeLength()) {
+        // Everything is on disk already (an earlier run got this far).
+        reportBytesOnDisk();
+        QMetaObject::invokeMethod(this, &MediaPartFileRequest::complete, Qt::QueuedConnection);
+        return;
+    }
+    reportBytesOnDisk();
+
+    QNetworkRequest request(m_url);
+    request.setAttribute(QNetworkRequest::HttpPipeliningAllowedAttribute, true);
+    request.setAttribute(
+        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setRawHeader("User-Agent", userAgent());
+    // Ranges count bytes of the file as stored; a compressed transfer would shift them.
+    request.setRawHeader("Accept-Encoding", "identity");
+    m_sentRange = m_hasRange || m_bytesOnDisk > 0;
+    m_requestOffset = (m_hasRange ? m_rangeStart : 0) + m_bytesOnDisk;
+    if (m_hasRange) {
+        request.setRawHeader("Range",
+            "bytes=" + QByteArray::number(m_requestOffset) + '-' + QByteArray::number(m_rangeEnd));
+    } else if (m_sentRange) {
+        request.setRawHeader("Range", "bytes=" + QByteArray::number(m_requestOffset) + '-');
+    }
+
+    if (!m_manager) {
+        m_manager = new QNetworkAccessManager(this);
+        m_ownsManager = true;
+    }
+    if (!m_cookies.isEmpty() && m_manager->cookieJar())
+        m_manager->cookieJar()->setCookiesFromUrl(m_cookies, m_url);
+
+    m_response = Response::Unchecked;
+    m_bodyBytes = 0;
+    m_lastStatus = 0;
+    m_reply = m_manager->get(request);
+    applyReadBufferSize();
+    connect(m_reply, &QNetworkReply::finished, this, &MediaPartFileRequest::onFinished);
+    connect(m_reply, &QNetworkReply::readyRead, this, &MediaPartFileRequest::scheduleRead);
+
+    m_watchdog->start();
+}
+
+bool MediaPartFileRequest::openPartFile()
+{
+    if (!m_file.isOpen() && !m_file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        fail(tr("Download failed: %1").arg(m_file.errorString()));
+        return false;
+    }
+    m_bytesOnDisk = m_file.size();
+    // A longer file holds more than this range (an append of later parts was cut short).
+    if (m_hasRange && m_bytesOnDisk > rangeLength()) {
+        m_file.resize(rangeLength());
+        m_bytesOnDisk = rangeLength();
+    }
+    return true;
+}
+
+void MediaPartFileRequest::reportBytesOnDisk()
+{
+    if (m_bytesOnDisk > m_bytesReported)
+        emit bytesRecieved(qulonglong(m_bytesOnDisk - m_bytesReported));
+    else if (m_bytesOnDisk < m_bytesReported)
+        emit bytesDiscarded(qulonglong(m_bytesReported - m_bytesOnDisk));
+    m_bytesReported = m_bytesOnDisk;
+}
+
+void MediaPartFileRequest::checkResponse()
+{
+    if (!m_reply || m_response != Response::Unchecked)
+        return;
+    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid())
+        return;
+    m_lastStatus = status.toInt();
+    if (m_lastStatus == 206) {
+        const ContentRange range = ContentRange::parse(m_reply->rawHeader("Content-Range"));
+        m_response = range.first == m_requestOffset ? Response::Accepted : Response::WrongRange;
+    } else if (m_lastStatus == 200) {
+        if (!m_sentRange) {
+            m_response = Response::Accepted;
+        } else if (m_hasRange) {
+            m_response = Response::RangesIgnored;
+        } else {
+            // A whole file whose server cannot resume: start it again from its first byte.
+            m_file.resize(0);
+            m_bytesOnDisk = 0;
+            reportBytesOnDisk();
+            m_requestOffset = 0;
+            m_response = Response::Accepted;
+        }
+    } else {
+        m_response = Response::Rejected;
+    }
+}
+
+void MediaPartFileRequest::scheduleRead()
+{
+    if (!m_limit) {
+        read();
+        return;
+    }
+    if (m_reply && (m_reply->isRunning() || m_reply->bytesAvailable() > 0) && !m_readPending) {
+        m_readPending = true;
+        QTimer::singleShot(
+            TransferTimings::throttleIntervalMs(), this, &MediaPartFileRequest::read);
+    }
+}
+
+void MediaPartFileRequest::readDispatch(bool limit)
+{
+    m_limit = limit;
+    applyReadBufferSize();
+    m_readPending = false;
+    scheduleRead();
+}
+
+void MediaPartFileRequest::applyReadBufferSize()
+{
+    if (m_reply)
+        m_reply->setReadBufferSize(m_limit ? kThrottledReadBufferSize : 0);
+}
+
+void MediaPartFileRequest::read()
+{
+    m_readPending = false;
+    if (!m_reply)
+        return;
+    checkResponse();
+    switch (m_response) {
+    case Response::Unchecked:
+        return;
+    case Response::Rejected:
+        // Error pages and redirect bodies never reach the part file.
+        m_reply->readAll();
+        return;
+    case Response::WrongRange:
+        retryAfterError(tr("the server sent a different byte range"));
+        return;
+    case Response::RangesIgnored: {
+        dropReply();
+        closePartFile();
+        const int part = m_partNumber;
+        emit rangesIgnored(part);
+        return;
+    }
+    case Response::Accepted:
+        break;
+    }
+    const QByteArray data = m_reply->readAll();
+    if (data.isEmpty())
+        return;
+    if (!writeBody(data))
+        return;
+    m_watchdog->start();
+    if (!m_connectedSent) {
+        m_connectedSent = true;
+        emit connected();
+    }
+}
+
+bool MediaPartFileRequest::writeBody(const QByteArray& data)
+{
+    m_bodyBytes += data.size();
+    qint64 length = data.size();
+    // Bytes beyond the range are not part of it, whatever the server sends.
+    if (m_hasRange)
+        length = qMin(length, rangeLength() - m_bytesOnDisk);
+    if (length <= 0)
+        return true;
+    if (m_file.write(data.constData(), length) != length) {
+        fail(tr("Download failed: %1").arg(m_file.errorString()));
+        return false;
+    }
+    m_bytesOnDisk += length;
+    m_bytesReported += length;
+    emit bytesRecieved(qulonglong(length));
+    return true;
+}
+
+void MediaPartFileRequest::onFinished()
+{
+    auto* reply = qobject_cast<QNetworkReply*>(sender());
+    if (!reply || reply != m_reply)
+        return;
+    m_watchdog->stop();
+    if (m_paused || m_finished || m_cancelled) {
+        dropReply();
+        return;
+    }
+    handleFinishedReply(reply);
+}
+
+void MediaPartFileRequest::handleFinishedReply(QNetworkReply* reply)
+{
+    checkResponse();
+    if (m_response == Response::Accepted || m_response == Response::WrongRange
+        || m_response == Response::RangesIgnored) {
+        read();
+        if (m_reply != reply)
+            return; // read() retried, failed or handed the part back to its owner
+    }
+    if (isRedirect(m_lastStatus) && followRedirect(reply))
+        return;
+    if (m_lastStatus == 416 && isCompleteAfterRangeNotSatisfiable(reply)) {
+        complete();
+        return;
+    }
+    const QNetworkReply::NetworkError code = reply->error();
+    if (code == QNetworkReply::OperationCanceledError) {
+        dropReply();
+        return;
+    }
+    if (code != QNetworkReply::NoError) {
+        if (isRetriedError(code)) {
+            retryAfterError(reply->errorString());
+        } else if (m_lastStatus == 416) {
+            // The file on the server changed under a resumed part: start the part afresh.
+            m_file.resize(0);
+            m_bytesOnDisk = 0;
+            reportBytesOnDisk();
+            retryAfterError(reply->errorString());
+        } else {
+            fail(tr("Download failed: %1").arg(reply->errorString()));
+        }
+        return;
+    }
+    if (m_response != Response::Accepted) {
+        fail(tr("Download failed: %1").arg(tr("unexpected HTTP status %1").arg(m_lastStatus)));
+        return;
+    }
+    const qint64 expected = expectedBodyLength(reply);
+    if (expected >= 0 && m_bodyBytes < expected) {
+        retryAfterError(tr("received %1 of %2 bytes").arg(m_bodyBytes).arg(expected));
+        return;
+    }
+    complete();
+}
+
+bool MediaPartFileRequest::followRedirect(QNetworkReply* reply)
+{
+    QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    if (target.isEmpty())
+        return false;
+    target = reply->url().resolved(target);
+    if (target == m_url)
+        return false;
+    if (m_redirects >= maxRedirects()) {
+        fail(tr("Download failed: %1").arg(tr("too many redirects")));
+        return true;
+    }
+    m_url = target;
+    ++m_redirects;
+    dropReply();
+    get();
+    return true;
+}
+
+bool MediaPartFileRequest::isCompleteAfterRangeNotSatisfiable(QNetworkReply* reply)
+{
+    // Only a whole file can be complete when nothing is left to send: its length is then
+    // exactly what is on disk.
+    if (m_hasRange || !m_sentRange)
+        return false;
+    const ContentRange range = ContentRange::parse(reply->rawHeader("Content-Range"));
+    return range.total >= 0 && range.total == m_bytesOnDisk;
+}
+
+qint64 MediaPartFileRequest::expectedBodyLength(QNetworkReply* reply) const
+{
+    if (m_hasRange) {
+        // What the range still needed when this reply started.
+        return m_rangeEnd - m_requestOffset + 1;
+    }
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    return length.isValid() ? length.toLongLong() : -1;
+}
+
+void MediaPartFileRequest::retryAfterError(const QString& reason)
+{
+    if (m_attempts < maxErrorAttempts()) {
+        retry();
+        return;
+    }
+    fail(tr("Download failed after %1 part attempts: %2").arg(maxErrorAttempts()).arg(reason));
+}
+
+void MediaPartFileRequest::retry()
+{
+    if (m_attempts >= maxAttempts()) {
+        fail(tr("Too many retry attempts, giving up. Try downloading again later."));
+        return;
+    }
+    m_url = m_originalUrl;
+    m_redirects = 0;
+    ++m_attempts;
+    dropReply();
+    // The bytes on disk stay: the next request asks only for what is missing.
+    if (m_file.isOpen())
+        m_file.flush();
+    const int delay = TransferTimings::retryDelayMs();
+    if (delay > 0)
+        QTimer::singleShot(delay, this, &MediaPartFileRequest::get);
+    else
+        get();
+}
+
+void MediaPartFileRequest::onTimeout()
+{
+    retry();
+}
+
+void MediaPartFileRequest::complete()
+{
+    if (m_finished || m_failed || m_cancelled)
+        return;
+    dropReply();
+    closePartFile();
+    m_finished = true;
+    releaseSlot();
+    const int part = m_partNumber;
+    const QString path = m_filePath;
+    emit finished(part, path);
+    emit done();
+}
+
+void MediaPartFileRequest::fail(const QString& text)
+{
+    if (m_failed || m_finished)
+        return;
+    m_failed = true;
+    m_errorText = text;
+    m_watchdog->stop();
+    dropReply();
+    closePartFile();
+    releaseSlot();
+    emit error(text);
+}
+
+void MediaPartFileRequest::onPause(bool paused)
+{
+    m_paused = paused;
+    if (paused) {
+        if (!m_reply)
+            return;
+        m_watchdog->stop();
+        m_readPending = false;
+        // Keep what already arrived: it is part of the range.
+        if (m_response == Response::Accepted || m_response == Response::Unchecked) {
+            checkResponse();
+            if (m_response == Response::Accepted)
+                writeBody(m_reply->readAll());
+        }
+        dropReply();
+        closePartFile();
+        return;
+    }
+    if (m_started && !m_reply)
+        get();
+}
+
+void MediaPartFileRequest::onCancel()
+{
+    m_cancelled = true;
+    m_watchdog->stop();
+    dropReply();
+    closePartFile();
+    releaseSlot();
+}
+
+void MediaPartFileRequest::dropReply()
+{
+    if (!m_reply)
+        return;
+    QNetworkReply* reply = m_reply;
+    m_reply = nullptr;
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+}
+
+void MediaPartFileRequest::closePartFile()
+{
+    if (m_file.isOpen())
+        m_file.close();
+}
+
+void MediaPartFileRequest::releaseSlot()
+{
+    if (!m_holdsSlot)
+        return;
+    m_holdsSlot = false;
+    RunningParts::instance()->release();
+}

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QFile>
+#include <QList>
+#include <QNetworkCookie>
+#include <QNetworkReply>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QTimer;
+
+// Downloads one byte range of a remote file, or a whole small file such as an HLS segment,
+// into one part file. Bytes go to the part file as they arrive, so memory stays bounded and
+// a part continues from the bytes already on disk: after a pause, a retry, a restart of the
+// program or a crash. A response is only taken when it is the range that was asked for.
+class MediaPartFileRequest : public QObject
+{
+    Q_OBJECT
+public:
+    explicit MediaPartFileRequest(QObject* parent = nullptr);
+    ~MediaPartFileRequest() override;
+
+    // Called once, before get(). A negative range start or end asks for the whole file.
+    // Takes one slot of the program-wide running part count until the part ends.
+    void setup(const QUrl& url, int partNumber, const QString& filePath,
+        const QList<QNetworkCookie>& cookies, bool paused, qint64 rangeStart = -1,
+        qint64 rangeEnd = -1);
+    // Segments of one HLS stream share their owner's manager; otherwise the part makes its own.
+    void setNetworkManager(QNetworkAccessManager* manager);
+
+    int partNumber() const { return m_partNumber; }
+    QString fileName() const { return m_filePath; }
+    bool hasRange() const { return m_hasRange; }
+    qint64 rangeStart() const { return m_rangeStart; }
+    qint64 rangeEnd() const { return m_rangeEnd; }
+    // Bytes of this part in its part file.
+    qint64 bytesOnDisk() const { return m_bytesOnDisk; }
+    bool isFinished() const { return m_finished; }
+    QString errorText() const { return m_errorText; }
+    int attempts() const { return m_attempts; }
+
+    static QByteArray userAgent();
+    // Most redirects one part follows; the next one fails the part.
+    static constexpr int maxRedirects() { return 4; }
+    // Retries after network errors, and after stalls (both counted from the set-up).
+    static constexpr int maxErrorAttempts() { return 3; }
+    static constexpr int maxAttempts() { return 10; }
+
+signals:
+    void bytesRecieved(qulonglong bytes);
+    // Bytes reported earlier that had to be thrown away (a server restarted a whole file).
+    void bytesDiscarded(qulonglong bytes);
+    void finished(int partNo, QString fileName);
+    void error(QString errString);
+    void connected();
+    void done();
+    // The server answered the ranged request with the whole file.
+    void rangesIgnored(int partNo);
+
+public slots:
+    void get();
+    void onPause(bool paused);
+    void onCancel();
+    void readDispatch(bool limit);
+
+private slots:
+    void onFinished();
+    void scheduleRead();
+    void read();
+    void onTimeout();
+
+private:
+    enum class Response { Unchecked, Accepted, Rejected, WrongRange, RangesIgnored };
+
+    qint64 rangeLength() const { return m_rangeEnd - m_rangeStart + 1; }
+    bool openPartFile();
+    void reportBytesOnDisk();
+    void checkResponse();
+    bool writeBody(const QByteArray& data);
+    void handleFinishedReply(QNetworkReply* reply);
+    bool followRedirect(QNetworkReply* reply);
+    bool isCompleteAfterRangeNotSatisfiable(QNetworkReply* reply);
+    qint64 expectedBodyLength(QNetworkReply* reply) const;
+    void retryAfterError(const QString& reason);
+    void retry();
+    void complete();
+    void fail(const QString& text);
+    void dropReply();
+    void closePartFile();
+    void releaseSlot();
+    void applyReadBufferSize();
+
+    QNetworkReply* m_reply = nullptr;
+    QString m_filePath;
+    QFile m_file;
+    QTimer* m_watchdog = nullptr;
+    int m_partNumber = 0;
+    int m_lastStatus = 0;
+    int m_redirects = 0;
+    bool m_hasRange = false;
+    qint64 m_rangeStart = -1;
+    qint64 m_rangeEnd = -1;
+    qint64 m_bytesOnDisk = 0;
+    // Bytes announced through bytesRecieved() and not taken back.
+    qint64 m_bytesReported = 0;
+    // Offset in the remote file of the first byte of the current reply's body.
+    qint64 m_requestOffset = 0;
+    bool m_sentRange = false;
+    qint64 m_bodyBytes = 0;
+    Response m_response = Response::Unchecked;
+    bool m_connectedSent = false;
+    int m_attempts = 0;
+    QUrl m_url;
+    QUrl m_originalUrl;
+    QNetworkAccessManager* m_manager = nullptr;
+    bool m_ownsManager = false;
+    bool m_cancelled = false;
+    QList<QNetworkCookie> m_cookies;
+    bool m_paused = false;
+    bool m_started = false;
+    bool m_finished = false;
+    bool m_failed = false;
+    bool m_holdsSlot = false;
+    bool m_limit = false;
+    bool m_readPending = false;
+    QString m_errorText;
+};
