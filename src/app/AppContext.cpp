@@ -14,7 +14,10 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QThread>
 #include <QThreadPool>
+
+#include <atomic>
 
 namespace {
 
@@ -23,7 +26,7 @@ MediaServices* s_serviceRegistry = nullptr;
 BinaryHelpers* s_helperRegistry = nullptr;
 CookieJar* s_cookieJar = nullptr;
 bool s_firstRun = true;
-bool s_dying = false;
+std::atomic_bool s_dying { false };
 
 const QString kVersion = QStringLiteral("1.1.4");
 const QString kBuild = QStringLiteral("100");
@@ -223,9 +226,21 @@ void AppContext::addFileToDeleteOnExit(const QString& path)
 void AppContext::die(const QString& message)
 {
     // One fatal stop per run: later failures while shutting down are only consequences.
-    if (s_dying)
+    if (s_dying.exchange(true))
         return;
-    s_dying = true;
+    // The message box belongs to the user interface thread; a worker (say, one that found
+    // the database gone) hands the stop over and carries on to its own failure.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app && QThread::currentThread() != app->thread()) {
+        QMetaObject::invokeMethod(
+            app, [message] { tellAndQuit(message); }, Qt::QueuedConnection);
+        return;
+    }
+    tellAndQuit(message);
+}
+
+void AppContext::tellAndQuit(const QString& message)
+{
     if (UserInterface* ui = userInterface())
         ui->showFatalError(message);
     qCritical().noquote() << QStringLiteral("Application::die(): ") + message;

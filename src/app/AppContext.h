@@ -61,11 +61,13 @@ public:
     void createServiceRegistries();
     static void addFileToDeleteOnExit(const QString& path);
 
-    // Fatal stop: tells the user, logs, and asks the event loop to quit.
+    // Fatal stop: tells the user, logs, and asks the event loop to quit. Called on a worker
+    // thread, the telling happens on the user interface thread soon after.
     static void die(const QString& message);
 
 private:
     void createMediaDirectories();
+    static void tellAndQuit(const QString& message);
 
     DbConnection m_database;
     QSettings* m_settings = nullptr;

@@ -5,15 +5,21 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 
 // Remembers what the core wanted to tell the user instead of showing it.
 class RecordingUserInterface : public UserInterface
 {
 public:
-    void showFatalError(const QString& text) override { fatalErrors << text; }
+    void showFatalError(const QString& text) override
+    {
+        fatalErrors << text;
+        fatalErrorThreads << QThread::currentThread();
+    }
     void showError(const QString& text) override { errors << text; }
 
     QStringList fatalErrors;
+    QList<QThread*> fatalErrorThreads;
     QStringList errors;
 };
 

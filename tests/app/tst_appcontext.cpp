@@ -34,6 +34,7 @@ private slots:
     void storedReleaseIsComparedAsText_data();
     void storedReleaseIsComparedAsText();
     void emptyRegistriesNeedSetUp();
+    void fatalStopOnAWorkerIsToldOnTheMainThread();
 
     void fileOpenAddresses_data();
     void fileOpenAddresses();
@@ -188,6 +189,20 @@ void AppContextTest::emptyRegistriesNeedSetUp()
     QVERIFY(AppContext::serviceRegistry());
     QVERIFY(AppContext::helperRegistry());
     QVERIFY(AppContext::needsServiceInitialisation());
+}
+
+void AppContextTest::fatalStopOnAWorkerIsToldOnTheMainThread()
+{
+    m_context = std::make_unique<AppContext>(&m_ui);
+    std::unique_ptr<QThread> worker(QThread::create([] {
+        AppContext::die(QStringLiteral("first"));
+        AppContext::die(QStringLiteral("second"));
+    }));
+    worker->start();
+    QVERIFY(worker->wait(30000));
+    QVERIFY(AppContext::isDying());
+    QTRY_COMPARE(m_ui.fatalErrors, QStringList { QStringLiteral("first") });
+    QCOMPARE(m_ui.fatalErrorThreads, QList<QThread*> { QThread::currentThread() });
 }
 
 void AppContextTest::fileOpenAddresses_data()
