@@ -15,10 +15,11 @@ namespace {
 
 struct Values
 {
-    QString mediaPath = QDir::toNativeSeparators(
-        QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) + QLatin1Char('/')
-        //: The standard download directory name
-        + QStringLiteral(QT_TRANSLATE_NOOP("Prefs", "Kestrofan Downloads")) + QLatin1Char('/'));
+    QString mediaPath
+        = QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
+            + QLatin1Char('/')
+            //: The standard download directory name
+            + QStringLiteral(QT_TRANSLATE_NOOP("Prefs", "Kestrofan Downloads")) + QLatin1Char('/'));
     QString mediaTmpDir = QStringLiteral("Temporary files");
     int preferredVideoFormat = 45;
     int preferredAudioFormat = 0;
@@ -32,10 +33,10 @@ struct Values
     bool showAdultContent = true;
     bool addAudioToMediaPlayerPlaylist = true;
     bool addVideoToMediaPlayerPlaylist = false;
-    QString mediaPlayerAudioPlaylistName =
-        QStringLiteral("Kestrofan ") + QStringLiteral(QT_TRANSLATE_NOOP("Prefs", "music"));
-    QString mediaPlayerVideoPlaylistName =
-        QStringLiteral("Kestrofan ") + QStringLiteral(QT_TRANSLATE_NOOP("Prefs", "video"));
+    QString mediaPlayerAudioPlaylistName
+        = QStringLiteral("Kestrofan ") + QStringLiteral(QT_TRANSLATE_NOOP("Prefs", "music"));
+    QString mediaPlayerVideoPlaylistName
+        = QStringLiteral("Kestrofan ") + QStringLiteral(QT_TRANSLATE_NOOP("Prefs", "video"));
     bool deleteMediaWhenAddedToMediaplayer = false;
     QString audioPlayerApp;
     QString videoPlayerApp;
@@ -43,7 +44,7 @@ struct Values
     QDate lastVersionCheckForPlugins;
     QString version;
     QString build;
-    QStringList searchableServiceNamesOrder = {QStringLiteral("YouTube")};
+    QStringList searchableServiceNamesOrder = { QStringLiteral("YouTube") };
     bool visualNotificationOnQueueFinished = true;
     bool audioNotificationOnQueueFinished = false;
     QStringList searchableServiceNames;
@@ -71,8 +72,7 @@ void store(const char* key, const QVariant& value)
         settings->setValue(fullKey(QLatin1String(key)), value);
 }
 
-template<typename T>
-void assignAndStore(T Values::*member, const char* key, const T& value)
+template<typename T> void assignAndStore(T Values::*member, const char* key, const T& value)
 {
     values().*member = value;
     store(key, QVariant::fromValue(value));
@@ -86,11 +86,10 @@ struct Entry
     bool writtenByDefaults = true;
     std::function<QVariant()> get;
     std::function<void(const QVariant&)> assign; // load: in-memory only
-    std::function<void(const QVariant&)> set;    // the public setter, or empty
+    std::function<void(const QVariant&)> set; // the public setter, or empty
 };
 
-template<typename T>
-Entry entry(const char* key, T Values::*member, void (*setter)(T) = nullptr)
+template<typename T> Entry entry(const char* key, T Values::*member, void (*setter)(T) = nullptr)
 {
     Entry row;
     row.key = QLatin1String(key);
@@ -102,8 +101,7 @@ Entry entry(const char* key, T Values::*member, void (*setter)(T) = nullptr)
     return row;
 }
 
-template<typename T>
-Entry entry(const char* key, T Values::*member, void (*setter)(const T&))
+template<typename T> Entry entry(const char* key, T Values::*member, void (*setter)(const T&))
 {
     Entry row = entry<T>(key, member);
     row.set = [setter](const QVariant& v) { setter(v.value<T>()); };
@@ -117,53 +115,53 @@ const std::vector<Entry>& table()
         t.push_back(entry("mediaPath", &Values::mediaPath, &Prefs::setMediaPath));
         t.push_back(entry("mediaTmpDir", &Values::mediaTmpDir));
         t.push_back(entry("preferredVideoFormat", &Values::preferredVideoFormat,
-                          &Prefs::setPreferredVideoFormat));
+            &Prefs::setPreferredVideoFormat));
         t.push_back(entry("preferredAudioFormat", &Values::preferredAudioFormat,
-                          &Prefs::setPreferredAudioFormat));
+            &Prefs::setPreferredAudioFormat));
         t.push_back(entry("defaultDownloadMediaType", &Values::defaultDownloadMediaType,
-                          &Prefs::setDefaultDownloadMediaType));
+            &Prefs::setDefaultDownloadMediaType));
         t.push_back(entry("preferredAudioConversion", &Values::preferredAudioConversion,
-                          &Prefs::setPreferredAudioConversion));
+            &Prefs::setPreferredAudioConversion));
         t.push_back(entry("feedViewMode", &Values::feedViewMode));
         t.push_back(entry("downloadQueuePaused", &Values::downloadQueuePaused));
         t.push_back(entry("doLimitBandwidth", &Values::doLimitBandwidth));
-        t.push_back(entry("preferredVideoSize", &Values::preferredVideoSize,
-                          &Prefs::setPreferredVideoSize));
+        t.push_back(entry(
+            "preferredVideoSize", &Values::preferredVideoSize, &Prefs::setPreferredVideoSize));
         t.push_back(entry("simultaneousDownloads", &Values::simultaneousDownloads));
-        t.push_back(entry("showAdultContent", &Values::showAdultContent,
-                          &Prefs::setShowAdultContent));
+        t.push_back(
+            entry("showAdultContent", &Values::showAdultContent, &Prefs::setShowAdultContent));
         t.push_back(entry("addAudioToMediaPlayerPlaylist", &Values::addAudioToMediaPlayerPlaylist,
-                          &Prefs::setAddAudioToMediaPlayerPlaylist));
+            &Prefs::setAddAudioToMediaPlayerPlaylist));
         t.push_back(entry("addVideoToMediaPlayerPlaylist", &Values::addVideoToMediaPlayerPlaylist,
-                          &Prefs::setAddVideoToMediaPlayerPlaylist));
+            &Prefs::setAddVideoToMediaPlayerPlaylist));
         t.push_back(entry("mediaPlayerAudioPlaylistName", &Values::mediaPlayerAudioPlaylistName));
         t.push_back(entry("mediaPlayerVideoPlaylistName", &Values::mediaPlayerVideoPlaylistName));
-        t.push_back(entry("deleteMediaWhenAddedToMediaplayer",
-                          &Values::deleteMediaWhenAddedToMediaplayer,
-                          &Prefs::setDeleteMediaWhenAddedToMediaplayer));
+        t.push_back(
+            entry("deleteMediaWhenAddedToMediaplayer", &Values::deleteMediaWhenAddedToMediaplayer,
+                &Prefs::setDeleteMediaWhenAddedToMediaplayer));
         t.push_back(entry("audioPlayerApp", &Values::audioPlayerApp, &Prefs::setAudioPlayerApp));
         t.push_back(entry("videoPlayerApp", &Values::videoPlayerApp, &Prefs::setVideoPlayerApp));
         t.push_back(entry("threadsForMP4Conversion", &Values::threadsForMP4Conversion,
-                          &Prefs::setThreadsForMP4Conversion));
+            &Prefs::setThreadsForMP4Conversion));
         t.push_back(entry("lastVersionCheckForPlugins", &Values::lastVersionCheckForPlugins,
-                          &Prefs::setLastVersionCheckForPlugins));
+            &Prefs::setLastVersionCheckForPlugins));
         t.push_back(entry("version", &Values::version, &Prefs::setVersion));
         t.push_back(entry("build", &Values::build, &Prefs::setBuild));
         t.push_back(entry("searchableServiceNamesOrder", &Values::searchableServiceNamesOrder,
-                          &Prefs::setSearchableServiceNamesOrder));
+            &Prefs::setSearchableServiceNamesOrder));
         // Only loaded: an older store may lack them, and first runs leave them out.
         const auto loadedOnly = [](Entry row) {
             row.writtenByDefaults = false;
             return row;
         };
-        t.push_back(loadedOnly(entry("visualNotificationOnQueueFinished",
-                                     &Values::visualNotificationOnQueueFinished,
-                                     &Prefs::setVisualNotificationOnQueueFinished)));
-        t.push_back(loadedOnly(entry("audioNotificationOnQueueFinished",
-                                     &Values::audioNotificationOnQueueFinished,
-                                     &Prefs::setAudioNotificationOnQueueFinished)));
+        t.push_back(loadedOnly(
+            entry("visualNotificationOnQueueFinished", &Values::visualNotificationOnQueueFinished,
+                &Prefs::setVisualNotificationOnQueueFinished)));
+        t.push_back(loadedOnly(
+            entry("audioNotificationOnQueueFinished", &Values::audioNotificationOnQueueFinished,
+                &Prefs::setAudioNotificationOnQueueFinished)));
         t.push_back(loadedOnly(entry("searchableServiceNames", &Values::searchableServiceNames,
-                                     &Prefs::setSearchableServiceNames)));
+            &Prefs::setSearchableServiceNames)));
         return t;
     }();
     return rows;
@@ -203,9 +201,16 @@ bool convertText(const QString& text, QMetaType type, QVariant* out)
         *out = date;
         return text.isEmpty() || date.isValid();
     }
-    case QMetaType::QStringList:
-        *out = text.isEmpty() ? QStringList() : text.split(QLatin1Char(','));
+    case QMetaType::QStringList: {
+        // "A, B" names the same two entries as "A,B".
+        QStringList entries;
+        for (const QString& entry : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            if (!entry.trimmed().isEmpty())
+                entries << entry.trimmed();
+        }
+        *out = entries;
         return true;
+    }
     default:
         *out = text;
         return true;
@@ -214,7 +219,10 @@ bool convertText(const QString& text, QMetaType type, QVariant* out)
 
 } // namespace
 
-QString Prefs::mediaPath() { return values().mediaPath; }
+QString Prefs::mediaPath()
+{
+    return values().mediaPath;
+}
 void Prefs::setMediaPath(const QString& path)
 {
     assignAndStore(&Values::mediaPath, "mediaPath", withTrailingSeparator(path));
@@ -226,89 +234,155 @@ QString Prefs::mediaTmpDir()
         dir.chop(1);
     return dir;
 }
-int Prefs::preferredVideoFormat() { return values().preferredVideoFormat; }
+int Prefs::preferredVideoFormat()
+{
+    return values().preferredVideoFormat;
+}
 void Prefs::setPreferredVideoFormat(int format)
 {
     assignAndStore(&Values::preferredVideoFormat, "preferredVideoFormat", format);
 }
-int Prefs::preferredAudioFormat() { return values().preferredAudioFormat; }
+int Prefs::preferredAudioFormat()
+{
+    return values().preferredAudioFormat;
+}
 void Prefs::setPreferredAudioFormat(int format)
 {
     assignAndStore(&Values::preferredAudioFormat, "preferredAudioFormat", format);
 }
-int Prefs::defaultDownloadMediaType() { return values().defaultDownloadMediaType; }
+int Prefs::defaultDownloadMediaType()
+{
+    return values().defaultDownloadMediaType;
+}
 void Prefs::setDefaultDownloadMediaType(int type)
 {
     assignAndStore(&Values::defaultDownloadMediaType, "defaultDownloadMediaType", type);
 }
-int Prefs::preferredAudioConversion() { return values().preferredAudioConversion; }
+int Prefs::preferredAudioConversion()
+{
+    return values().preferredAudioConversion;
+}
 void Prefs::setPreferredAudioConversion(int conversion)
 {
     assignAndStore(&Values::preferredAudioConversion, "preferredAudioConversion", conversion);
 }
-int Prefs::feedViewMode() { return values().feedViewMode; }
-bool Prefs::downloadQueuePaused() { return values().downloadQueuePaused; }
-bool Prefs::doLimitBandwidth() { return values().doLimitBandwidth; }
-int Prefs::preferredVideoSize() { return values().preferredVideoSize; }
+int Prefs::feedViewMode()
+{
+    return values().feedViewMode;
+}
+bool Prefs::downloadQueuePaused()
+{
+    return values().downloadQueuePaused;
+}
+bool Prefs::doLimitBandwidth()
+{
+    return values().doLimitBandwidth;
+}
+int Prefs::preferredVideoSize()
+{
+    return values().preferredVideoSize;
+}
 void Prefs::setPreferredVideoSize(int size)
 {
     assignAndStore(&Values::preferredVideoSize, "preferredVideoSize", size);
 }
-int Prefs::simultaneousDownloads() { return values().simultaneousDownloads; }
-bool Prefs::showAdultContent() { return values().showAdultContent; }
+int Prefs::simultaneousDownloads()
+{
+    return values().simultaneousDownloads;
+}
+bool Prefs::showAdultContent()
+{
+    return values().showAdultContent;
+}
 void Prefs::setShowAdultContent(bool show)
 {
     assignAndStore(&Values::showAdultContent, "showAdultContent", show);
 }
-bool Prefs::addAudioToMediaPlayerPlaylist() { return values().addAudioToMediaPlayerPlaylist; }
+bool Prefs::addAudioToMediaPlayerPlaylist()
+{
+    return values().addAudioToMediaPlayerPlaylist;
+}
 void Prefs::setAddAudioToMediaPlayerPlaylist(bool add)
 {
     assignAndStore(&Values::addAudioToMediaPlayerPlaylist, "addAudioToMediaPlayerPlaylist", add);
 }
-bool Prefs::addVideoToMediaPlayerPlaylist() { return values().addVideoToMediaPlayerPlaylist; }
+bool Prefs::addVideoToMediaPlayerPlaylist()
+{
+    return values().addVideoToMediaPlayerPlaylist;
+}
 void Prefs::setAddVideoToMediaPlayerPlaylist(bool add)
 {
     assignAndStore(&Values::addVideoToMediaPlayerPlaylist, "addVideoToMediaPlayerPlaylist", add);
 }
-QString Prefs::mediaPlayerAudioPlaylistName() { return values().mediaPlayerAudioPlaylistName; }
-QString Prefs::mediaPlayerVideoPlaylistName() { return values().mediaPlayerVideoPlaylistName; }
+QString Prefs::mediaPlayerAudioPlaylistName()
+{
+    return values().mediaPlayerAudioPlaylistName;
+}
+QString Prefs::mediaPlayerVideoPlaylistName()
+{
+    return values().mediaPlayerVideoPlaylistName;
+}
 bool Prefs::deleteMediaWhenAddedToMediaplayer()
 {
     return values().deleteMediaWhenAddedToMediaplayer;
 }
 void Prefs::setDeleteMediaWhenAddedToMediaplayer(bool remove)
 {
-    assignAndStore(&Values::deleteMediaWhenAddedToMediaplayer, "deleteMediaWhenAddedToMediaplayer",
-                   remove);
+    assignAndStore(
+        &Values::deleteMediaWhenAddedToMediaplayer, "deleteMediaWhenAddedToMediaplayer", remove);
 }
-QString Prefs::audioPlayerApp() { return values().audioPlayerApp; }
+QString Prefs::audioPlayerApp()
+{
+    return values().audioPlayerApp;
+}
 void Prefs::setAudioPlayerApp(const QString& app)
 {
     assignAndStore(&Values::audioPlayerApp, "audioPlayerApp", app);
 }
-QString Prefs::videoPlayerApp() { return values().videoPlayerApp; }
+QString Prefs::videoPlayerApp()
+{
+    return values().videoPlayerApp;
+}
 void Prefs::setVideoPlayerApp(const QString& app)
 {
     assignAndStore(&Values::videoPlayerApp, "videoPlayerApp", app);
 }
-int Prefs::threadsForMP4Conversion() { return values().threadsForMP4Conversion; }
+int Prefs::threadsForMP4Conversion()
+{
+    return values().threadsForMP4Conversion;
+}
 void Prefs::setThreadsForMP4Conversion(int threads)
 {
     assignAndStore(&Values::threadsForMP4Conversion, "threadsForMP4Conversion", threads);
 }
-QDate Prefs::lastVersionCheckForPlugins() { return values().lastVersionCheckForPlugins; }
+QDate Prefs::lastVersionCheckForPlugins()
+{
+    return values().lastVersionCheckForPlugins;
+}
 void Prefs::setLastVersionCheckForPlugins(const QDate& date)
 {
     assignAndStore(&Values::lastVersionCheckForPlugins, "lastVersionCheckForPlugins", date);
 }
-QString Prefs::version() { return values().version; }
+QString Prefs::version()
+{
+    return values().version;
+}
 void Prefs::setVersion(const QString& version)
 {
     assignAndStore(&Values::version, "version", version);
 }
-QString Prefs::build() { return values().build; }
-void Prefs::setBuild(const QString& build) { assignAndStore(&Values::build, "build", build); }
-QStringList Prefs::searchableServiceNamesOrder() { return values().searchableServiceNamesOrder; }
+QString Prefs::build()
+{
+    return values().build;
+}
+void Prefs::setBuild(const QString& build)
+{
+    assignAndStore(&Values::build, "build", build);
+}
+QStringList Prefs::searchableServiceNamesOrder()
+{
+    return values().searchableServiceNamesOrder;
+}
 void Prefs::setSearchableServiceNamesOrder(const QStringList& names)
 {
     assignAndStore(&Values::searchableServiceNamesOrder, "searchableServiceNamesOrder", names);
@@ -319,16 +393,22 @@ bool Prefs::visualNotificationOnQueueFinished()
 }
 void Prefs::setVisualNotificationOnQueueFinished(bool show)
 {
-    assignAndStore(&Values::visualNotificationOnQueueFinished, "visualNotificationOnQueueFinished",
-                   show);
+    assignAndStore(
+        &Values::visualNotificationOnQueueFinished, "visualNotificationOnQueueFinished", show);
 }
-bool Prefs::audioNotificationOnQueueFinished() { return values().audioNotificationOnQueueFinished; }
+bool Prefs::audioNotificationOnQueueFinished()
+{
+    return values().audioNotificationOnQueueFinished;
+}
 void Prefs::setAudioNotificationOnQueueFinished(bool ring)
 {
-    assignAndStore(&Values::audioNotificationOnQueueFinished, "audioNotificationOnQueueFinished",
-                   ring);
+    assignAndStore(
+        &Values::audioNotificationOnQueueFinished, "audioNotificationOnQueueFinished", ring);
 }
-QStringList Prefs::searchableServiceNames() { return values().searchableServiceNames; }
+QStringList Prefs::searchableServiceNames()
+{
+    return values().searchableServiceNames;
+}
 void Prefs::setSearchableServiceNames(const QStringList& names)
 {
     assignAndStore(&Values::searchableServiceNames, "searchableServiceNames", names);
@@ -372,7 +452,10 @@ QStringList Prefs::keys()
     return names;
 }
 
-bool Prefs::contains(const QString& key) { return findEntry(key) != nullptr; }
+bool Prefs::contains(const QString& key)
+{
+    return findEntry(key) != nullptr;
+}
 
 bool Prefs::isWritable(const QString& key)
 {
@@ -410,4 +493,7 @@ bool Prefs::setValueFromText(const QString& key, const QString& text, QString* e
     return true;
 }
 
-void Prefs::resetToDefaults() { values() = Values(); }
+void Prefs::resetToDefaults()
+{
+    values() = Values();
+}

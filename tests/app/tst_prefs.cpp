@@ -253,6 +253,10 @@ void PrefsTest::valueFromTextAcceptsTextOfTheKeysType_data()
                           << "Vimeo,YouTube"
                           << QVariant(QStringList {
                                  QStringLiteral("Vimeo"), QStringLiteral("YouTube") });
+    QTest::newRow("list with blanks")
+        << "searchableServiceNames"
+        << " PeerTube , Generic Service,,"
+        << QVariant(QStringList { QStringLiteral("PeerTube"), QStringLiteral("Generic Service") });
     QTest::newRow("empty list") << "searchableServiceNames"
                                 << "" << QVariant(QStringList());
     QTest::newRow("path normalised") << "mediaPath" << QDir::tempPath() + QStringLiteral("/x")
