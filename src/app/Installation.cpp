@@ -24,7 +24,10 @@ QStringList statementsOf(const QString& resource)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QStringList statements;
-    for (const QString& block : QString::fromUtf8(file.readAll()).split(QStringLiteral(";\n"))) {
+    QString text = QString::fromUtf8(file.readAll());
+    // A checkout with Windows line endings must not hide every statement after the first.
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    for (const QString& block : text.split(QStringLiteral(";\n"))) {
         QStringList lines;
         for (const QString& line : block.split(QLatin1Char('\n'))) {
             if (!line.trimmed().startsWith(QLatin1String("--")))
