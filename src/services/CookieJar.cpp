@@ -1,6 +1,134 @@
 #include "CookieJar.h"
 
+#include "app/AppContext.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QMetaType>
+#include <QMutexLocker>
+#include <QSettings>
+
+namespace {
+
+const QString kCookiesKey = QStringLiteral("cookies");
+constexpr QFile::Permissions kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
+
+void registerCookieListType()
+{
+    qRegisterMetaType<QList<QNetworkCookie>>("QList<QNetworkCookie>");
+}
+
+} // namespace
+
+QDataStream& operator<<(QDataStream& stream, const QList<QNetworkCookie>& cookies)
+{
+    stream << qint32(cookies.size());
+    for (const QNetworkCookie& cookie : cookies)
+        stream << cookie.toRawForm(QNetworkCookie::Full);
+    return stream;
+}
+
+QDataStream& operator>>(QDataStream& stream, QList<QNetworkCookie>& cookies)
+{
+    cookies.clear();
+    qint32 count = 0;
+    stream >> count;
+    for (qint32 i = 0; i < count && stream.status() == QDataStream::Ok && !stream.atEnd(); ++i) {
+        QByteArray raw;
+        stream >> raw;
+        if (stream.status() != QDataStream::Ok)
+            break;
+        const QList<QNetworkCookie> parsed = QNetworkCookie::parseCookies(raw);
+        if (parsed.isEmpty() && !raw.isEmpty())
+            qWarning() << "CookieJar: Unable to parse saved cookie:" << raw;
+        cookies += parsed;
+    }
+    return stream;
+}
+
 CookieJar::CookieJar(QObject* parent)
     : QNetworkCookieJar(parent)
 {
+    registerCookieListType();
+    load();
+}
+
+CookieJar::~CookieJar()
+{
+    save();
+}
+
+QString CookieJar::storeFileName()
+{
+    return AppContext::dataLocation() + QDir::separator() + QStringLiteral("CookieStore.dat");
+}
+
+void CookieJar::load()
+{
+    QList<QNetworkCookie> stored;
+    if (QFile::exists(storeFileName())) {
+        QSettings store(storeFileName(), QSettings::NativeFormat);
+        stored = store.value(kCookiesKey).value<QList<QNetworkCookie>>();
+    }
+    setCookies(stored);
+}
+
+bool CookieJar::save() const
+{
+    const QString fileName = storeFileName();
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    // Made private before anything is written: the store holds session secrets.
+    QFile file(fileName);
+    if (!file.exists() && file.open(QIODevice::WriteOnly))
+        file.close();
+    file.setPermissions(kOwnerOnly);
+
+    QSettings store(fileName, QSettings::NativeFormat);
+    store.setValue(kCookiesKey, QVariant::fromValue(cookies()));
+    store.sync();
+    file.setPermissions(kOwnerOnly);
+    return store.status() == QSettings::NoError;
+}
+
+QList<QNetworkCookie> CookieJar::cookies() const
+{
+    QMutexLocker locker(&m_mutex);
+    return allCookies();
+}
+
+void CookieJar::setCookies(const QList<QNetworkCookie>& cookies)
+{
+    QMutexLocker locker(&m_mutex);
+    setAllCookies(cookies);
+}
+
+QList<QNetworkCookie> CookieJar::cookiesForUrl(const QUrl& url) const
+{
+    QMutexLocker locker(&m_mutex);
+    return QNetworkCookieJar::cookiesForUrl(url);
+}
+
+bool CookieJar::setCookiesFromUrl(const QList<QNetworkCookie>& cookieList, const QUrl& url)
+{
+    QMutexLocker locker(&m_mutex);
+    return QNetworkCookieJar::setCookiesFromUrl(cookieList, url);
+}
+
+bool CookieJar::insertCookie(const QNetworkCookie& cookie)
+{
+    QMutexLocker locker(&m_mutex);
+    return QNetworkCookieJar::insertCookie(cookie);
+}
+
+bool CookieJar::updateCookie(const QNetworkCookie& cookie)
+{
+    QMutexLocker locker(&m_mutex);
+    return QNetworkCookieJar::updateCookie(cookie);
+}
+
+bool CookieJar::deleteCookie(const QNetworkCookie& cookie)
+{
+    QMutexLocker locker(&m_mutex);
+    return QNetworkCookieJar::deleteCookie(cookie);
 }

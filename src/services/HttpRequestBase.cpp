@@ -1,0 +1,37 @@
+#include "HttpRequestBase.h"
+
+#include "CookieJar.h"
+#include "app/AppContext.h"
+
+#include <QNetworkAccessManager>
+
+HttpRequestBase::HttpRequestBase(QObject* parent)
+    : QObject(parent)
+    , m_manager(new QNetworkAccessManager(this))
+{
+    if (CookieJar* jar = AppContext::cookieJar()) {
+        m_manager->setCookieJar(jar);
+        // The jar belongs to the application: the manager must never delete it.
+        if (jar->parent() == m_manager)
+            jar->setParent(nullptr);
+    }
+}
+
+int HttpRequestBase::errorCodeFor(int status, QNetworkReply::NetworkError error)
+{
+    if (status == 403)
+        return Forbidden;
+    if (status != 0)
+        return UnsupportedUrl;
+    switch (error) {
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::UnknownNetworkError:
+        return NetworkError;
+    case QNetworkReply::TimeoutError:
+        return TimedOut;
+    default:
+        return UnsupportedUrl;
+    }
+}

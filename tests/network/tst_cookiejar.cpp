@@ -1,0 +1,185 @@
+#include "support/TestEnvironment.h"
+
+#include "app/AppTestSupport.h"
+#include "services/CookieJar.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QSettings>
+#include <QThread>
+
+#include <atomic>
+
+namespace {
+
+QNetworkCookie cookie(const QByteArray& name, const QByteArray& value, const QString& domain,
+    const QString& path = QStringLiteral("/"))
+{
+    QNetworkCookie result(name, value);
+    result.setDomain(domain);
+    result.setPath(path);
+    return result;
+}
+
+QByteArray streamed(const QList<QNetworkCookie>& cookies)
+{
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream << cookies;
+    return bytes;
+}
+
+QList<QNetworkCookie> readBack(const QByteArray& bytes)
+{
+    QDataStream stream(bytes);
+    QList<QNetworkCookie> cookies;
+    stream >> cookies;
+    return cookies;
+}
+
+QByteArray names(const QList<QNetworkCookie>& cookies)
+{
+    QList<QByteArray> result;
+    for (const QNetworkCookie& each : cookies)
+        result << each.name();
+    std::sort(result.begin(), result.end());
+    return result.join(',');
+}
+
+} // namespace
+
+class CookieJarTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(AppTestSupport::installDatabase()); }
+
+    void init() { QFile::remove(CookieJar::storeFileName()); }
+
+    void streamFormIsCountThenRawForms()
+    {
+        QNetworkCookie full = cookie("sid", "v=1/2", QStringLiteral(".example.org"));
+        full.setSecure(true);
+        full.setHttpOnly(true);
+        full.setExpirationDate(QDateTime(QDate(2031, 1, 2), QTime(3, 4, 5), Qt::UTC));
+        const QList<QNetworkCookie> cookies { full, cookie("x", "1", QStringLiteral("h.test")) };
+        const QByteArray bytes = streamed(cookies);
+
+        QByteArray expected;
+        QDataStream stream(&expected, QIODevice::WriteOnly);
+        stream << qint32(2) << full.toRawForm(QNetworkCookie::Full)
+               << cookies.at(1).toRawForm(QNetworkCookie::Full);
+        QCOMPARE(bytes, expected);
+
+        const QList<QNetworkCookie> back = readBack(bytes);
+        QCOMPARE(back.size(), 2);
+        QVERIFY(back.at(0).hasSameIdentifier(full));
+        QCOMPARE(back.at(0).value(), full.value());
+        QVERIFY(back.at(0).isSecure() && back.at(0).isHttpOnly());
+        QCOMPARE(back.at(0).expirationDate(), full.expirationDate());
+    }
+
+    void damagedStreamsKeepWhatTheyCan()
+    {
+        const QList<QNetworkCookie> three { cookie("a", "1", QStringLiteral("h.test")),
+            cookie("b", "2", QStringLiteral("h.test")),
+            cookie("c", "3", QStringLiteral("h.test")) };
+        const QByteArray whole = streamed(three);
+        const QByteArray firstTwo = streamed({ three.at(0), three.at(1) });
+        // The count still says three, but the stream ends after the second entry.
+        QByteArray truncated = whole.left(firstTwo.size());
+        QCOMPARE(names(readBack(truncated)), QByteArray("a,b"));
+        // Cut inside the third entry's bytes.
+        QCOMPARE(names(readBack(whole.left(whole.size() - 3))), QByteArray("a,b"));
+
+        QByteArray unparsable;
+        QDataStream stream(&unparsable, QIODevice::WriteOnly);
+        stream << qint32(3) << QByteArray("=") << three.at(2).toRawForm() << QByteArray();
+        QTest::ignoreMessage(QtWarningMsg, "CookieJar: Unable to parse saved cookie: \"=\"");
+        QCOMPARE(names(readBack(unparsable)), QByteArray("c"));
+
+        QCOMPARE(readBack(QByteArray::fromHex("7fffffff")).size(), 0);
+        QCOMPARE(readBack(QByteArray()).size(), 0);
+    }
+
+    void storeSurvivesTheJarPrivately()
+    {
+        {
+            CookieJar jar;
+            QVERIFY(jar.cookies().isEmpty());
+            QVERIFY(jar.setCookiesFromUrl({ QNetworkCookie("session", "s1"),
+                                              cookie("persist", "p1", QStringLiteral("h.test")) },
+                QUrl(QStringLiteral("http://h.test/dir/page"))));
+        }
+        QVERIFY(QFile::exists(CookieJar::storeFileName()));
+        QCOMPARE(QFile::permissions(CookieJar::storeFileName())
+                & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+            QFile::Permissions());
+        // The value is the registered list type, so the settings store reads it as such.
+        QSettings store(CookieJar::storeFileName(), QSettings::NativeFormat);
+        QCOMPARE(store.value(QStringLiteral("cookies")).metaType(),
+            QMetaType::fromType<QList<QNetworkCookie>>());
+
+        CookieJar reloaded;
+        QCOMPARE(names(reloaded.cookies()), QByteArray("persist,session"));
+        QCOMPARE(
+            names(reloaded.cookiesForUrl(QUrl(QStringLiteral("http://h.test/other")))), "persist");
+    }
+
+    void damagedStoreFilesStartEmptyOrPartial()
+    {
+        {
+            CookieJar jar;
+            jar.setCookies({ cookie("a", "1", QStringLiteral("h.test")),
+                cookie("b", "2", QStringLiteral("h.test")) });
+        }
+        QFile file(CookieJar::storeFileName());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray stored = file.readAll();
+        file.close();
+
+        for (const QByteArray& damaged :
+            { stored.left(stored.size() / 2), stored.left(stored.size() - 2),
+                QByteArray("\x00\xff garbage [[[ = @Variant(\\0\\0)", 30), QByteArray() }) {
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(damaged);
+            file.close();
+            CookieJar jar;
+            QVERIFY(jar.cookies().size() <= 2);
+            QVERIFY(jar.insertCookie(cookie("fresh", "1", QStringLiteral("h.test"))));
+        }
+    }
+
+    void sharedAcrossThreads()
+    {
+        CookieJar jar;
+        std::atomic<int> lookupsWithoutOwnCookie { 0 };
+        QList<QThread*> threads;
+        for (int t = 0; t < 6; ++t) {
+            threads << QThread::create([&jar, &lookupsWithoutOwnCookie, t] {
+                const QUrl url(QStringLiteral("http://h%1.test/").arg(t));
+                for (int i = 0; i < 300; ++i) {
+                    jar.setCookiesFromUrl(
+                        { QNetworkCookie("n" + QByteArray::number(i % 7), QByteArray::number(i)) },
+                        url);
+                    if (jar.cookiesForUrl(url).isEmpty())
+                        ++lookupsWithoutOwnCookie;
+                    jar.cookies();
+                    if (i % 50 == 0)
+                        jar.deleteCookie(jar.cookiesForUrl(url).value(0));
+                }
+            });
+            threads.last()->start();
+        }
+        for (QThread* thread : threads) {
+            QVERIFY(thread->wait(20000));
+            delete thread;
+        }
+        QCOMPARE(lookupsWithoutOwnCookie.load(), 0);
+        QCOMPARE(jar.cookies().size(), 6 * 7);
+    }
+};
+
+KESTROFAN_CORE_TEST_MAIN(CookieJarTest)
+#include "tst_cookiejar.moc"
