@@ -1,12 +1,24 @@
 #include "CommandRegistry.h"
 
 #include "ConfigCommand.h"
+#include "FeedCommand.h"
+#include "MediaCommand.h"
+#include "ResolveCommand.h"
+#include "SearchCommand.h"
+#include "ServicesCommand.h"
 #include "SetupCommand.h"
+#include "UserCommand.h"
 
 std::vector<std::unique_ptr<CliCommand>> allCommands()
 {
     std::vector<std::unique_ptr<CliCommand>> commands;
     commands.push_back(std::make_unique<SetupCommand>());
     commands.push_back(std::make_unique<ConfigCommand>());
+    commands.push_back(std::make_unique<ServicesCommand>());
+    commands.push_back(std::make_unique<ResolveCommand>());
+    commands.push_back(std::make_unique<MediaCommand>());
+    commands.push_back(std::make_unique<UserCommand>());
+    commands.push_back(std::make_unique<FeedCommand>());
+    commands.push_back(std::make_unique<SearchCommand>());
     return commands;
 }

@@ -1,8 +1,163 @@
 #include "MediaServices.h"
 
+#include "MediaService.h"
+#include "PlainName.h"
+#include "ServiceModel.h"
+#include "app/AppContext.h"
+#include "app/Prefs.h"
+
+#include <QDir>
+#include <QtDebug>
+
+namespace {
+
+QString pluginFolder(const QString& serviceKey)
+{
+    return AppContext::servicePluginsLocation() + QDir::separator() + serviceKey;
+}
+
+} // namespace
+
 MediaServices::MediaServices(QObject* parent)
     : QObject(parent)
 {
+    const QStringList folders
+        = QDir(AppContext::servicePluginsLocation())
+              .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QString& key : folders) {
+        if (key == QLatin1String("__templates"))
+            continue;
+        MediaService* service = loadService(key);
+        if (!service)
+            continue;
+        if (key == MediaService::genericServiceKey())
+            m_genericService = service;
+        else
+            registerService(service);
+    }
+    removeStaleTableRows();
+    if (Prefs::searchableServiceNames().isEmpty())
+        Prefs::setSearchableServiceNames(m_services.keys());
 }
 
-bool MediaServices::isEmpty() const { return true; }
+MediaServices::~MediaServices()
+{
+    qDeleteAll(m_retired);
+}
+
+MediaService* MediaServices::loadService(const QString& serviceKey)
+{
+    auto* service = new MediaService(serviceKey, pluginFolder(serviceKey), this);
+    ServiceModel model(nullptr, m_db.connection(true));
+    if (!service->errorText().isEmpty()) {
+        if (!service->isPluginFileFound())
+            model.remove(serviceKey);
+        qCritical().noquote() << service->errorText();
+        delete service;
+        return nullptr;
+    }
+    ServicePluginInfo info;
+    info.serviceKey = serviceKey;
+    info.serviceScriptRevision = service->revision();
+    info.name = service->serviceName();
+    model.store(info);
+    return service;
+}
+
+void MediaServices::registerService(MediaService* service)
+{
+    // A later plugin of the same name replaces the earlier one.
+    if (MediaService* earlier = m_services.value(service->serviceName())) {
+        earlier->setParent(nullptr);
+        m_retired.append(earlier);
+    }
+    m_services.insert(service->serviceName(), service);
+}
+
+void MediaServices::removeStaleTableRows()
+{
+    ServiceModel model(nullptr, m_db.connection(true));
+    for (const ServicePluginInfo& info : model.allRecords()) {
+        if (info.name != MediaService::genericServiceName() && !m_services.contains(info.name))
+            model.remove(info.serviceKey);
+    }
+}
+
+MediaService* MediaServices::service(const QString& serviceName) const
+{
+    if (m_genericService && serviceName == m_genericService->serviceName())
+        return m_genericService;
+    return m_services.value(serviceName);
+}
+
+MediaService* MediaServices::lookUp(const QString& serviceName)
+{
+    MediaServices* registry = AppContext::serviceRegistry();
+    return registry ? registry->service(serviceName) : nullptr;
+}
+
+bool MediaServices::isEmpty() const
+{
+    return m_services.isEmpty() && !m_genericService;
+}
+
+bool MediaServices::isSupportedAddress(const QString& input) const
+{
+    for (MediaService* candidate : m_services) {
+        if (candidate->hasScriptError())
+            continue;
+        if (candidate->canHandle(input) && !candidate->isSearchInput(input))
+            return true;
+    }
+    return m_genericService && m_genericService->canHandle(input);
+}
+
+std::optional<PageDescriptor> MediaServices::createPageData(const QString& text)
+{
+    const QString query = text.trimmed();
+    if (query.isEmpty())
+        return PageDescriptor();
+    for (MediaService* candidate : m_services) {
+        if (!candidate->canHandle(query))
+            continue;
+        std::optional<PageDescriptor> page = candidate->createPageData(query);
+        if (page && page->kind == PageDescriptor::Search && candidate->isSearchInput(query)) {
+            page->allServices = true;
+            page->serviceName.clear();
+        }
+        return page;
+    }
+    if (m_genericService && m_genericService->canHandle(query))
+        return m_genericService->createPageData(query);
+    return std::nullopt;
+}
+
+bool MediaServices::addServiceAfterLaunch(const QString& serviceKey)
+{
+    if (!PlainName::isValid(serviceKey)) {
+        qCritical().noquote() << QStringLiteral("Refusing service key '%1': not a plain folder "
+                                                "name")
+                                     .arg(serviceKey);
+        return false;
+    }
+    MediaService* service = loadService(serviceKey);
+    if (!service)
+        return false;
+    if (serviceKey == MediaService::genericServiceKey()) {
+        if (m_genericService) {
+            m_genericService->setParent(nullptr);
+            m_retired.append(m_genericService);
+        }
+        m_genericService = service;
+    } else {
+        registerService(service);
+    }
+    service->setAddedAfterLaunch(true);
+    QStringList searchable = Prefs::searchableServiceNames();
+    if (!searchable.contains(service->serviceName())) {
+        searchable.append(service->serviceName());
+        Prefs::setSearchableServiceNames(searchable);
+    }
+    emit mediaServiceAddedAfterLaunch(service);
+    return true;
+}

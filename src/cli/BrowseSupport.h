@@ -1,0 +1,43 @@
+#pragma once
+
+#include "CliCommand.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class FeedDataFetcher;
+struct PageDescriptor;
+
+// What the browse commands share: the service registry loaded as the GUI loads it, resolving
+// a text to a page, and waiting for a fetcher.
+namespace BrowseSupport {
+
+// Loads the service plugins; false (the fatal message already shown) when one is broken or
+// none is installed.
+bool loadServices(const CliOutput& out);
+// The page a text opens; reports on stderr and gives none when no service handles it.
+std::optional<PageDescriptor> resolve(const QString& text, const CliOutput& out);
+
+// Fetches one page of the feed and waits for it.
+void fetchPage(FeedDataFetcher* fetcher, int page, const QString& pageToken);
+// The feed's facts and items, for people.
+void printFeed(const FeedDataFetcher& fetcher, const CliOutput& out);
+
+// Runs the event loop until the sender emits the signal.
+template<typename Sender, typename Signal> void waitFor(Sender* sender, Signal signal)
+{
+    QEventLoop loop;
+    QObject::connect(sender, signal, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The positional arguments joined by blanks; a usage error when there are none.
+bool joinedArguments(
+    const QCommandLineParser& parser, const QString& command, const CliOutput& out, QString* text);
+// A "--page" value of at least 1 (default 1).
+bool pageNumber(
+    const QCommandLineParser& parser, const QString& command, const CliOutput& out, int* page);
+
+} // namespace BrowseSupport

@@ -1,0 +1,77 @@
+#include "FeedCommand.h"
+
+#include "BrowseSupport.h"
+#include "RecordJson.h"
+#include "services/FeedDataFetcher.h"
+#include "services/MediaFeed.h"
+#include "services/PageDescriptor.h"
+
+#include <QMap>
+
+namespace {
+
+const QMap<QString, int>& kinds()
+{
+    static const QMap<QString, int> byName {
+        { QStringLiteral("uploads"), FeedKind::Uploads },
+        { QStringLiteral("favorites"), FeedKind::Favorites },
+        { QStringLiteral("likes"), FeedKind::Likes },
+        { QStringLiteral("related"), FeedKind::Related },
+        { QStringLiteral("playlist"), FeedKind::Playlist },
+    };
+    return byName;
+}
+
+} // namespace
+
+QString FeedCommand::summary() const
+{
+    return QStringLiteral("Show a page of a feed: feed URL --kind KIND [--page N] [--token T].");
+}
+
+void FeedCommand::configure(QCommandLineParser& parser) const
+{
+    parser.addPositionalArgument(
+        QStringLiteral("url"), QStringLiteral("The user, media or playlist page address."));
+    parser.addOption(QCommandLineOption(QStringLiteral("kind"),
+        QStringLiteral("uploads, favorites, likes, related or "
+                       "playlist."),
+        QStringLiteral("kind")));
+    parser.addOption(QCommandLineOption(QStringLiteral("page"),
+        QStringLiteral("The page number, from 1 (default 1)."), QStringLiteral("n")));
+    parser.addOption(QCommandLineOption(QStringLiteral("token"),
+        QStringLiteral("A page token from an earlier page."), QStringLiteral("token")));
+}
+
+int FeedCommand::run(const QCommandLineParser& parser, const CliOutput& out)
+{
+    QString address;
+    if (!BrowseSupport::joinedArguments(parser, name(), out, &address))
+        return UsageError;
+    const QString kindName = parser.value(QStringLiteral("kind"));
+    if (!kinds().contains(kindName)) {
+        out.error(QStringLiteral("kestrofan-cli feed: --kind must be one of %1")
+                      .arg(kinds().keys().join(QStringLiteral(", "))));
+        return UsageError;
+    }
+    int page = 1;
+    if (!BrowseSupport::pageNumber(parser, name(), out, &page))
+        return UsageError;
+    if (!BrowseSupport::loadServices(out))
+        return Failed;
+    const std::optional<PageDescriptor> target = BrowseSupport::resolve(address, out);
+    if (!target)
+        return Failed;
+    if (target->serviceName.isEmpty()) {
+        out.error(QStringLiteral("kestrofan-cli feed: \"%1\" is not an address").arg(address));
+        return Failed;
+    }
+    FeedDataFetcher fetcher(
+        SearchParams(target->query), target->serviceName, kinds().value(kindName));
+    BrowseSupport::fetchPage(&fetcher, page, parser.value(QStringLiteral("token")));
+    if (out.isJson())
+        out.json(RecordJson::feed(fetcher));
+    else
+        BrowseSupport::printFeed(fetcher, out);
+    return Success;
+}

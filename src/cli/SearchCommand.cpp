@@ -1,0 +1,76 @@
+#include "SearchCommand.h"
+
+#include "BrowseSupport.h"
+#include "RecordJson.h"
+#include "app/AppContext.h"
+#include "app/Prefs.h"
+#include "services/FeedDataFetcher.h"
+#include "services/MediaFeed.h"
+#include "services/MediaService.h"
+#include "services/MediaServices.h"
+
+#include <QJsonArray>
+
+QString SearchCommand::summary() const
+{
+    return QStringLiteral("Search for words: search WORDS [--service NAME]... [--page N].");
+}
+
+void SearchCommand::configure(QCommandLineParser& parser) const
+{
+    parser.addPositionalArgument(QStringLiteral("words"), QStringLiteral("What to search for."));
+    parser.addOption(QCommandLineOption(QStringLiteral("service"),
+        QStringLiteral("Search this service (repeatable); by "
+                       "default the services selected for "
+                       "search."),
+        QStringLiteral("name")));
+    parser.addOption(QCommandLineOption(QStringLiteral("page"),
+        QStringLiteral("The page number, from 1 (default 1)."), QStringLiteral("n")));
+}
+
+int SearchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
+{
+    QString words;
+    if (!BrowseSupport::joinedArguments(parser, name(), out, &words))
+        return UsageError;
+    int page = 1;
+    if (!BrowseSupport::pageNumber(parser, name(), out, &page))
+        return UsageError;
+    if (!BrowseSupport::loadServices(out))
+        return Failed;
+
+    const QMap<QString, MediaService*> services = AppContext::serviceRegistry()->services();
+    QStringList names = parser.values(QStringLiteral("service"));
+    for (const QString& requested : std::as_const(names)) {
+        if (!services.contains(requested) || !services.value(requested)->supportsSearch()) {
+            out.error(QStringLiteral("kestrofan-cli search: no service \"%1\" that searches")
+                          .arg(requested));
+            return UsageError;
+        }
+    }
+    if (names.isEmpty()) {
+        const QStringList selected = Prefs::searchableServiceNames();
+        for (auto it = services.cbegin(); it != services.cend(); ++it) {
+            if (it.value()->supportsSearch() && selected.contains(it.key()))
+                names << it.key();
+        }
+    }
+    if (names.isEmpty()) {
+        out.error(QStringLiteral("kestrofan-cli search: no service is selected for search"));
+        return Failed;
+    }
+
+    QJsonArray feeds;
+    for (const QString& serviceName : std::as_const(names)) {
+        FeedDataFetcher fetcher(SearchParams(words), serviceName, FeedKind::Search);
+        BrowseSupport::fetchPage(&fetcher, page, QString());
+        if (out.isJson())
+            feeds.append(RecordJson::feed(fetcher));
+        else
+            BrowseSupport::printFeed(fetcher, out);
+    }
+    if (out.isJson())
+        out.json(
+            QJsonObject { { QStringLiteral("query"), words }, { QStringLiteral("feeds"), feeds } });
+    return Success;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ReaderRun.h"
+#include "SearchParams.h"
+
+#include <QObject>
+
+class MediaDataReader;
+class MediaItem;
+
+// Reads one media item on a worker thread and tells when it is there (null when it failed).
+class MediaDataFetcher : public QObject
+{
+    Q_OBJECT
+public:
+    MediaDataFetcher(
+        const SearchParams& params, const QString& serviceName, QObject* parent = nullptr);
+    ~MediaDataFetcher() override;
+
+    void start();
+    QString serviceName() const { return m_serviceName; }
+    // Owned by the fetcher until taken.
+    MediaItem* mediaItem() const { return m_item; }
+    MediaItem* takeMediaItem();
+
+signals:
+    void ready();
+
+private slots:
+    void finished();
+
+private:
+    QString m_serviceName;
+    ReaderRun<MediaItem*, MediaDataReader> m_run;
+    MediaItem* m_item = nullptr;
+};

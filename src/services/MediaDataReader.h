@@ -1,0 +1,28 @@
+#pragma once
+
+#include "SearchParams.h"
+
+#include <QString>
+
+class MediaItem;
+class MediaService;
+
+// Reads one media item: fetches the service's media data address and lets the script read
+// it. For the generic service the download helper describes the page instead.
+class MediaDataReader
+{
+public:
+    // The service is looked up now, on the creating thread.
+    MediaDataReader(const SearchParams& params, const QString& serviceName);
+
+    // Blocking; null when the service is unknown or the fetch or the script failed. The
+    // caller owns the item.
+    MediaItem* read();
+
+private:
+    MediaItem* readThroughHelper();
+
+    SearchParams m_params;
+    QString m_serviceName;
+    MediaService* m_service;
+};

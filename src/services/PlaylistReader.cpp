@@ -1,0 +1,26 @@
+#include "PlaylistReader.h"
+
+#include "MediaService.h"
+#include "MediaServices.h"
+#include "PlaylistFeed.h"
+#include "ServicePageRequest.h"
+
+#include <memory>
+
+PlaylistReader::PlaylistReader(const SearchParams& params, const QString& serviceName)
+    : m_params(params)
+    , m_serviceName(serviceName)
+    , m_service(MediaServices::lookUp(serviceName))
+{ }
+
+QList<PlaylistItem*> PlaylistReader::read()
+{
+    QString content;
+    if (!m_service
+        || !ServicePageRequest::get(
+            *m_service, m_service->getPlaylistsFeedURL(m_params), &content)) {
+        return {};
+    }
+    std::unique_ptr<PlaylistFeed> feed(m_service->getPlaylistsData(content));
+    return feed ? feed->takeItems() : QList<PlaylistItem*>();
+}

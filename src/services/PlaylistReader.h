@@ -1,0 +1,23 @@
+#pragma once
+
+#include "SearchParams.h"
+
+#include <QList>
+
+class MediaService;
+class PlaylistItem;
+
+// Reads a user's playlists from the service's playlists address.
+class PlaylistReader
+{
+public:
+    PlaylistReader(const SearchParams& params, const QString& serviceName);
+
+    // Blocking; empty when anything failed. The caller owns the items.
+    QList<PlaylistItem*> read();
+
+private:
+    SearchParams m_params;
+    QString m_serviceName;
+    MediaService* m_service;
+};

@@ -1,0 +1,111 @@
+#include "ScriptInterface.h"
+
+#include "DomSandbox.h"
+#include "HttpRequest.h"
+#include "ScriptWatchdog.h"
+#include "download/MPDFileRequest.h"
+
+#include <QHash>
+#include <QJSValueIterator>
+
+namespace {
+
+// An object's own properties as name to text.
+QHash<QString, QString> textProperties(const QJSValue& object)
+{
+    QHash<QString, QString> result;
+    if (!object.isObject())
+        return result;
+    QJSValueIterator it(object);
+    while (it.hasNext()) {
+        it.next();
+        result.insert(it.name(), it.value().toString());
+    }
+    return result;
+}
+
+QStringList textElements(const QJSValue& array)
+{
+    QStringList result;
+    if (!array.isArray())
+        return result;
+    const int length = array.property(QStringLiteral("length")).toInt();
+    for (int i = 0; i < length; ++i)
+        result.append(array.property(quint32(i)).toString());
+    return result;
+}
+
+} // namespace
+
+ScriptInterface::ScriptInterface(ScriptWatchdog* watchdog, QObject* parent)
+    : QObject(parent)
+    , m_watchdog(watchdog)
+{ }
+
+QString ScriptInterface::httpGet(const QString& urlString)
+{
+    ScriptWatchdogPause waiting(m_watchdog);
+    HttpRequest request;
+    request.get(urlString, true);
+    m_statusCode = request.httpStatus();
+    return request.responseText();
+}
+
+QString ScriptInterface::httpGet(const QString& urlString, bool followRedirects)
+{
+    Q_UNUSED(followRedirects)
+    return httpGet(urlString);
+}
+
+QString ScriptInterface::httpGetWithCookies(const QString& urlString, const QJSValue& cookieData)
+{
+    const QHash<QString, QString> cookies = textProperties(cookieData);
+    ScriptWatchdogPause waiting(m_watchdog);
+    HttpRequest request;
+    request.get(urlString, cookies);
+    m_statusCode = request.httpStatus();
+    return request.responseText();
+}
+
+QString ScriptInterface::httpPost(const QString& urlString, const QJSValue& data)
+{
+    const QHash<QString, QString> fields = textProperties(data);
+    ScriptWatchdogPause waiting(m_watchdog);
+    HttpRequest request;
+    request.setUseCache(false);
+    request.post(urlString, fields);
+    m_statusCode = request.httpStatus();
+    return request.responseText();
+}
+
+QString ScriptInterface::getMDPManifest(const QString& urlString)
+{
+    ScriptWatchdogPause waiting(m_watchdog);
+    MPDFileRequest request;
+    request.readManifest(urlString);
+    m_statusCode = request.httpStatus();
+    // The manifest's own complaints (wrong root, dynamic type) reach the script here.
+    m_errorText = request.errorText();
+    return request.responseText();
+}
+
+QString ScriptInterface::getHeaderValueForUrl(const QString& urlString, const QString& headerKey)
+{
+    ScriptWatchdogPause waiting(m_watchdog);
+    HttpRequest request;
+    request.get(urlString, true);
+    m_statusCode = request.httpStatus();
+    return request.responseHeader(headerKey);
+}
+
+QString ScriptInterface::runJSInDom(
+    const QString& scriptContent, const QString& method, const QJSValue& argList)
+{
+    return DomSandbox::run(scriptContent, method, textElements(argList), m_watchdog);
+}
+
+QString ScriptInterface::readFile(const QString& fileName) const
+{
+    Q_UNUSED(fileName)
+    return QString();
+}

@@ -1,0 +1,25 @@
+#include "UserReader.h"
+
+#include "MediaService.h"
+#include "MediaServices.h"
+#include "ServicePageRequest.h"
+
+#include <QCoreApplication>
+
+UserReader::UserReader(const SearchParams& params, const QString& serviceName, QObject* parent)
+    : QObject(parent)
+    , m_params(params)
+    , m_serviceName(serviceName)
+    , m_service(MediaServices::lookUp(serviceName))
+{ }
+
+UserItem* UserReader::read()
+{
+    QString content;
+    if (!m_service
+        || !ServicePageRequest::get(*m_service, m_service->getUserDataURL(m_params), &content)) {
+        setErrorText(QCoreApplication::translate("UserReader", "The URL is not supported."));
+        return nullptr;
+    }
+    return m_service->getUserData(content);
+}
