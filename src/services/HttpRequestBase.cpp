@@ -21,7 +21,9 @@ int HttpRequestBase::errorCodeFor(int status, QNetworkReply::NetworkError error)
 {
     if (status == 403)
         return Forbidden;
-    if (status != 0)
+    // A success status followed by a failure (a cut connection) is judged by the failure.
+    const bool answeredWell = status >= 200 && status < 300;
+    if (status != 0 && !answeredWell)
         return UnsupportedUrl;
     switch (error) {
     case QNetworkReply::HostNotFoundError:

@@ -25,8 +25,8 @@ public:
     void setUseCache(bool useCache) { m_useCache = useCache; }
     int redirectCount() const { return m_redirectCount; }
 
-    // The error code for a finished reply: 403 gives 5, any other HTTP status 2; without a
-    // status, unreachable hosts give 4, Qt's own time-out 6, anything else 2.
+    // The error code for a finished reply: 403 gives 5, any other failing HTTP status 2;
+    // otherwise unreachable or lost hosts give 4, Qt's own time-out 6, anything else 2.
     static int errorCodeFor(int status, QNetworkReply::NetworkError error);
 
 public slots:

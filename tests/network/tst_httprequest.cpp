@@ -1,0 +1,446 @@
+#include "support/TestEnvironment.h"
+#include "support/TestHttpServer.h"
+
+#include "NetworkTestContext.h"
+#include "app/AppContext.h"
+#include "services/CookieJar.h"
+#include "services/HttpRequest.h"
+#include "services/ResponseMemoryCache.h"
+
+#include <QSignalSpy>
+#include <QUrlQuery>
+#include <QtConcurrent>
+
+namespace {
+
+using Request = TestHttpServer::Request;
+using Response = TestHttpServer::Response;
+
+// A text answer the disk cache never keeps, so that only the memory cache can answer again.
+Response uncachedText(const QString& text)
+{
+    return Response::text(text).withHeader("Cache-Control", "no-store");
+}
+
+} // namespace
+
+class HttpRequestTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_context.isReady());
+        QVERIFY(m_server.start());
+        // Failing tests end quickly instead of waiting the real 30 seconds.
+        HttpRequest::setDefaultTimeoutMs(5000);
+        m_server.route(QStringLiteral("/echo/*"), [](const Request& request) {
+            return uncachedText(request.path + QLatin1Char('?') + request.query);
+        });
+    }
+
+    void init()
+    {
+        m_server.clearRequests();
+        ResponseMemoryCache::clear();
+    }
+
+    void sendsTheFixedHeaders()
+    {
+        HttpRequest plain;
+        QVERIFY(plain.get(url("/echo/page"), true));
+        Request seen = m_server.lastRequest(QStringLiteral("/echo/page"));
+        QCOMPARE(seen.header("user-agent"), QByteArray("Kestrofan II (gzip)"));
+        QCOMPARE(seen.header("accept"), QByteArray("*/*"));
+        QCOMPARE(seen.header("cache-control"), QByteArray("max-age=3600"));
+        QVERIFY(!seen.headers.contains("authorization"));
+
+        // Pictures go out with Qt's own user agent, whatever the case of the extension.
+        QVERIFY(plain.get(url("/echo/picture.JPG"), true));
+        seen = m_server.lastRequest(QStringLiteral("/echo/picture.JPG"));
+        QVERIFY(!seen.header("user-agent").isEmpty());
+        QVERIFY(seen.header("user-agent") != "Kestrofan II (gzip)");
+
+        HttpRequest bearer(HttpRequest::OAuth2, QStringLiteral("t0k"));
+        QVERIFY(bearer.get(url("/echo/oauth2"), true));
+        QCOMPARE(m_server.lastRequest(QStringLiteral("/echo/oauth2")).header("authorization"),
+            QByteArray("Bearer t0k"));
+        HttpRequest oauth1(HttpRequest::OAuth1, QStringLiteral("t0k"));
+        QVERIFY(oauth1.get(url("/echo/oauth1"), true));
+        HttpRequest emptyToken(HttpRequest::OAuth2, QString());
+        QVERIFY(emptyToken.get(url("/echo/empty"), true));
+        QVERIFY(!m_server.lastRequest(QStringLiteral("/echo/oauth1"))
+                     .headers.contains("authorization"));
+        QVERIFY(
+            !m_server.lastRequest(QStringLiteral("/echo/empty")).headers.contains("authorization"));
+    }
+
+    void memoryCacheAnswersAndEvictsTheOldest()
+    {
+        int version = 0;
+        m_server.route(QStringLiteral("/versioned"), [&version](const Request&) {
+            return uncachedText(QStringLiteral("version %1").arg(++version));
+        });
+        HttpRequest request;
+        QSignalSpy done(&request, &HttpRequest::done);
+        QVERIFY(request.get(url("/versioned"), true));
+        QVERIFY(request.get(url("/versioned"), true));
+        QCOMPARE(request.responseText(), QStringLiteral("version 1"));
+        QCOMPARE(request.httpStatus(), 200);
+        QCOMPARE(done.count(), 2);
+        QCOMPARE(m_server.requestCount(QStringLiteral("/versioned")), 1);
+
+        // Without the cache the server is asked, and the stored first body stays.
+        request.setUseCache(false);
+        QVERIFY(request.get(url("/versioned"), true));
+        QCOMPARE(request.responseText(), QStringLiteral("version 2"));
+        request.setUseCache(true);
+        QVERIFY(request.get(url("/versioned"), true));
+        QCOMPARE(request.responseText(), QStringLiteral("version 1"));
+
+        for (int i = 1; i < ResponseMemoryCache::kCapacity; ++i)
+            QVERIFY(request.get(url(QStringLiteral("/echo/%1").arg(i)), true));
+        QCOMPARE(ResponseMemoryCache::size(), ResponseMemoryCache::kCapacity);
+        QVERIFY(request.get(url("/versioned"), true));
+        QCOMPARE(m_server.requestCount(QStringLiteral("/versioned")), 2);
+        // The 51st address pushes out the first one stored.
+        QVERIFY(request.get(url("/echo/51"), true));
+        QVERIFY(request.get(url("/versioned"), true));
+        QCOMPARE(request.responseText(), QStringLiteral("version 3"));
+        QCOMPARE(m_server.requestCount(QStringLiteral("/versioned")), 3);
+
+        // Failures are never remembered.
+        m_server.route(QStringLiteral("/flaky"),
+            [](const Request&) { return Response::text(QStringLiteral("down"), 503); });
+        QVERIFY(!request.get(url("/flaky"), true));
+        QVERIFY(!request.get(url("/flaky"), true));
+        QCOMPARE(m_server.requestCount(QStringLiteral("/flaky")), 2);
+    }
+
+    void diskCacheRevalidatesWithTheServer()
+    {
+        m_server.serveFile(QStringLiteral("/feed.xml"), "<feed/>", "text/xml");
+        TestHttpServer::FileOptions options;
+        options.etag = "\"feed-1\"";
+        options.extraHeaders.emplace_back("Cache-Control", "no-cache");
+        m_server.setFileOptions(QStringLiteral("/feed.xml"), options);
+
+        QVERIFY(HttpRequest().get(url("/feed.xml"), true));
+        ResponseMemoryCache::clear();
+        HttpRequest second;
+        QVERIFY(second.get(url("/feed.xml"), true));
+        QCOMPARE(second.responseText(), QStringLiteral("<feed/>"));
+        QCOMPARE(second.httpStatus(), 200);
+        QCOMPARE(m_server.lastRequest(QStringLiteral("/feed.xml")).header("if-none-match"),
+            QByteArray("\"feed-1\""));
+        QVERIFY(!QDir(AppContext::cacheLocation()).isEmpty());
+    }
+
+    void bare304IsRetriedFourTimesOverTheObjectsLife()
+    {
+        m_server.route(QStringLiteral("/stale"), [](const Request&) {
+            TestHttpServer::Response response;
+            response.status = 304;
+            return response;
+        });
+        HttpRequest request;
+        request.setUseCache(false);
+        QVERIFY(!request.get(url("/stale"), true));
+        QCOMPARE(m_server.requestCount(QStringLiteral("/stale")), 5);
+        QCOMPARE(request.httpStatus(), 304);
+        QCOMPARE(request.errorCode(), int(KObject::UnsupportedUrl));
+        QVERIFY(!request.get(url("/stale"), true));
+        QCOMPARE(m_server.requestCount(QStringLiteral("/stale")), 6);
+    }
+
+    void followsRedirectChains()
+    {
+        m_server.route(QStringLiteral("/hop1"), [this](const Request&) {
+            return Response::redirect(m_server.url(QStringLiteral("/hop2")), 301);
+        });
+        // A target without a host keeps the answering server's scheme, host and port.
+        m_server.route(QStringLiteral("/hop2"), [](const Request&) {
+            return Response::redirect(QUrl(QStringLiteral("/echo/end?x=1")), 302);
+        });
+        HttpRequest request;
+        QVERIFY(request.get(url("/hop1"), true));
+        QCOMPARE(request.responseText(), QStringLiteral("/echo/end?x=1"));
+        QCOMPARE(request.requestAddress(), m_server.url(QStringLiteral("/echo/end?x=1")));
+        QCOMPARE(request.startAddress(), m_server.url(QStringLiteral("/hop1")));
+
+        // The same in the asynchronous mode: one done() with the final body.
+        ResponseMemoryCache::clear();
+        HttpRequest async;
+        QSignalSpy done(&async, &HttpRequest::done);
+        QVERIFY(async.get(url("/hop1"), false));
+        QVERIFY(done.wait(5000));
+        QCOMPARE(done.takeFirst().at(0).toString(), QStringLiteral("/echo/end?x=1"));
+        QTest::qWait(50);
+        QCOMPARE(done.count(), 0);
+
+        // A redirect to the very same address is not followed; its own body is the answer.
+        m_server.route(QStringLiteral("/self"), [this](const Request&) {
+            Response response = Response::redirect(m_server.url(QStringLiteral("/self")));
+            response.body = "moved nowhere";
+            return response;
+        });
+        HttpRequest self;
+        QVERIFY(!self.get(url("/self"), true));
+        QCOMPARE(self.httpStatus(), 302);
+        QCOMPARE(self.responseText(), QStringLiteral("moved nowhere"));
+        QVERIFY(self.errorText().isEmpty());
+        QCOMPARE(m_server.requestCount(QStringLiteral("/self")), 1);
+    }
+
+    void stopsEndlessRedirects()
+    {
+        m_server.route(QStringLiteral("/ping"), [this](const Request&) {
+            return Response::redirect(m_server.url(QStringLiteral("/pong")));
+        });
+        m_server.route(QStringLiteral("/pong"), [this](const Request&) {
+            return Response::redirect(m_server.url(QStringLiteral("/ping")), 301);
+        });
+        HttpRequest request;
+        QVERIFY(!request.get(url("/ping"), true));
+        QCOMPARE(m_server.requests().size(), HttpRequest::kMaxRedirects + 1);
+        QCOMPARE(request.errorCode(), int(KObject::NoCode));
+        QVERIFY2(request.errorText().contains(QLatin1String("Too many redirects")),
+            qPrintable(request.errorText()));
+        QVERIFY(request.responseText().isEmpty());
+
+        // The bound is per call: the same object can follow a fresh chain afterwards.
+        QVERIFY(request.get(url("/hop1"), true));
+    }
+
+    void headFollowsRedirectsAndTextAddresses()
+    {
+        m_server.serveFile(QStringLiteral("/media.mp4"), QByteArray(4321, 'm'), "video/mp4");
+        m_server.serveFile(QStringLiteral("/pointer.txt"),
+            m_server.url(QStringLiteral("/media.mp4")).toEncoded() + "\n", "text/plain");
+        m_server.route(QStringLiteral("/to-pointer"), [this](const Request&) {
+            return Response::redirect(m_server.url(QStringLiteral("/pointer.txt")), 303);
+        });
+        QUrl address = m_server.url(QStringLiteral("/to-pointer"));
+        HttpRequest request;
+        request.head(address, true);
+        QCOMPARE(address, m_server.url(QStringLiteral("/media.mp4")));
+        QCOMPARE(request.httpStatus(), 200);
+        QCOMPARE(request.contentLength(), 4321);
+        QVERIFY(request.errorText().isEmpty());
+        QCOMPARE(m_server.requestCount(QStringLiteral("/media.mp4"), QStringLiteral("HEAD")), 1);
+
+        for (int i = 0; i < 6; ++i) {
+            m_server.route(QStringLiteral("/chain%1").arg(i), [this, i](const Request&) {
+                return Response::redirect(m_server.url(QStringLiteral("/chain%1").arg(i + 1)));
+            });
+        }
+        // The redirect count lives as long as the object: a fresh one follows three hops.
+        HttpRequest chained;
+        QUrl start = m_server.url(QStringLiteral("/chain0"));
+        chained.head(start, false);
+        QCOMPARE(start, m_server.url(QStringLiteral("/chain3")));
+        QCOMPARE(chained.httpStatus(), 302);
+        QVERIFY(!chained.errorText().isEmpty());
+        QCOMPARE(m_server.requestCount(QStringLiteral("/chain4")), 0);
+
+        m_server.route(QStringLiteral("/loop"), [this](const Request&) {
+            return Response::redirect(m_server.url(QStringLiteral("/loop")));
+        });
+        QUrl loop = m_server.url(QStringLiteral("/loop"));
+        HttpRequest looping;
+        looping.head(loop, false);
+        QCOMPARE(looping.errorText(),
+            QStringLiteral("HttpRequest::head(): Redirection error: %1 is same as originator")
+                .arg(loop.toString()));
+
+        TestHttpServer::FileOptions refused;
+        refused.refuseHead = true;
+        m_server.setFileOptions(QStringLiteral("/media.mp4"), refused);
+        QUrl media = m_server.url(QStringLiteral("/media.mp4"));
+        HttpRequest refusedHead;
+        refusedHead.head(media, false);
+        QCOMPARE(refusedHead.httpStatus(), 405);
+        QCOMPARE(refusedHead.errorText(), QStringLiteral("Got HTTP status 405"));
+        m_server.setFileOptions(QStringLiteral("/media.mp4"), {});
+    }
+
+    void mapsFailuresToErrorCodes_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("status");
+        QTest::newRow("403") << QStringLiteral("/forbidden") << int(KObject::Forbidden) << 403;
+        QTest::newRow("404") << QStringLiteral("/missing") << int(KObject::UnsupportedUrl) << 404;
+        QTest::newRow("500") << QStringLiteral("/broken") << int(KObject::UnsupportedUrl) << 500;
+        QTest::newRow("refused")
+            << QStringLiteral("http://127.0.0.1:%1/x").arg(NetworkTestSupport::closedPort())
+            << int(KObject::NetworkError) << 0;
+        QTest::newRow("cut short") << QStringLiteral("/cut") << int(KObject::NetworkError) << 200;
+        // The headers came, the body stalls.
+        QTest::newRow("time-out") << QStringLiteral("/silent") << int(KObject::TimedOut) << 200;
+        QTest::newRow("no host") << QStringLiteral("http://") << int(KObject::InvalidUrl) << 0;
+        QTest::newRow("not an address")
+            << QStringLiteral("just words") << int(KObject::InvalidUrl) << 0;
+        QTest::newRow("local file")
+            << QStringLiteral("file:///etc/passwd") << int(KObject::InvalidUrl) << 0;
+        QTest::newRow("other scheme")
+            << QStringLiteral("ftp://127.0.0.1/x") << int(KObject::UnsupportedUrl) << 0;
+    }
+
+    void mapsFailuresToErrorCodes()
+    {
+        QFETCH(QString, address);
+        QFETCH(int, code);
+        QFETCH(int, status);
+        TestHttpServer::FileOptions forbidden;
+        forbidden.status = 403;
+        m_server.serveFile(QStringLiteral("/forbidden"), "secret");
+        m_server.setFileOptions(QStringLiteral("/forbidden"), forbidden);
+        TestHttpServer::FileOptions broken;
+        broken.status = 500;
+        m_server.serveFile(QStringLiteral("/broken"), "x");
+        m_server.setFileOptions(QStringLiteral("/broken"), broken);
+        TestHttpServer::FileOptions cut;
+        cut.dropAfterBytes = 1000;
+        m_server.serveFile(QStringLiteral("/cut"), QByteArray(5000, 'c'), "text/plain");
+        m_server.setFileOptions(QStringLiteral("/cut"), cut);
+        m_server.route(QStringLiteral("/silent"), [](const Request&) {
+            Response response = Response::text(QStringLiteral("never finished"));
+            response.stallAfterBytes = 3;
+            return response;
+        });
+
+        const QString full
+            = address.startsWith(QLatin1Char('/')) ? url(address.toUtf8().constData()) : address;
+        HttpRequest request;
+        request.setTimeoutMs(200);
+        QSignalSpy timedOut(&request, &HttpRequest::timeout);
+        QSignalSpy done(&request, &HttpRequest::done);
+        QVERIFY(!request.get(full, true));
+        QCOMPARE(request.errorCode(), code);
+        QCOMPARE(request.httpStatus(), status);
+        QVERIFY(!request.errorText().isEmpty());
+        QVERIFY(request.responseText().isEmpty());
+        QCOMPARE(done.count(), 1);
+        QCOMPARE(timedOut.count(), code == KObject::TimedOut ? 1 : 0);
+        if (code == KObject::TimedOut)
+            QCOMPARE(request.errorText(), QStringLiteral("Request timed out"));
+    }
+
+    void postsFormsAndJson()
+    {
+        m_server.route(QStringLiteral("/submit"),
+            [](const Request& request) { return Response::text(QString::fromUtf8(request.body)); });
+        HttpRequest request(HttpRequest::OAuth2, QStringLiteral("t0k"));
+        const QHash<QString, QString> fields { { QStringLiteral("user"), QStringLiteral("a b&c") },
+            { QStringLiteral("pass"), QStringLiteral("ü=1+2") } };
+        QVERIFY(request.post(url("/submit"), fields));
+        Request seen = m_server.lastRequest(QStringLiteral("/submit"));
+        QCOMPARE(seen.method, QStringLiteral("POST"));
+        QCOMPARE(seen.header("content-type"), QByteArray("application/x-www-form-urlencoded"));
+        QCOMPARE(seen.header("user-agent"), QByteArray("Kestrofan II (gzip)"));
+        QVERIFY(!seen.headers.contains("authorization"));
+        QVERIFY(!seen.headers.contains("cache-control"));
+        const QUrlQuery form(QString::fromLatin1(seen.body));
+        QCOMPARE(form.queryItemValue(QStringLiteral("user"), QUrl::FullyDecoded),
+            QStringLiteral("a b&c"));
+        QCOMPARE(form.queryItemValue(QStringLiteral("pass"), QUrl::FullyDecoded),
+            QStringLiteral("ü=1+2"));
+
+        QVERIFY(request.postJson(url("/submit"), QStringLiteral("{\"name\":\"é\"}")));
+        seen = m_server.lastRequest(QStringLiteral("/submit"));
+        QCOMPARE(seen.header("content-type"), QByteArray("application/json"));
+        QCOMPARE(seen.body, QStringLiteral("{\"name\":\"é\"}").toUtf8());
+        QCOMPARE(request.responseText(), QStringLiteral("{\"name\":\"é\"}"));
+
+        // A posted answer is not what a later GET of the address gets.
+        QVERIFY(request.get(url("/submit"), true));
+        QCOMPARE(m_server.lastRequest(QStringLiteral("/submit")).method, QStringLiteral("GET"));
+        QVERIFY(request.responseText().isEmpty());
+    }
+
+    void sharesCookiesThroughTheJar()
+    {
+        m_server.route(QStringLiteral("/login"), [](const Request&) {
+            return uncachedText(QStringLiteral("welcome"))
+                .withHeader("Set-Cookie", "session=abc; Path=/")
+                .withHeader("Set-Cookie", "theme=dark; Path=/");
+        });
+        HttpRequest login;
+        QVERIFY(login.get(url("/login"), true));
+
+        // Another request on another thread sends what the first one was given.
+        const QByteArray sent = QtConcurrent::run([this] {
+            HttpRequest request;
+            request.get(url("/echo/account"), true);
+            return m_server.lastRequest(QStringLiteral("/echo/account")).header("cookie");
+        }).result();
+        QVERIFY2(sent.contains("session=abc") && sent.contains("theme=dark"), sent.constData());
+
+        HttpRequest withCookies;
+        QVERIFY(withCookies.get(url("/echo/page"),
+            QHash<QString, QString> { { QStringLiteral("consent"), QStringLiteral("yes") } }));
+        QVERIFY(m_server.lastRequest(QStringLiteral("/echo/page"))
+                    .header("cookie")
+                    .contains("consent=yes"));
+        QVERIFY(!AppContext::cookieJar()
+                     ->cookiesForUrl(m_server.url(QStringLiteral("/echo/other")))
+                     .isEmpty());
+    }
+
+    void cacheAndJarHoldUpUnderThreads()
+    {
+        m_server.route(QStringLiteral("/t/*"), [](const Request& request) {
+            return uncachedText(request.path)
+                .withHeader("Set-Cookie",
+                    "c" + request.path.section(QLatin1Char('/'), 2, 2).toUtf8() + "=1; Path=/");
+        });
+        const QList<int> workers { 0, 1, 2, 3, 4, 5, 6, 7 };
+        const QList<int> wrong = QtConcurrent::blockingMapped(workers, [this](int worker) {
+            int mismatches = 0;
+            for (int i = 0; i < 40; ++i) {
+                // Workers overlap on addresses, so hits, inserts and evictions interleave.
+                const QString path = QStringLiteral("/t/%1/%2").arg((worker + i) % 9).arg(i % 23);
+                HttpRequest request;
+                if (!request.get(url(path.toUtf8().constData()), true)
+                    || request.responseText() != path)
+                    ++mismatches;
+            }
+            return mismatches;
+        });
+        QCOMPARE(wrong, QList<int>(workers.size(), 0));
+        QVERIFY(ResponseMemoryCache::size() <= ResponseMemoryCache::kCapacity);
+        QSet<QByteArray> names;
+        const QList<QNetworkCookie> cookies
+            = AppContext::cookieJar()->cookiesForUrl(m_server.url(QStringLiteral("/t/")));
+        for (const QNetworkCookie& cookie : cookies)
+            names.insert(cookie.name());
+        for (int i = 0; i < 9; ++i)
+            QVERIFY(names.contains("c" + QByteArray::number(i)));
+    }
+
+    void abortEndsABlockedGet()
+    {
+        m_server.route(QStringLiteral("/slow"), [](const Request&) {
+            Response response = Response::text(QStringLiteral("slow body"));
+            response.stallAfterBytes = 0;
+            return response;
+        });
+        HttpRequest request;
+        QTimer::singleShot(100, &request, &HttpRequest::onAbort);
+        QVERIFY(!request.get(url("/slow"), true));
+        QVERIFY(request.errorCode() != KObject::NoCode);
+        QVERIFY(request.responseText().isEmpty());
+    }
+
+private:
+    QString url(const char* path) const { return m_server.url(QString::fromUtf8(path)).toString(); }
+    QString url(const QString& path) const { return m_server.url(path).toString(); }
+
+    NetworkTestContext m_context;
+    TestHttpServer m_server;
+};
+
+KESTROFAN_CORE_TEST_MAIN(HttpRequestTest)
+#include "tst_httprequest.moc"
