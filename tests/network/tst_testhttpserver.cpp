@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QProcess>
 #include <QTcpSocket>
 
 namespace {
@@ -275,6 +276,22 @@ private slots:
         QVERIFY(socket.state() == QAbstractSocket::UnconnectedState
             || socket.waitForDisconnected(2000));
         QCOMPARE(m_server.connectionCount(), connectionsBefore + 1);
+    }
+
+    void answersChildProcessesWhileTheTestBlocks()
+    {
+        const QByteArray body = numberedBody(300000);
+        m_server.serveFile(QStringLiteral("/child.bin"), body);
+        QProcess curl;
+        curl.start(QStringLiteral("curl"),
+            { QStringLiteral("--silent"), QStringLiteral("--fail"), QStringLiteral("--range"),
+                QStringLiteral("100-"), m_server.url(QStringLiteral("/child.bin")).toString() });
+        // Blocks this thread without an event loop until the child is done.
+        QVERIFY2(curl.waitForFinished(20000), "curl is needed");
+        QCOMPARE(curl.exitCode(), 0);
+        QCOMPARE(curl.readAllStandardOutput(), body.mid(100));
+        QCOMPARE(m_server.lastRequest(QStringLiteral("/child.bin")).header("range"),
+            QByteArray("bytes=100-"));
     }
 
 private:
