@@ -152,30 +152,47 @@ std::optional<PageDescriptor> MediaService::createPageData(const QString& addres
 
 bool MediaService::login(const QString& username, const QString& password, QString& passBackErrMsg)
 {
-    const QString answer = callForText(QStringLiteral("login"), { username, password });
-    passBackErrMsg = errorText();
-    return answer == QLatin1String("true");
+    const TextAnswer answer = callForAnswer(QStringLiteral("login"), { username, password });
+    passBackErrMsg = answer.threw ? answer.text : errorText();
+    return !answer.threw && answer.text == QLatin1String("true");
 }
 
-QString MediaService::callForText(const QString& function, const QJSValueList& arguments)
+MediaService::TextAnswer MediaService::callForAnswer(
+    const QString& function, const QJSValueList& arguments)
 {
     QMutexLocker lock(&m_mutex);
     ScriptCall call(m_programText, serviceName());
     if (!call.load())
-        return call.loadOutcome().errorText;
+        return { call.loadOutcome().errorText, true };
     const ScriptCall::Outcome outcome = call.call(function, arguments);
     switch (outcome.kind) {
     case ScriptCall::Outcome::Missing:
-        return QString();
+        return {};
     case ScriptCall::Outcome::Threw:
-        return outcome.errorText;
+        return { outcome.errorText, true };
     case ScriptCall::Outcome::Returned:
         break;
     }
     // A function that forgot to return must not read as the identifier "undefined".
     if (outcome.value.isUndefined() || outcome.value.isNull())
-        return QString();
-    return outcome.value.toString();
+        return {};
+    return { outcome.value.toString(), false };
+}
+
+QString MediaService::callForText(const QString& function, const QJSValueList& arguments)
+{
+    return callForAnswer(function, arguments).text;
+}
+
+QString MediaService::callForIdentifier(const QString& function, const QString& address)
+{
+    const TextAnswer answer = callForAnswer(function, { address });
+    if (!answer.threw)
+        return answer.text;
+    // Taken as an identifier, the exception would decide what kind of page the address is.
+    qWarning().noquote() << QStringLiteral("Script error: %1() in service '%2': %3")
+                                .arg(function, serviceName(), answer.text);
+    return QString();
 }
 
 QUrl MediaService::callForUrl(const QString& function, const QJSValueList& arguments)
@@ -308,22 +325,22 @@ QUrl MediaService::getMediaDataURL(const SearchParams& params)
 
 QString MediaService::getMediaIdFromURL(const QString& address)
 {
-    return callForText(QStringLiteral("getMediaIdFromURL"), { address });
+    return callForIdentifier(QStringLiteral("getMediaIdFromURL"), address);
 }
 
 QString MediaService::getUserIdFromURL(const QString& address)
 {
-    return callForText(QStringLiteral("getUserIdFromURL"), { address });
+    return callForIdentifier(QStringLiteral("getUserIdFromURL"), address);
 }
 
 QString MediaService::getPlaylistIdFromURL(const QString& address)
 {
-    return callForText(QStringLiteral("getPlaylistIdFromURL"), { address });
+    return callForIdentifier(QStringLiteral("getPlaylistIdFromURL"), address);
 }
 
 QString MediaService::getQueryStringFromSearchURL(const QString& address)
 {
-    return callForText(QStringLiteral("getQueryStringFromSearchURL"), { address });
+    return callForIdentifier(QStringLiteral("getQueryStringFromSearchURL"), address);
 }
 
 MediaFeed* MediaService::getMediaFeed(

@@ -121,9 +121,17 @@ public slots:
 private:
     bool loadPlugin();
     void failFatally(const QString& message);
+    struct TextAnswer
+    {
+        QString text;
+        bool threw = false;
+    };
     // The script's answer as text: a thrown exception's text, empty for a missing function
     // or an undefined answer.
+    TextAnswer callForAnswer(const QString& function, const QJSValueList& arguments);
     QString callForText(const QString& function, const QJSValueList& arguments);
+    // Like callForText, but an exception gives no identifier (and a warning).
+    QString callForIdentifier(const QString& function, const QString& address);
     QUrl callForUrl(const QString& function, const QJSValueList& arguments);
     QJSValueList feedArguments(
         const QString& query, int pageNo, int pageSize, const QString& pageToken) const;

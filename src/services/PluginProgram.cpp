@@ -2,6 +2,7 @@
 
 #include "ServicePluginFile.h"
 
+// "&amp;" is replaced last, so that an escaped entity ("&amp;lt;") stays the text "&lt;".
 QString PluginProgram::prelude()
 {
     return QStringLiteral(
@@ -12,8 +13,8 @@ QString PluginProgram::prelude()
         " var m = String(str).match(/(\\d+)/);"
         " return (m && m.length == 2) ? m[1] : \"\"; }\n"
         "function t_unescapeHtml(str) {"
-        " return str.replace(/&amp;/g, \"&\").replace(/&lt;/g, \"<\").replace(/&gt;/g, \">\")"
-        ".replace(/&quot;/g, \"\\\"\").replace(/&#039;/g, \"'\"); }");
+        " return str.replace(/&lt;/g, \"<\").replace(/&gt;/g, \">\")"
+        ".replace(/&quot;/g, \"\\\"\").replace(/&#039;/g, \"'\").replace(/&amp;/g, \"&\"); }");
 }
 
 QString PluginProgram::assemble(const QString& pluginText)

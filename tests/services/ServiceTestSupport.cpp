@@ -1,0 +1,83 @@
+#include "ServiceTestSupport.h"
+
+#include "app/AppContext.h"
+#include "app/DbConnection.h"
+#include "download/BinaryHelper.h"
+#include "download/BinaryHelperModel.h"
+#include "download/BinaryHelpers.h"
+#include "services/MediaServices.h"
+#include "services/ServicePluginFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+ServiceFixture::ServiceFixture()
+{
+    if (!AppTestSupport::installDatabase())
+        qFatal("Could not install the test database");
+}
+
+ServiceFixture::~ServiceFixture()
+{
+    unload();
+}
+
+void ServiceFixture::removeAllPlugins()
+{
+    QDir(AppContext::servicePluginsLocation()).removeRecursively();
+    QDir().mkpath(AppContext::servicePluginsLocation());
+}
+
+QString ServiceFixture::pluginFolder(const QString& key)
+{
+    return AppContext::servicePluginsLocation() + QLatin1Char('/') + key;
+}
+
+void ServiceFixture::writePlugin(const QString& key, const QString& program)
+{
+    QDir().mkpath(pluginFolder(key));
+    QString error;
+    if (!ServicePluginFile::write(
+            pluginFolder(key) + QStringLiteral("/service.plugin"), program, &error))
+        qFatal("Could not write the plugin %s: %s", qPrintable(key), qPrintable(error));
+}
+
+bool ServiceFixture::registerFakeHelper(const QString& scriptPath)
+{
+    const QString name = QStringLiteral("fake-helper");
+    const QString target = AppContext::helpersLocation() + name;
+    QDir().mkpath(AppContext::helpersLocation());
+    QFile::remove(target);
+    if (!QFile::copy(scriptPath, target))
+        return false;
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    DbConnection db;
+    BinaryHelperModel model(nullptr, db.connection(true));
+    const BinaryHelper helper(BinaryHelper::downloadHelperId, name, name, QStringLiteral("1"));
+    if (model.helperById(BinaryHelper::downloadHelperId).id == BinaryHelper::downloadHelperId)
+        model.updateHelper(helper);
+    else
+        model.insertHelper(helper);
+    return model.helperById(BinaryHelper::downloadHelperId).binaryName == name;
+}
+
+MediaServices* ServiceFixture::loadRegistry()
+{
+    unload();
+    ui.fatalErrors.clear();
+    m_context = std::make_unique<AppContext>(&ui);
+    m_context->createServiceRegistries();
+    return AppContext::serviceRegistry();
+}
+
+void ServiceFixture::unload()
+{
+    m_context.reset();
+}
+
+QString pluginProgram(const QString& name, const QString& settings, const QString& functions)
+{
+    return QStringLiteral("var __settings = { serviceName: \"%1\"%2%3 };\n%4")
+        .arg(name, settings.isEmpty() ? QString() : QStringLiteral(", "), settings, functions);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/AppTestSupport.h"
+
+#include <QString>
+
+#include <memory>
+
+class AppContext;
+class MediaServices;
+
+// A private installation for service tests: the database, a plugin directory holding exactly
+// the plugins a test writes, and the application context with its service registry.
+class ServiceFixture
+{
+public:
+    ServiceFixture();
+    ~ServiceFixture();
+
+    // Empties the plugin directory (setup installs the bundled plugins).
+    static void removeAllPlugins();
+    // Packs the program into <plugin directory>/<key>/service.plugin.
+    static void writePlugin(const QString& key, const QString& program);
+    static QString pluginFolder(const QString& key);
+    // Replaces the download helper by a script of ours.
+    static bool registerFakeHelper(const QString& scriptPath);
+
+    // A new context and registry over the plugin directory as it is now.
+    MediaServices* loadRegistry();
+    void unload();
+
+    RecordingUserInterface ui;
+
+private:
+    std::unique_ptr<AppContext> m_context;
+};
+
+// A minimal valid program with the given extra settings and functions.
+QString pluginProgram(
+    const QString& name, const QString& settings = QString(), const QString& functions = QString());
