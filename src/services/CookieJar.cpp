@@ -5,6 +5,7 @@
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaType>
 #include <QMutexLocker>
 #include <QSettings>
@@ -77,7 +78,11 @@ void CookieJar::load()
 bool CookieJar::save() const
 {
     const QString fileName = storeFileName();
-    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    const QList<QNetworkCookie> held = cookies();
+    // The installation makes the data folder; a run that never had one leaves no trace.
+    if (!QFileInfo(AppContext::dataLocation()).isDir()
+        || (held.isEmpty() && !QFile::exists(fileName)))
+        return held.isEmpty();
     // Made private before anything is written: the store holds session secrets.
     QFile file(fileName);
     if (!file.exists() && file.open(QIODevice::WriteOnly))
@@ -85,7 +90,7 @@ bool CookieJar::save() const
     file.setPermissions(kOwnerOnly);
 
     QSettings store(fileName, QSettings::NativeFormat);
-    store.setValue(kCookiesKey, QVariant::fromValue(cookies()));
+    store.setValue(kCookiesKey, QVariant::fromValue(held));
     store.sync();
     file.setPermissions(kOwnerOnly);
     return store.status() == QSettings::NoError;

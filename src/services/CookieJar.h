@@ -26,8 +26,8 @@ public:
     static QString storeFileName();
     // Replaces the held cookies by the stored ones; a missing or unreadable store gives none.
     void load();
-    // Writes every held cookie (session and expired ones too); false when the file could not
-    // be written.
+    // Writes every held cookie (session and expired ones too) into the data folder; false
+    // when they could not be written.
     bool save() const;
 
     QList<QNetworkCookie> cookies() const;
