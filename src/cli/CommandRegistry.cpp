@@ -1,6 +1,7 @@
 #include "CommandRegistry.h"
 
 #include "ConfigCommand.h"
+#include "ExtractCommand.h"
 #include "FeedCommand.h"
 #include "MediaCommand.h"
 #include "ResolveCommand.h"
@@ -14,6 +15,7 @@ std::vector<std::unique_ptr<CliCommand>> allCommands()
     std::vector<std::unique_ptr<CliCommand>> commands;
     commands.push_back(std::make_unique<SetupCommand>());
     commands.push_back(std::make_unique<ConfigCommand>());
+    commands.push_back(std::make_unique<ExtractCommand>());
     commands.push_back(std::make_unique<ServicesCommand>());
     commands.push_back(std::make_unique<ResolveCommand>());
     commands.push_back(std::make_unique<MediaCommand>());

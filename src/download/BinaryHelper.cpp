@@ -23,14 +23,3 @@ BinaryHelper& BinaryHelper::operator=(const BinaryHelper& other)
     version = other.version;
     return *this;
 }
-
-bool BinaryHelper::isPlainFileName(const QString& fileName)
-{
-    if (fileName.isEmpty() || fileName == QLatin1String(".") || fileName == QLatin1String(".."))
-        return false;
-    for (const QChar c : fileName) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
-            return false;
-    }
-    return true;
-}

@@ -15,10 +15,6 @@ public:
     BinaryHelper(const BinaryHelper& other);
     BinaryHelper& operator=(const BinaryHelper& other);
 
-    // A name that stays inside its folder: not empty, no separator, not "." or "..", no
-    // control characters.
-    static bool isPlainFileName(const QString& name);
-
     int id = -1;
     QString name;
     QString binaryName;

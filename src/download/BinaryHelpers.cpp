@@ -2,6 +2,7 @@
 
 #include "BinaryHelperModel.h"
 #include "app/AppContext.h"
+#include "services/PlainName.h"
 
 #include <QFileInfo>
 
@@ -56,7 +57,7 @@ QString BinaryHelpers::helpersDirectory()
 
 QString BinaryHelpers::helperPath(const BinaryHelper& helper)
 {
-    if (!BinaryHelper::isPlainFileName(helper.binaryName))
+    if (!PlainName::isValid(helper.binaryName))
         return QString();
     return helpersDirectory() + helper.binaryName;
 }

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "MediaUrls.h"
+#include "app/KObject.h"
+#include "app/MediaDescriptor.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+
+class MediaItem;
+class MediaUrlReader;
+
+// Runs a stream address extraction on the global thread pool for a download job or for
+// playback, and tells the thread that made it when the result is there.
+class MediaURLFetcher : public QObject, public KObject
+{
+    Q_OBJECT
+public:
+    explicit MediaURLFetcher(const QString& serviceName, QObject* parent = nullptr);
+    ~MediaURLFetcher() override;
+
+    // Returns at once; ready() follows, also when the extraction failed. A second call
+    // replaces the extraction that is watched. The item's page address is read here, on
+    // the calling thread; the worker never touches the item.
+    void getMediaUrls(MediaItem* item, MediaDescriptor::MediaType targetType);
+    void getMediaUrls(const QUrl& pageUrl, MediaDescriptor::MediaType targetType);
+
+    MediaUrls mediaUrls() const { return m_mediaUrls; }
+    int detectedFormat() const { return m_detectedFormat; }
+    bool loginNeeded() const { return m_loginNeeded; }
+    bool isRunning() const { return m_watcher.isRunning(); }
+
+signals:
+    void ready();
+
+public slots:
+    void finished();
+
+private:
+    QString m_serviceName;
+    // Shared with the worker, so that a fetcher deleted mid-extraction (a removed download)
+    // never leaves the worker with a deleted reader.
+    std::shared_ptr<MediaUrlReader> m_reader;
+    QFutureWatcher<MediaUrls> m_watcher;
+    MediaUrls m_mediaUrls;
+    int m_detectedFormat = -1;
+    bool m_loginNeeded = false;
+};

@@ -1,0 +1,108 @@
+#include "MediaUrlReader.h"
+
+#include "BinaryHelpers.h"
+#include "HelperArguments.h"
+#include "HelperCookieFile.h"
+#include "app/AppContext.h"
+#include "convert/SystemProcess.h"
+#include "services/HttpRequest.h"
+#include "services/MediaItem.h"
+
+namespace {
+
+QString fetchPlaylist(const QUrl& url)
+{
+    HttpRequest request(nullptr);
+    if (!request.get(url.toString(QUrl::FullyEncoded), true))
+        return QString();
+    return request.responseText();
+}
+
+} // namespace
+
+MediaUrlReader::MediaUrlReader(const QString& serviceName, QObject* parent)
+    : QObject(parent)
+    , m_serviceName(serviceName)
+    , m_fetchPlaylist(fetchPlaylist)
+    , m_helperTimeout(SystemProcess::defaultTimeout)
+{ }
+
+void MediaUrlReader::setPlaylistFetcher(HelperAnswerParser::PlaylistFetcher fetcher)
+{
+    m_fetchPlaylist = std::move(fetcher);
+}
+
+MediaUrls MediaUrlReader::getMediaUrls(MediaItem* item, MediaDescriptor::MediaType targetType)
+{
+    return getMediaUrls(item ? QUrl(item->permaUrl()) : QUrl(), targetType);
+}
+
+MediaUrls MediaUrlReader::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::MediaType targetType)
+{
+    clearError();
+    m_targetMediaType = targetType;
+    m_detectedFormat = -1;
+    // Only web pages go to the helper; anything else could pass as one of its options.
+    const QString scheme = pageUrl.scheme().toLower();
+    if (!pageUrl.isValid() || pageUrl.host().isEmpty()
+        || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        setErrorText(QStringLiteral("Unsupported media page address: \"%1\"")
+                         .arg(pageUrl.toDisplayString()));
+        return MediaUrls();
+    }
+
+    const QString cookieFile = HelperCookieFile::path();
+    const QString output
+        = runDownloadHelper(HelperArguments::extractionArguments(pageUrl, targetType, cookieFile));
+
+    MediaUrls urls;
+    // The helper may have stored cookies even when it failed.
+    urls.cookies = HelperCookieFile::read(cookieFile);
+    // A missing helper, or one that could not start, crashed or ran out of time, has
+    // already said why; a cut answer would only hide that.
+    if (!errorText().isEmpty())
+        return urls;
+    if (output.isEmpty()) {
+        setErrorText(QStringLiteral("Service response was empty"));
+        return urls;
+    }
+
+    HelperAnswerParser parser(targetType, m_fetchPlaylist);
+    parser.parse(output, urls);
+    m_detectedFormat = parser.detectedFormat();
+    if (!parser.errorText().isEmpty())
+        setErrorText(parser.errorText());
+    return urls;
+}
+
+QString MediaUrlReader::runDownloadHelper(const QStringList& arguments)
+{
+    const BinaryHelpers* registry = AppContext::helperRegistry();
+    const QHash<int, BinaryHelper> helpers
+        = registry ? registry->helpers() : QHash<int, BinaryHelper>();
+    const QString program = helpers.contains(BinaryHelper::downloadHelperId)
+        ? BinaryHelpers::helperPath(helpers.value(BinaryHelper::downloadHelperId))
+        : QString();
+    if (program.isEmpty()) {
+        setErrorText(QStringLiteral(
+            "Unexpected: Download helper not found. Restart the application to force reinstall."));
+        return QString();
+    }
+
+    SystemProcess process;
+    process.setTimeout(m_helperTimeout);
+    if (!process.run(program, arguments, true))
+        setErrorText(process.errorString());
+    return trimHelperOutput(process.output());
+}
+
+QString MediaUrlReader::trimHelperOutput(const QString& output)
+{
+    QString text = output.trimmed();
+    const qsizetype jsonStart = text.indexOf(QLatin1Char('{'));
+    if ((text.startsWith(QLatin1String("WARNING")) || text.startsWith(QLatin1String("ERROR")))
+        && jsonStart >= 0) {
+        text = text.mid(jsonStart).trimmed();
+    }
+    return text;
+}

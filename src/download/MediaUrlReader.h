@@ -1,0 +1,53 @@
+#pragma once
+
+#include "HelperAnswerParser.h"
+#include "MediaUrls.h"
+#include "app/KObject.h"
+#include "app/MediaDescriptor.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+// Asks the download helper for a media page's streams that best fit the user's preferred
+// format and size. Blocking: run it on a worker thread.
+class MediaItem;
+
+class MediaUrlReader : public QObject, public KObject
+{
+    Q_OBJECT
+public:
+    explicit MediaUrlReader(const QString& serviceName, QObject* parent = nullptr);
+
+    // Extracts the streams of the item's page.
+    MediaUrls getMediaUrls(MediaItem* item, MediaDescriptor::MediaType targetType);
+    MediaUrls getMediaUrls(const QUrl& pageUrl, MediaDescriptor::MediaType targetType);
+
+    // Runs the download helper (id 1) with the arguments and returns what it printed,
+    // without the warnings that precede its JSON. Sets the error text when the helper is
+    // missing or could not run.
+    QString runDownloadHelper(const QStringList& arguments);
+
+    QString serviceName() const { return m_serviceName; }
+    int detectedFormat() const { return m_detectedFormat; }
+    MediaDescriptor::MediaType targetMediaType() const { return m_targetMediaType; }
+    // Whether the page wants a signed-in user; the helper's answer never says so yet.
+    bool loginNeeded() const { return m_loginNeeded; }
+
+    // Replaces the blocking HTTP fetch of HLS playlists.
+    void setPlaylistFetcher(HelperAnswerParser::PlaylistFetcher fetcher);
+    // Replaces the wait for the helper (ten minutes).
+    void setHelperTimeout(int msecs) { m_helperTimeout = msecs; }
+
+    // The helper prints warnings before its JSON; they are dropped from the first "{".
+    static QString trimHelperOutput(const QString& output);
+
+private:
+    QString m_serviceName;
+    int m_detectedFormat = -1;
+    MediaDescriptor::MediaType m_targetMediaType = MediaDescriptor::Video;
+    bool m_loginNeeded = false;
+    HelperAnswerParser::PlaylistFetcher m_fetchPlaylist;
+    int m_helperTimeout;
+};

@@ -1,0 +1,374 @@
+#include "ExtractionFixture.h"
+#include "TestEnvironment.h"
+
+#include "app/Prefs.h"
+#include "download/HelperAnswerParser.h"
+#include "download/HelperArguments.h"
+#include "download/HelperCookieFile.h"
+#include "download/MediaUrlReader.h"
+
+using MediaDescriptor::MediaType;
+
+// The helper's command line per preference and the rules that read its JSON answer, on
+// answers recorded from yt-dlp (answers/) and written here.
+class TestExtractionRules : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ExtractionFixture> m_fixture;
+
+    struct Parsed
+    {
+        MediaUrls urls;
+        int detectedFormat = -1;
+        QString error;
+        QList<QUrl> fetchedPlaylists;
+    };
+
+    // Parses a helper answer; playlists come from "playlists" by address.
+    static Parsed parse(const QString& output, MediaType target = MediaDescriptor::Video,
+        const QHash<QString, QString>& playlists = {})
+    {
+        Parsed parsed;
+        HelperAnswerParser parser(target, [&parsed, &playlists](const QUrl& url) {
+            parsed.fetchedPlaylists << url;
+            return playlists.value(url.toString());
+        });
+        parser.parse(output, parsed.urls);
+        parsed.detectedFormat = parser.detectedFormat();
+        parsed.error = parser.errorText();
+        return parsed;
+    }
+
+    static Parsed parse(const QJsonObject& answer, MediaType target = MediaDescriptor::Video,
+        const QHash<QString, QString>& playlists = {})
+    {
+        return parse(QString::fromUtf8(QJsonDocument(answer).toJson()), target, playlists);
+    }
+
+    static QString recorded(const QString& name)
+    {
+        QFile file(QFINDTESTDATA(QStringLiteral("answers/") + name));
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("missing recorded answer %s", qPrintable(name));
+        return QString::fromUtf8(file.readAll());
+    }
+
+    static QString cdn(const QString& path)
+    {
+        return QStringLiteral("https://cdn.example/") + path;
+    }
+
+    // One format entry: its address, extension and any further members.
+    static QJsonObject entry(const QString& url, const QString& ext, QJsonObject more = {})
+    {
+        more.insert(QStringLiteral("url"), url);
+        more.insert(QStringLiteral("ext"), ext);
+        return more;
+    }
+
+    static QJsonObject withFormats(const QJsonArray& formats)
+    {
+        return QJsonObject { { QStringLiteral("ext"), QStringLiteral("mp4") },
+            { QStringLiteral("requested_formats"), formats } };
+    }
+
+    static const QJsonObject& videoFacts()
+    {
+        static const QJsonObject facts { { QStringLiteral("vcodec"), QStringLiteral("avc1") },
+            { QStringLiteral("height"), 360 }, { QStringLiteral("width"), 640 } };
+        return facts;
+    }
+
+    static const QJsonObject& audioFacts()
+    {
+        static const QJsonObject facts { { QStringLiteral("vcodec"), QStringLiteral("none") } };
+        return facts;
+    }
+
+    static QList<QUrl> urls(const QStringList& texts)
+    {
+        QList<QUrl> list;
+        for (const QString& text : texts)
+            list << QUrl(text);
+        return list;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_fixture = std::make_unique<ExtractionFixture>();
+        QVERIFY(m_fixture->isReady());
+    }
+
+    void formatSelectorFollowsThePreferences_data()
+    {
+        QTest::addColumn<int>("target");
+        QTest::addColumn<int>("videoSize");
+        QTest::addColumn<int>("videoFormat");
+        QTest::addColumn<int>("audioConversion");
+        QTest::addColumn<QString>("selector");
+
+        const int video = MediaDescriptor::Video;
+        const int audio = MediaDescriptor::Audio;
+        QTest::newRow("mp4 medium") << video << 1 << 45 << 1
+                                    << "bestvideo[height<=360][ext=mp4]+bestaudio[ext=m4a]/"
+                                       "best[ext=mp4]/best";
+        QTest::newRow("webm large")
+            << video << 2 << 47 << 1 << "bestvideo[height<=480][ext=webm]+bestaudio/webm/best";
+        QTest::newRow("flv hd720")
+            << video << 3 << 46 << 1 << "bestvideo[height<=720]+bestaudio/best";
+        QTest::newRow("preset hd1080")
+            << video << 4 << 49 << 2 << "bestvideo[height<=1080]+bestaudio/best";
+        QTest::newRow("biggest") << video << 5 << 47 << 1
+                                 << "bestvideo[height<=8000][ext=webm]+bestaudio/webm/best";
+        QTest::newRow("size 0") << video << 0 << 45 << 1
+                                << "bestvideo[height<=480][ext=mp4]+bestaudio[ext=m4a]/"
+                                   "best[ext=mp4]/best";
+        QTest::newRow("audio always convert") << audio << 5 << 45 << 1 << "bestaudio/best";
+        QTest::newRow("audio prefer aac")
+            << audio << 5 << 45 << 2 << "bestaudio[ext=aac]/bestaudio[ext=m4a]/bestaudio/best";
+        QTest::newRow("audio prefer vorbis")
+            << audio << 5 << 45 << 3 << "bestaudio[ext=vorbis]/bestaudio/best";
+        QTest::newRow("audio unknown") << audio << 5 << 45 << 9 << "bestaudio/best";
+    }
+
+    void formatSelectorFollowsThePreferences()
+    {
+        QFETCH(int, target);
+        QFETCH(int, videoSize);
+        QFETCH(int, videoFormat);
+        QFETCH(int, audioConversion);
+        QFETCH(QString, selector);
+        Prefs::setPreferredVideoSize(videoSize);
+        Prefs::setPreferredVideoFormat(videoFormat);
+        Prefs::setPreferredAudioConversion(audioConversion);
+
+        const QStringList arguments = HelperArguments::extractionArguments(
+            QUrl(QStringLiteral("https://media.example/watch?v=a b")), MediaType(target),
+            QStringLiteral("/data/helpers/HelperCookies.txt"));
+        const QStringList expected { QStringLiteral("-f"),
+            QStringLiteral("\"\"") + selector + QStringLiteral("\"\""),
+            QStringLiteral("--dump-json"), QStringLiteral("--no-call-home"),
+            QStringLiteral("--rm-cache-dir"), QStringLiteral("--cookies"),
+            QStringLiteral("/data/helpers/HelperCookies.txt"),
+            QStringLiteral("https://media.example/watch?v=a%20b") };
+        QCOMPARE(arguments, expected);
+    }
+
+    void recordedDashAnswerGivesSeparateStreams()
+    {
+        const QString answer = recorded(QStringLiteral("dash-separate-streams.json"));
+        const Parsed video = parse(answer, MediaDescriptor::Video);
+        QVERIFY2(video.error.isEmpty(), qPrintable(video.error));
+        QCOMPARE(video.urls.videoUrls,
+            urls({ QStringLiteral("https://media.example/dash/init-stream0.m4s"),
+                QStringLiteral("https://media.example/dash/chunk-stream0-00001.m4s") }));
+        QCOMPARE(video.urls.audioUrls,
+            urls({ QStringLiteral("https://media.example/dash/init-stream1.m4s"),
+                QStringLiteral("https://media.example/dash/chunk-stream1-00001.m4s") }));
+        QCOMPARE(video.urls.videoFormat, int(MediaDescriptor::MP4));
+        QCOMPARE(video.urls.audioFormat, int(MediaDescriptor::AAC));
+        QCOMPARE(video.detectedFormat, int(MediaDescriptor::MP4));
+        QVERIFY(video.fetchedPlaylists.isEmpty());
+
+        QCOMPARE(parse(answer, MediaDescriptor::Audio).detectedFormat, int(MediaDescriptor::AAC));
+    }
+
+    void recordedAnswerAfterAWarning()
+    {
+        const Parsed parsed = parse(
+            MediaUrlReader::trimHelperOutput(recorded(QStringLiteral("page-with-warning.txt"))));
+        QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
+        // No picture size in the answer: the stream counts as audio-only.
+        QCOMPARE(parsed.urls.audioUrls, urls({ QStringLiteral("https://media.example/clip.mp4") }));
+        QCOMPARE(parsed.detectedFormat, int(MediaDescriptor::MP4));
+    }
+
+    void recordedErrorGivesItsFirstLine()
+    {
+        const Parsed parsed
+            = parse(MediaUrlReader::trimHelperOutput(recorded(QStringLiteral("missing-page.txt"))));
+        QVERIFY(parsed.error.startsWith(
+            QStringLiteral("[generic] None: Unable to download webpage: HTTP Error 404")));
+        QVERIFY(!parsed.error.contains(QLatin1Char('\n')));
+        QVERIFY(parsed.urls.videoUrls.isEmpty() && parsed.urls.audioUrls.isEmpty());
+    }
+
+    void combinedStreamAndEmptyRequestedFormats()
+    {
+        QJsonObject answer
+            = entry(cdn(QStringLiteral("all.webm")), QStringLiteral("webm"), videoFacts());
+        answer.insert(QStringLiteral("requested_formats"), QJsonArray {});
+        Parsed parsed = parse(answer);
+        QCOMPARE(parsed.urls.videoUrls, urls({ cdn(QStringLiteral("all.webm")) }));
+        QVERIFY(parsed.urls.audioUrls.isEmpty());
+        QCOMPARE(parsed.detectedFormat, int(MediaDescriptor::WebM));
+
+        // Unknown extensions give -1.
+        parsed = parse(entry(cdn(QStringLiteral("x")), QStringLiteral("ogg"), videoFacts()));
+        QCOMPARE(parsed.urls.videoFormat, -1);
+        QCOMPARE(parsed.detectedFormat, -1);
+    }
+
+    void audioOnlyDetection_data()
+    {
+        QTest::addColumn<QJsonObject>("facts");
+        QTest::addColumn<bool>("audioOnly");
+        const QString vcodec = QStringLiteral("vcodec");
+        const QString height = QStringLiteral("height");
+        const QString width = QStringLiteral("width");
+        QTest::newRow("vcodec none")
+            << QJsonObject { { vcodec, QStringLiteral("none") }, { height, 720 } } << true;
+        QTest::newRow("no size keys") << QJsonObject { { vcodec, QStringLiteral("avc1") } } << true;
+        QTest::newRow("both sizes null")
+            << QJsonObject { { height, QJsonValue::Null }, { width, QJsonValue::Null } } << true;
+        QTest::newRow("height null, no width")
+            << QJsonObject { { height, QJsonValue::Null } } << false;
+        QTest::newRow("width only") << QJsonObject { { width, 640 } } << false;
+        QTest::newRow("vcodec null with size") << QJsonObject { { vcodec, QJsonValue::Null },
+            { height, 240 }, { width, 320 } } << false;
+    }
+
+    void audioOnlyDetection()
+    {
+        QFETCH(QJsonObject, facts);
+        QFETCH(bool, audioOnly);
+        const Parsed parsed
+            = parse(entry(cdn(QStringLiteral("s.mp4")), QStringLiteral("mp4"), facts));
+        QCOMPARE(parsed.urls.audioUrls.size(), audioOnly ? 1 : 0);
+        QCOMPARE(parsed.urls.videoUrls.size(), audioOnly ? 0 : 1);
+    }
+
+    void fragmentedStreams()
+    {
+        QJsonObject video = videoFacts();
+        video.insert(QStringLiteral("fragment_base_url"), cdn(QStringLiteral("dash/")));
+        video.insert(QStringLiteral("fragments"),
+            QJsonArray { QJsonObject { { QStringLiteral("path"), QStringLiteral("a.m4s") } },
+                QJsonObject { { QStringLiteral("path"), QStringLiteral("b.m4s") } } });
+        QJsonObject audio = audioFacts();
+        audio.insert(QStringLiteral("fragment_base_url"), cdn(QStringLiteral("dash/audio.m4a")));
+        audio.insert(QStringLiteral("fragments"), QJsonArray {});
+        Parsed parsed
+            = parse(withFormats({ entry(cdn(QStringLiteral("m.mpd")), QStringLiteral("mp4"), video),
+                entry(cdn(QStringLiteral("m.mpd")), QStringLiteral("m4a"), audio) }));
+        QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
+        QCOMPARE(parsed.urls.videoUrls,
+            urls({ cdn(QStringLiteral("dash/a.m4s")), cdn(QStringLiteral("dash/b.m4s")) }));
+        // No fragments: the base itself is the stream.
+        QCOMPARE(parsed.urls.audioUrls, urls({ cdn(QStringLiteral("dash/audio.m4a")) }));
+
+        // Fragments with addresses of their own (no base) are fetched as they stand, never
+        // the manifest.
+        QJsonObject own = videoFacts();
+        own.insert(QStringLiteral("fragments"),
+            QJsonArray { QJsonObject { { QStringLiteral("url"), cdn(QStringLiteral("1.m4s")) } },
+                QJsonObject { { QStringLiteral("url"), cdn(QStringLiteral("2.m4s")) } } });
+        parsed = parse(entry(cdn(QStringLiteral("m.mpd")), QStringLiteral("mp4"), own));
+        QCOMPARE(parsed.urls.videoUrls,
+            urls({ cdn(QStringLiteral("1.m4s")), cdn(QStringLiteral("2.m4s")) }));
+    }
+
+    void hlsPlaylistsAreFetchedAndSplit()
+    {
+        const QString answer = recorded(QStringLiteral("hls-playlist.json"));
+        const QString playlistUrl = QStringLiteral("https://media.example/hls/index.m3u8");
+        const QHash<QString, QString> playlists { { playlistUrl,
+            QStringLiteral("#EXTM3U\r\n#EXTINF:1.0,\r\nseg0.ts\r\n\r\n#EXTINF:1.0,\nseg1.ts?x=1\n"
+                           "https://other.example/abs.ts\n/root/seg3.ts\n") } };
+        Parsed parsed = parse(answer, MediaDescriptor::Video, playlists);
+        QCOMPARE(parsed.fetchedPlaylists, urls({ playlistUrl }));
+        QCOMPARE(parsed.urls.videoUrls + parsed.urls.audioUrls,
+            urls({ QStringLiteral("https://media.example/hls/seg0.ts"),
+                QStringLiteral("https://media.example/hls/seg1.ts?x=1"),
+                QStringLiteral("https://other.example/abs.ts"),
+                QStringLiteral("https://media.example/root/seg3.ts") }));
+
+        // The base ends at the playlist's folder even when the query holds a '/'.
+        QCOMPARE(
+            HelperAnswerParser::playlistSegments(
+                QUrl(cdn(QStringLiteral("live/index.m3u8?token=1/2"))), QStringLiteral("s.ts")),
+            urls({ cdn(QStringLiteral("live/s.ts")) }));
+
+        // A playlist that cannot be fetched leaves the playlist itself as the stream.
+        parsed
+            = parse(entry(cdn(QStringLiteral("gone.m3u8")), QStringLiteral("mp4"), videoFacts()));
+        QCOMPARE(parsed.urls.videoUrls, urls({ cdn(QStringLiteral("gone.m3u8")) }));
+    }
+
+    void sameAddressStaysInTheVideoListOnly()
+    {
+        const Parsed parsed = parse(withFormats(
+            { entry(cdn(QStringLiteral("same.mp4")), QStringLiteral("m4a"), audioFacts()),
+                entry(cdn(QStringLiteral("same.mp4")), QStringLiteral("mp4"), videoFacts()),
+                entry(cdn(QStringLiteral("other.m4a")), QStringLiteral("m4a"), audioFacts()) }));
+        QCOMPARE(parsed.urls.videoUrls, urls({ cdn(QStringLiteral("same.mp4")) }));
+        QCOMPARE(parsed.urls.audioUrls, urls({ cdn(QStringLiteral("other.m4a")) }));
+    }
+
+    void badAnswersGiveTheirErrors()
+    {
+        Parsed parsed = parse(QStringLiteral("[generic] reason one\nsecond line"));
+        QCOMPARE(parsed.error, QStringLiteral("[generic] reason one"));
+
+        parsed = parse(QStringLiteral("[{\"url\": \"x\"}]"));
+        QCOMPARE(parsed.error, QStringLiteral("JSON response from youtube-dl could not be read"));
+
+        // A failing entry does not stop the next one.
+        parsed = parse(withFormats({ QJsonValue::Null,
+            entry(cdn(QStringLiteral("v.mp4")), QStringLiteral("mp4"), videoFacts()) }));
+        QCOMPARE(parsed.error, QStringLiteral("format entry was empty"));
+        QCOMPARE(parsed.urls.videoUrls.size(), 1);
+
+        parsed = parse(
+            withFormats({ QJsonObject { { QStringLiteral("ext"), QStringLiteral("mp4") } } }));
+        QCOMPARE(parsed.error,
+            QStringLiteral("requested_formats[].url attribute not found in youtube-dl response"));
+
+        // Streams are web addresses only: a page cannot make a download read local files.
+        parsed = parse(
+            entry(QStringLiteral("file:///etc/passwd"), QStringLiteral("mp4"), videoFacts()));
+        QCOMPARE(parsed.error,
+            QStringLiteral(
+                "Unsupported stream address in youtube-dl response: file:///etc/passwd"));
+        QVERIFY(parsed.urls.videoUrls.isEmpty());
+    }
+
+    void warningsBeforeTheJsonAreDropped()
+    {
+        QCOMPARE(MediaUrlReader::trimHelperOutput(QStringLiteral(
+                     "  WARNING: [generic] Falling back\nWARNING: again\n{\"a\": 1}\n")),
+            QStringLiteral("{\"a\": 1}"));
+        QCOMPARE(MediaUrlReader::trimHelperOutput(QStringLiteral("ERROR: no json here\n")),
+            QStringLiteral("ERROR: no json here"));
+        // Only the helper's own prefixes are dropped.
+        QCOMPARE(MediaUrlReader::trimHelperOutput(QStringLiteral("warning: {x}")),
+            QStringLiteral("warning: {x}"));
+    }
+
+    void helperCookieFileIsRead()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.path() + QStringLiteral("/cookies.txt");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("# Netscape HTTP Cookie File\n\n"
+                   ".example.com\tTRUE\t/\tFALSE\t0\tsession\tabc\r\n"
+                   "#HttpOnly_.example.com\tTRUE\t/\tTRUE\t1999999999\tsecure\t\n"
+                   "short\tline\n");
+        file.close();
+        const QList<QNetworkCookie> cookies = HelperCookieFile::read(path);
+        QCOMPARE(cookies.size(), 2);
+        QCOMPARE(cookies.at(0).name(), QByteArray("session"));
+        QCOMPARE(cookies.at(0).value(), QByteArray("abc"));
+        QCOMPARE(cookies.at(1).name(), QByteArray("secure"));
+        QVERIFY(cookies.at(1).value().isEmpty());
+
+        QVERIFY(HelperCookieFile::read(dir.path() + QStringLiteral("/missing.txt")).isEmpty());
+    }
+};
+
+KESTROFAN_CORE_TEST_MAIN(TestExtractionRules)
+#include "tst_extractionrules.moc"

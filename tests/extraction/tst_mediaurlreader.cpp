@@ -1,0 +1,231 @@
+#include "ExtractionFixture.h"
+#include "TestEnvironment.h"
+
+#include "app/AppContext.h"
+#include "app/Prefs.h"
+#include "download/BinaryHelpers.h"
+#include "download/HelperArguments.h"
+#include "download/HelperCookieFile.h"
+#include "download/MediaURLFetcher.h"
+#include "download/MediaUrlReader.h"
+#include "services/MediaItem.h"
+
+// The reader and the fetcher around a scripted download helper: what reaches the helper,
+// what comes back, and how failures read.
+class TestMediaUrlReader : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ExtractionFixture> m_fixture;
+    const QUrl m_page { QStringLiteral("https://media.example/watch?v=1") };
+
+    // A single stream with a picture height.
+    static QByteArray streamAnswer(const QString& url, const QString& ext = QStringLiteral("mp4"))
+    {
+        return QJsonDocument(
+            QJsonObject { { QStringLiteral("ext"), ext }, { QStringLiteral("url"), url },
+                { QStringLiteral("height"), 1080 } })
+            .toJson();
+    }
+
+    static void setAnswer(const QByteArray& answer, const QByteArray& delay = QByteArray())
+    {
+        QFile file(AppContext::helpersLocation() + QStringLiteral("answer.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(answer);
+        QFile delayFile(AppContext::helpersLocation() + QStringLiteral("delay"));
+        if (delay.isEmpty()) {
+            delayFile.remove();
+        } else {
+            QVERIFY(delayFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            delayFile.write(delay);
+        }
+    }
+
+    static QStringList loggedArguments()
+    {
+        QFile file(AppContext::helpersLocation() + QStringLiteral("args.log"));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QString text = QString::fromUtf8(file.readAll());
+        text.chop(1);
+        return text.split(QLatin1Char('\n'));
+    }
+
+    static void useHelper(const QString& binaryName)
+    {
+        ExtractionFixture::registerDownloadHelper(binaryName);
+        AppContext::helperRegistry()->reload();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_fixture = std::make_unique<ExtractionFixture>();
+        QVERIFY(m_fixture->isReady());
+        QFile script(QFINDTESTDATA("fake-helper.sh"));
+        QVERIFY(script.open(QIODevice::ReadOnly));
+        QVERIFY(
+            !ExtractionFixture::writeHelperScript(QStringLiteral("fake-helper"), script.readAll())
+                 .isEmpty());
+        ExtractionFixture::registerDownloadHelper(QStringLiteral("fake-helper"));
+        m_fixture->context()->createServiceRegistries();
+    }
+
+    void init()
+    {
+        useHelper(QStringLiteral("fake-helper"));
+        QFile::remove(HelperCookieFile::path());
+    }
+
+    void argumentsReachTheHelperAsBuilt()
+    {
+        Prefs::setPreferredVideoFormat(MediaDescriptor::WebM);
+        Prefs::setPreferredVideoSize(MediaDescriptor::HD1080);
+        setAnswer("WARNING: [generic] Falling back on generic information extractor\n"
+            + streamAnswer(QStringLiteral("https://cdn.example/v.webm"), QStringLiteral("webm")));
+
+        MediaUrlReader reader(QStringLiteral("Some Service"));
+        const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Video);
+        QVERIFY2(reader.errorText().isEmpty(), qPrintable(reader.errorText()));
+        QCOMPARE(loggedArguments(),
+            HelperArguments::extractionArguments(
+                m_page, MediaDescriptor::Video, HelperCookieFile::path()));
+        QCOMPARE(loggedArguments().at(1),
+            QStringLiteral("\"\"bestvideo[height<=1080][ext=webm]+bestaudio/webm/best\"\""));
+        QCOMPARE(
+            urls.videoUrls, QList<QUrl> { QUrl(QStringLiteral("https://cdn.example/v.webm")) });
+        QCOMPARE(reader.detectedFormat(), int(MediaDescriptor::WebM));
+        QCOMPARE(urls.cookies.size(), 1);
+        QCOMPARE(urls.cookies.first().name(), QByteArray("visitor"));
+    }
+
+    void failuresReadClearly_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("empty") << QByteArray("  \n") << "Service response was empty";
+        QTest::newRow("helper error") << QByteArray(
+            "ERROR: [generic] Unable to download webpage: HTTP Error 404: Not Found\n"
+            "ERROR: more") << "[generic] Unable to download webpage: HTTP Error 404: Not Found";
+    }
+
+    void failuresReadClearly()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, error);
+        setAnswer(answer);
+        MediaUrlReader reader(QString {});
+        const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Audio);
+        QCOMPARE(reader.errorText(), error);
+        QVERIFY(urls.videoUrls.isEmpty() && urls.audioUrls.isEmpty());
+        // Cookies are read whatever the outcome.
+        QCOMPARE(urls.cookies.size(), 1);
+    }
+
+    void missingOrUnsafeHelperIsReported()
+    {
+        const QString message = QStringLiteral(
+            "Unexpected: Download helper not found. Restart the application to force reinstall.");
+        for (const QString& binaryName :
+            { QStringLiteral("no-such-helper"), QStringLiteral("../helpers/fake-helper") }) {
+            useHelper(binaryName);
+            QVERIFY(AppContext::helperRegistry()->isEmpty());
+            MediaUrlReader reader(QString {});
+            QVERIFY(reader.runDownloadHelper({ QStringLiteral("--version") }).isEmpty());
+            QCOMPARE(reader.errorText(), message);
+            reader.getMediaUrls(m_page, MediaDescriptor::Video);
+            QCOMPARE(reader.errorText(), message);
+        }
+    }
+
+    void onlyWebPagesReachTheHelper()
+    {
+        setAnswer(streamAnswer(QStringLiteral("https://cdn.example/v.mp4")));
+        QFile::remove(AppContext::helpersLocation() + QStringLiteral("args.log"));
+        const QList<QUrl> pages { QUrl(QStringLiteral("--exec=touch /tmp/x")),
+            QUrl(QStringLiteral("file:///etc/passwd")), QUrl() };
+        for (const QUrl& page : pages) {
+            MediaUrlReader reader(QString {});
+            const MediaUrls urls = reader.getMediaUrls(page, MediaDescriptor::Video);
+            QVERIFY(
+                reader.errorText().startsWith(QStringLiteral("Unsupported media page address")));
+            QVERIFY(urls.videoUrls.isEmpty());
+        }
+        MediaUrlReader reader(QString {});
+        reader.getMediaUrls(static_cast<MediaItem*>(nullptr), MediaDescriptor::Video);
+        QVERIFY(reader.errorText().startsWith(QStringLiteral("Unsupported media page address")));
+        QVERIFY(!QFile::exists(AppContext::helpersLocation() + QStringLiteral("args.log")));
+
+        MediaItem item(QStringLiteral("Some Service"));
+        item.setPermaUrl(m_page.toString());
+        reader.getMediaUrls(&item, MediaDescriptor::Video);
+        QVERIFY(reader.errorText().isEmpty());
+        QCOMPARE(loggedArguments().last(), m_page.toString(QUrl::FullyEncoded));
+    }
+
+    void helperThatHangsTimesOut()
+    {
+        setAnswer(streamAnswer(QStringLiteral("https://cdn.example/late.mp4")), "30");
+        MediaUrlReader reader(QString {});
+        reader.setHelperTimeout(500);
+        const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Video);
+        QCOMPARE(reader.errorText(), QStringLiteral("External process fake-helper timed out"));
+        QVERIFY(urls.videoUrls.isEmpty());
+    }
+
+    void fetcherReportsOnTheThreadThatMadeIt()
+    {
+        const QJsonArray formats {
+            QJsonObject { { QStringLiteral("url"), QStringLiteral("https://cdn.example/v.mp4") },
+                { QStringLiteral("ext"), QStringLiteral("mp4") },
+                { QStringLiteral("height"), 360 } },
+            QJsonObject { { QStringLiteral("url"), QStringLiteral("https://cdn.example/a.m4a") },
+                { QStringLiteral("ext"), QStringLiteral("m4a") },
+                { QStringLiteral("vcodec"), QStringLiteral("none") } }
+        };
+        setAnswer(QJsonDocument(QJsonObject { { QStringLiteral("ext"), QStringLiteral("mp4") },
+                                    { QStringLiteral("requested_formats"), formats } })
+                      .toJson());
+        MediaURLFetcher fetcher(QStringLiteral("Some Service"));
+        QThread* readyThread = nullptr;
+        int readyCount = 0;
+        connect(&fetcher, &MediaURLFetcher::ready, this, [&] {
+            readyThread = QThread::currentThread();
+            ++readyCount;
+        });
+        fetcher.getMediaUrls(m_page, MediaDescriptor::Audio);
+        QTRY_COMPARE_WITH_TIMEOUT(readyCount, 1, 30000);
+        QCOMPARE(readyThread, QThread::currentThread());
+        QVERIFY(fetcher.errorText().isEmpty());
+        QCOMPARE(fetcher.detectedFormat(), int(MediaDescriptor::AAC));
+        QCOMPARE(fetcher.mediaUrls().audioUrls.size(), 1);
+        QCOMPARE(fetcher.mediaUrls().videoUrls.size(), 1);
+        QVERIFY(!fetcher.loginNeeded());
+
+        // A failed extraction also reports, with its error.
+        setAnswer("");
+        fetcher.getMediaUrls(m_page, MediaDescriptor::Audio);
+        QTRY_COMPARE_WITH_TIMEOUT(readyCount, 2, 30000);
+        QCOMPARE(fetcher.errorText(), QStringLiteral("Service response was empty"));
+        QVERIFY(fetcher.mediaUrls().audioUrls.isEmpty());
+    }
+
+    void fetcherDeletedDuringExtractionIsHarmless()
+    {
+        setAnswer(streamAnswer(QStringLiteral("https://cdn.example/v.mp4")), "1");
+        auto* fetcher = new MediaURLFetcher(QString {});
+        bool readyAfterDeletion = false;
+        connect(fetcher, &MediaURLFetcher::ready, this, [&] { readyAfterDeletion = true; });
+        fetcher->getMediaUrls(m_page, MediaDescriptor::Video);
+        QTest::qWait(100);
+        delete fetcher;
+        QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
+        QCoreApplication::processEvents();
+        QVERIFY(!readyAfterDeletion);
+    }
+};
+
+KESTROFAN_CORE_TEST_MAIN(TestMediaUrlReader)
+#include "tst_mediaurlreader.moc"
