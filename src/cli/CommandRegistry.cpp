@@ -3,6 +3,7 @@
 #include "ConfigCommand.h"
 #include "ExtractCommand.h"
 #include "FeedCommand.h"
+#include "FetchCommand.h"
 #include "MediaCommand.h"
 #include "ResolveCommand.h"
 #include "SearchCommand.h"
@@ -22,5 +23,6 @@ std::vector<std::unique_ptr<CliCommand>> allCommands()
     commands.push_back(std::make_unique<UserCommand>());
     commands.push_back(std::make_unique<FeedCommand>());
     commands.push_back(std::make_unique<SearchCommand>());
+    commands.push_back(std::make_unique<FetchCommand>());
     return commands;
 }
