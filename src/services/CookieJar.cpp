@@ -20,6 +20,29 @@ void registerCookieListType()
     qRegisterMetaType<QList<QNetworkCookie>>("QList<QNetworkCookie>");
 }
 
+// Qt 6 finds a type's stream operators at compile time, in whichever of its instantiations
+// the linker keeps. Should that one lack ours, the same stream form is stored as plain bytes.
+QVariant storedForm(const QList<QNetworkCookie>& cookies)
+{
+    if (QMetaType::fromType<QList<QNetworkCookie>>().hasRegisteredDataStreamOperators())
+        return QVariant::fromValue(cookies);
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream << cookies;
+    return bytes;
+}
+
+QList<QNetworkCookie> cookiesFromStoredForm(const QVariant& value)
+{
+    QList<QNetworkCookie> cookies;
+    if (value.metaType() == QMetaType::fromType<QByteArray>()) {
+        QDataStream stream(value.toByteArray());
+        stream >> cookies;
+        return cookies;
+    }
+    return value.value<QList<QNetworkCookie>>();
+}
+
 } // namespace
 
 QDataStream& operator<<(QDataStream& stream, const QList<QNetworkCookie>& cookies)
@@ -70,7 +93,7 @@ void CookieJar::load()
     QList<QNetworkCookie> stored;
     if (QFile::exists(storeFileName())) {
         QSettings store(storeFileName(), QSettings::NativeFormat);
-        stored = store.value(kCookiesKey).value<QList<QNetworkCookie>>();
+        stored = cookiesFromStoredForm(store.value(kCookiesKey));
     }
     setCookies(stored);
 }
@@ -90,7 +113,7 @@ bool CookieJar::save() const
     file.setPermissions(kOwnerOnly);
 
     QSettings store(fileName, QSettings::NativeFormat);
-    store.setValue(kCookiesKey, QVariant::fromValue(held));
+    store.setValue(kCookiesKey, storedForm(held));
     store.sync();
     file.setPermissions(kOwnerOnly);
     return store.status() == QSettings::NoError;

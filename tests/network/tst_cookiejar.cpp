@@ -127,6 +127,18 @@ private slots:
             names(reloaded.cookiesForUrl(QUrl(QStringLiteral("http://h.test/other")))), "persist");
     }
 
+    void storeMayHoldTheStreamFormAsBytes()
+    {
+        {
+            QSettings store(CookieJar::storeFileName(), QSettings::NativeFormat);
+            store.setValue(QStringLiteral("cookies"),
+                streamed({ cookie("a", "1", QStringLiteral("h.test")),
+                    cookie("b", "2", QStringLiteral("h.test")) }));
+        }
+        CookieJar jar;
+        QCOMPARE(names(jar.cookies()), QByteArray("a,b"));
+    }
+
     void damagedStoreFilesStartEmptyOrPartial()
     {
         {
