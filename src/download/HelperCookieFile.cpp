@@ -28,4 +28,10 @@ QList<QNetworkCookie> read(const QString& filePath)
     return cookies;
 }
 
+void restrictToOwner(const QString& filePath)
+{
+    if (QFile::exists(filePath))
+        QFile::setPermissions(filePath, QFile::ReadOwner | QFile::WriteOwner);
+}
+
 } // namespace HelperCookieFile

@@ -57,6 +57,7 @@ MediaUrls MediaUrlReader::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::Med
 
     MediaUrls urls;
     // The helper may have stored cookies even when it failed.
+    HelperCookieFile::restrictToOwner(cookieFile);
     urls.cookies = HelperCookieFile::read(cookieFile);
     // A missing helper, or one that could not start, crashed or ran out of time, has
     // already said why; a cut answer would only hide that.

@@ -99,6 +99,11 @@ private slots:
         QCOMPARE(reader.detectedFormat(), int(MediaDescriptor::WebM));
         QCOMPARE(urls.cookies.size(), 1);
         QCOMPARE(urls.cookies.first().name(), QByteArray("visitor"));
+        // The helper's cookies are for this user's eyes only.
+        const QFile::Permissions permissions = QFile::permissions(HelperCookieFile::path());
+        QVERIFY(permissions.testFlag(QFile::ReadOwner));
+        QVERIFY(!(permissions
+            & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther)));
     }
 
     void failuresReadClearly_data()
