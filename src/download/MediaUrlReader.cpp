@@ -1,6 +1,7 @@
 #include "MediaUrlReader.h"
 
 #include "BinaryHelpers.h"
+#include "HelperAnswerParser.h"
 #include "HelperArguments.h"
 #include "HelperCookieFile.h"
 #include "app/AppContext.h"
@@ -23,14 +24,8 @@ QString fetchPlaylist(const QUrl& url)
 MediaUrlReader::MediaUrlReader(const QString& serviceName, QObject* parent)
     : QObject(parent)
     , m_serviceName(serviceName)
-    , m_fetchPlaylist(fetchPlaylist)
     , m_helperTimeout(SystemProcess::defaultTimeout)
 { }
-
-void MediaUrlReader::setPlaylistFetcher(HelperAnswerParser::PlaylistFetcher fetcher)
-{
-    m_fetchPlaylist = std::move(fetcher);
-}
 
 MediaUrls MediaUrlReader::getMediaUrls(MediaItem* item, MediaDescriptor::MediaType targetType)
 {
@@ -68,7 +63,7 @@ MediaUrls MediaUrlReader::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::Med
         return urls;
     }
 
-    HelperAnswerParser parser(targetType, m_fetchPlaylist);
+    HelperAnswerParser parser(targetType, fetchPlaylist);
     parser.parse(output, urls);
     m_detectedFormat = parser.detectedFormat();
     if (!parser.errorText().isEmpty())

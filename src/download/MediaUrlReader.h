@@ -1,6 +1,5 @@
 #pragma once
 
-#include "HelperAnswerParser.h"
 #include "MediaUrls.h"
 #include "app/KObject.h"
 #include "app/MediaDescriptor.h"
@@ -35,8 +34,6 @@ public:
     // Whether the page wants a signed-in user; the helper's answer never says so yet.
     bool loginNeeded() const { return m_loginNeeded; }
 
-    // Replaces the blocking HTTP fetch of HLS playlists.
-    void setPlaylistFetcher(HelperAnswerParser::PlaylistFetcher fetcher);
     // Replaces the wait for the helper (ten minutes).
     void setHelperTimeout(int msecs) { m_helperTimeout = msecs; }
 
@@ -48,6 +45,5 @@ private:
     int m_detectedFormat = -1;
     MediaDescriptor::MediaType m_targetMediaType = MediaDescriptor::Video;
     bool m_loginNeeded = false;
-    HelperAnswerParser::PlaylistFetcher m_fetchPlaylist;
     int m_helperTimeout;
 };
