@@ -17,7 +17,8 @@ QJsonObject RecordJson::media(const MediaItem& item)
         { QStringLiteral("id"), item.id() },
         { QStringLiteral("permaURL"), item.permaUrl() },
         { QStringLiteral("title"), item.title() },
-        { QStringLiteral("rating"), double(item.rating()) },
+        // The rating's own digits (4.9), not its binary expansion (4.90000009537).
+        { QStringLiteral("rating"), QString::number(item.rating()).toDouble() },
         { QStringLiteral("likes"), item.likes() },
         { QStringLiteral("views"), item.views() },
         { QStringLiteral("smallThumbURL"), item.smallThumbUrl() },

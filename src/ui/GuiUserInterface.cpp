@@ -1,5 +1,7 @@
 #include "GuiUserInterface.h"
 
+#include "WebAuthDialog.h"
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -28,4 +30,18 @@ void GuiUserInterface::showError(const QString& text)
                         layout->rowCount(), 0, 1, layout->columnCount());
     }
     box.exec();
+}
+
+bool GuiUserInterface::askForServiceLogin(const QString& serviceName, QString* userName,
+                                          QString* password, bool* saveForLater)
+{
+    WebAuthDialog dialog(serviceName, QApplication::activeWindow());
+    dialog.setWindowModality(Qt::WindowModal);
+    // Only an accepted dialog counts: Escape after a successful check still cancels.
+    if (dialog.exec() != QDialog::Accepted || !dialog.isLoggedIn())
+        return false;
+    *userName = dialog.userName();
+    *password = dialog.password();
+    *saveForLater = dialog.saveForLater();
+    return true;
 }

@@ -8,4 +8,6 @@ class GuiUserInterface : public UserInterface
 public:
     void showFatalError(const QString& text) override;
     void showError(const QString& text) override;
+    bool askForServiceLogin(const QString& serviceName, QString* userName, QString* password,
+                            bool* saveForLater) override;
 };

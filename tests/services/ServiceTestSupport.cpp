@@ -62,11 +62,11 @@ bool ServiceFixture::registerFakeHelper(const QString& scriptPath)
     return model.helperById(BinaryHelper::downloadHelperId).binaryName == name;
 }
 
-MediaServices* ServiceFixture::loadRegistry()
+MediaServices* ServiceFixture::loadRegistry(UserInterface* userInterface)
 {
     unload();
     ui.fatalErrors.clear();
-    m_context = std::make_unique<AppContext>(&ui);
+    m_context = std::make_unique<AppContext>(userInterface ? userInterface : &ui);
     m_context->createServiceRegistries();
     return AppContext::serviceRegistry();
 }

@@ -25,8 +25,9 @@ public:
     // Replaces the download helper by a script of ours.
     static bool registerFakeHelper(const QString& scriptPath);
 
-    // A new context and registry over the plugin directory as it is now.
-    MediaServices* loadRegistry();
+    // A new context and registry over the plugin directory as it is now; the context talks
+    // to "userInterface" when given, else to the recording one.
+    MediaServices* loadRegistry(UserInterface* userInterface = nullptr);
     void unload();
 
     RecordingUserInterface ui;

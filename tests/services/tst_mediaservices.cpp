@@ -81,8 +81,8 @@ private slots:
         QDir().mkpath(ServiceFixture::pluginFolder(QStringLiteral("empty")));
         Prefs::setSearchableServiceNames({});
 
-        QTest::ignoreMessage(QtCriticalMsg,
-                             QRegularExpression("Could not find .*/empty service plugin"));
+        QTest::ignoreMessage(
+            QtCriticalMsg, QRegularExpression("Could not find .*/empty service plugin"));
         MediaServices* registry = m_fixture->loadRegistry();
         QCOMPARE(registry->services().keys(), (QStringList { "Alpha", "Beta" }));
         QVERIFY(registry->genericService());

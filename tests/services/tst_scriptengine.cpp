@@ -262,9 +262,16 @@ private slots:
         const QString address = url(QStringLiteral("/counted?get"));
         QCOMPARE(answer(program, QStringLiteral("get"), { address }), QStringLiteral("GET GET "));
         QCOMPARE(m_server.requestCount(QStringLiteral("/counted"), QStringLiteral("GET")), 1);
-        const QString posted
-            = answer(program, QStringLiteral("post"), { url(QStringLiteral("/counted?post")) });
-        QCOMPARE(posted, QStringLiteral("POST a=x%20y&n=2|POST a=x%20y&n=2"));
+        const QStringList posted
+            = answer(program, QStringLiteral("post"), { url(QStringLiteral("/counted?post")) })
+                  .split(QLatin1Char('|'));
+        QCOMPARE(posted.size(), 2);
+        for (const QString& reply : posted) {
+            QVERIFY(reply.startsWith(QStringLiteral("POST ")));
+            QStringList fields = reply.mid(5).split(QLatin1Char('&'));
+            fields.sort();
+            QCOMPARE(fields, (QStringList { "a=x%20y", "n=2" }));
+        }
         QCOMPARE(m_server.requestCount(QStringLiteral("/counted"), QStringLiteral("POST")), 2);
         QCOMPARE(m_server.lastRequest(QStringLiteral("/counted")).header("content-type"),
             QByteArray("application/x-www-form-urlencoded"));

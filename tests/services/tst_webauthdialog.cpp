@@ -1,0 +1,166 @@
+// The login dialog's button rules and outcomes, and the account it hands to a service's
+// credentials (offscreen).
+
+#include "ServiceTestSupport.h"
+#include "TestEnvironment.h"
+#include "app/AppContext.h"
+#include "services/MediaService.h"
+#include "services/MediaServices.h"
+#include "services/ServiceCredentials.h"
+#include "ui/GuiUserInterface.h"
+#include "ui/WebAuthDialog.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class TestWebAuthDialog : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ServiceFixture> m_fixture;
+    GuiUserInterface m_gui;
+
+    template<typename T> static T* child(QWidget* dialog, const char* name)
+    {
+        T* widget = dialog->findChild<T*>(QLatin1String(name));
+        if (!widget)
+            qFatal("No widget %s", name);
+        return widget;
+    }
+
+    static QWidget* currentPage(QWidget* dialog)
+    {
+        return child<QStackedWidget>(dialog, "stackedWidget")->currentWidget();
+    }
+
+    static void fillIn(QWidget* dialog, const QString& user, const QString& password)
+    {
+        child<QLineEdit>(dialog, "usernameText")->setText(user);
+        child<QLineEdit>(dialog, "passwordText")->setText(password);
+    }
+
+    // Works the modal dialog once it is up, from the event loop it runs.
+    static void whenDialogShows(std::function<void(WebAuthDialog*)> work)
+    {
+        QTimer::singleShot(0, [work] {
+            auto* dialog = qobject_cast<WebAuthDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                qFatal("The login dialog is not showing");
+            work(dialog);
+        });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_fixture = std::make_unique<ServiceFixture>();
+        ServiceFixture::removeAllPlugins();
+        ServiceFixture::writePlugin("tube",
+            pluginProgram("Tube", QString(),
+                "function login(user, password) {"
+                "  return user === 'ann' && password === 'secret'; }"));
+        QVERIFY(m_fixture->loadRegistry(&m_gui));
+    }
+
+    void cleanupTestCase() { m_fixture.reset(); }
+
+    void okNeedsBothUserNameAndPassword()
+    {
+        WebAuthDialog dialog("Tube");
+        QVERIFY(child<QLabel>(&dialog, "headerText")->text().contains("password for Tube in"));
+        auto* ok = child<QPushButton>(&dialog, "credentialsOkButton");
+        QVERIFY(!ok->isEnabled());
+        child<QLineEdit>(&dialog, "usernameText")->setText("ann");
+        QVERIFY(!ok->isEnabled());
+        child<QLineEdit>(&dialog, "passwordText")->setText("x");
+        QVERIFY(ok->isEnabled());
+        QVERIFY(ok->isDefault());
+        child<QLineEdit>(&dialog, "usernameText")->clear();
+        QVERIFY(!ok->isEnabled());
+        QVERIFY(!ok->isDefault());
+    }
+
+    void failedLoginOffersBack()
+    {
+        WebAuthDialog dialog("Tube");
+        fillIn(&dialog, "ann", "wrong");
+        QTest::mouseClick(child<QPushButton>(&dialog, "credentialsOkButton"), Qt::LeftButton);
+        QCOMPARE(currentPage(&dialog)->objectName(), QStringLiteral("checkCredsPage"));
+        QCOMPARE(child<QLabel>(&dialog, "checkStatusLabel")->text(),
+            QStringLiteral("Could not log in to Tube"));
+        QVERIFY(!dialog.isLoggedIn());
+        QVERIFY(!child<QPushButton>(&dialog, "checkBackButton")->isHidden());
+        QVERIFY(child<QPushButton>(&dialog, "checkCancelButton")->isHidden());
+        QVERIFY(child<QPushButton>(&dialog, "checkOkButton")->isEnabled());
+        QTest::mouseClick(child<QPushButton>(&dialog, "checkBackButton"), Qt::LeftButton);
+        QCOMPARE(currentPage(&dialog)->objectName(), QStringLiteral("credentialsPage"));
+    }
+
+    void successfulLogin()
+    {
+        WebAuthDialog dialog("Tube");
+        fillIn(&dialog, "ann", "secret");
+        QTest::mouseClick(child<QPushButton>(&dialog, "credentialsOkButton"), Qt::LeftButton);
+        QCOMPARE(child<QLabel>(&dialog, "checkStatusLabel")->text(),
+            QStringLiteral("Successfully logged into Tube"));
+        QVERIFY(dialog.isLoggedIn());
+        QVERIFY(child<QPushButton>(&dialog, "checkBackButton")->isHidden());
+        QVERIFY(!child<QPushButton>(&dialog, "checkCancelButton")->isEnabled());
+        QTest::mouseClick(child<QPushButton>(&dialog, "checkOkButton"), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    void credentialsTakeTheAccountAndSaveItWhenAsked()
+    {
+        ServiceCredentials* credentials = MediaServices::lookUp("Tube")->credentials();
+        QVERIFY(!credentials->hasSavedCredentials());
+        whenDialogShows([](WebAuthDialog* dialog) {
+            fillIn(dialog, "ann", "secret");
+            child<QCheckBox>(dialog, "saveCheckbox")->setChecked(true);
+            child<QPushButton>(dialog, "credentialsOkButton")->click();
+            child<QPushButton>(dialog, "checkOkButton")->click();
+        });
+        QVERIFY(credentials->showLoginDialog());
+        QCOMPARE(credentials->userName(), QStringLiteral("ann"));
+        QCOMPARE(credentials->password(), QStringLiteral("secret"));
+        QVERIFY(credentials->hasSavedCredentials());
+        // Not in plain text, and readable by the user only.
+        QFile store(AppContext::settings()->fileName());
+        QVERIFY(store.open(QIODevice::ReadOnly));
+        QVERIFY(!store.readAll().contains("secret"));
+        QCOMPARE(store.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        ServiceCredentials again("Tube");
+        QVERIFY(again.loadSaved());
+        QCOMPARE(again.password(), QStringLiteral("secret"));
+    }
+
+    void cancellingKeepsTheCredentialsAsTheyWere()
+    {
+        ServiceCredentials credentials("Tube");
+        whenDialogShows([](WebAuthDialog* dialog) {
+            child<QPushButton>(dialog, "credentialsCancelButton")->click();
+        });
+        QVERIFY(!credentials.showLoginDialog());
+        QVERIFY(credentials.userName().isEmpty());
+
+        // A successful check closed with Escape still counts as cancelled.
+        whenDialogShows([](WebAuthDialog* dialog) {
+            fillIn(dialog, "ann", "secret");
+            child<QPushButton>(dialog, "credentialsOkButton")->click();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        QVERIFY(!credentials.showLoginDialog());
+        QVERIFY(credentials.userName().isEmpty());
+    }
+};
+
+KESTROFAN_TEST_MAIN(TestWebAuthDialog)
+#include "tst_webauthdialog.moc"
