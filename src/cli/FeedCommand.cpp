@@ -4,6 +4,8 @@
 #include "RecordJson.h"
 #include "services/FeedDataFetcher.h"
 #include "services/MediaFeed.h"
+#include "services/MediaService.h"
+#include "services/MediaServices.h"
 #include "services/PageDescriptor.h"
 
 #include <QMap>
@@ -20,6 +22,24 @@ const QMap<QString, int>& kinds()
         { QStringLiteral("playlist"), FeedKind::Playlist },
     };
     return byName;
+}
+
+bool offers(const MediaService& service, int kind)
+{
+    switch (kind) {
+    case FeedKind::Uploads:
+        return service.supportsUploads();
+    case FeedKind::Favorites:
+        return service.supportsFavorites();
+    case FeedKind::Likes:
+        return service.supportsLikes();
+    case FeedKind::Related:
+        return service.supportsRelated();
+    case FeedKind::Playlist:
+        return service.supportsPlaylists();
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -66,8 +86,14 @@ int FeedCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         out.error(QStringLiteral("kestrofan-cli feed: \"%1\" is not an address").arg(address));
         return Failed;
     }
-    FeedDataFetcher fetcher(
-        SearchParams(target->query), target->serviceName, kinds().value(kindName));
+    const int kind = kinds().value(kindName);
+    const MediaService* service = MediaServices::lookUp(target->serviceName);
+    if (!service || !offers(*service, kind)) {
+        out.error(QStringLiteral("kestrofan-cli feed: %1 has no %2 feed")
+                      .arg(target->serviceName, kindName));
+        return Failed;
+    }
+    FeedDataFetcher fetcher(SearchParams(target->query), target->serviceName, kind);
     BrowseSupport::fetchPage(&fetcher, page, parser.value(QStringLiteral("token")));
     if (out.isJson())
         out.json(RecordJson::feed(fetcher));

@@ -41,6 +41,7 @@ ScriptCall::~ScriptCall()
 {
     m_watchdog->unwatch(m_engine.get());
     m_invoker = QJSValue();
+    m_loadOutcome = Outcome();
     m_interface.reset();
     m_engine.reset();
 }

@@ -346,7 +346,10 @@ private slots:
             cli({ "feed", page("/a/framasoft"), "--kind", "uploads", "--page", "0" }).exitCode, 2);
         QCOMPARE(cli({ "search", "x", "--service", "Nothing" }).exitCode, 2);
         QCOMPARE(cli({ "resolve" }).exitCode, 2);
-        CliRun run = cli({ "media", page("/a/framasoft") });
+        CliRun run = cli({ "feed", page("/a/framasoft"), "--kind", "favorites" });
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.err.contains(QStringLiteral("PeerTube has no favorites feed")));
+        run = cli({ "media", page("/a/framasoft") });
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.err.contains(QStringLiteral("is a user page")));
         run = cli({ "media", page("/w/unknownVideo1") });
