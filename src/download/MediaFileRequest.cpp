@@ -12,7 +12,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QTimer>
 
 #include <cmath>
 
@@ -37,15 +37,19 @@ MediaFileRequest::MediaFileRequest(const QUrl& url, const QString& baseName, QOb
     m_url = url;
     connect(RunningParts::instance(), &RunningParts::slotReleased, this,
         &MediaFileRequest::onSlotReleased, Qt::QueuedConnection);
+    m_noteTimer.setInterval(1000);
+    connect(&m_noteTimer, &QTimer::timeout, this, &MediaFileRequest::saveProgress);
     sendProbe(Probe::ContentLength, "head");
 }
 
 MediaFileRequest::~MediaFileRequest()
 {
-    // The resume note outlives a finished join until its file has been taken over, so that
-    // a restart finds the file done; with the request gone it has served its purpose.
+    // The note outlives a finished join until its file has been taken over, so that a
+    // restart finds the file done; with the request gone it has served its purpose.
     if (complete())
-        QFile::remove(resumeInfoPath());
+        m_note.remove();
+    else if (!m_cancelled)
+        saveProgress();
 }
 
 int MediaFileRequest::partCountFor(qint64 contentLength)
@@ -256,22 +260,36 @@ void MediaFileRequest::planParts(bool rangesAccepted)
     }
     m_nextPart = 0;
     m_planned = true;
-    const QByteArray resumeInfo = "length=" + QByteArray::number(m_contentLength) + "\nparts="
+    m_identity = "length=" + QByteArray::number(m_contentLength) + "\nparts="
         + QByteArray::number(m_wholeFile ? 0 : m_partCount) + "\nvalidator=" + m_validator + '\n';
-    if (discardStaleParts(resumeInfo) && finishEarlierJoin())
+    m_note.setPath(tempFilePath(m_baseName + QStringLiteral(".resume")));
+    if (!m_note.load(m_identity)) {
+        // Bytes of another length or version of the file would corrupt this one.
+        removeDataFiles();
+    } else if (finishEarlierJoin()) {
         return;
+    }
+    if (!m_wholeFile && !QFile::exists(dataFilePath()))
+        m_note.clear();
+    m_note.save(m_identity);
     startParts();
+}
+
+QString MediaFileRequest::dataFilePath() const
+{
+    return partFilePath(1);
 }
 
 QString MediaFileRequest::joinTarget() const
 {
-    return m_partCount == 1 ? partFilePath(1) : tempFilePath(m_baseName + QStringLiteral(".part"));
+    return m_wholeFile ? dataFilePath() : tempFilePath(m_baseName + QStringLiteral(".part"));
 }
 
 bool MediaFileRequest::finishEarlierJoin()
 {
     const QString target = joinTarget();
-    if (target.isEmpty() || m_contentLength <= 0 || QFileInfo(target).size() != m_contentLength)
+    if (target.isEmpty() || m_contentLength <= 0 || QFileInfo(target).size() != m_contentLength
+        || (m_wholeFile && m_note.progress(1) != m_contentLength))
         return false;
     markComplete(target);
     m_bytesReceived = m_contentLength;
@@ -289,36 +307,27 @@ QString MediaFileRequest::partFilePath(int partNumber) const
     return tempFilePath(m_baseName + QStringLiteral(".part") + QString::number(partNumber));
 }
 
-QString MediaFileRequest::resumeInfoPath() const
+void MediaFileRequest::removeDataFiles()
 {
-    return tempFilePath(m_baseName + QStringLiteral(".resume"));
-}
-
-bool MediaFileRequest::discardStaleParts(const QByteArray& resumeInfo)
-{
-    const QString infoPath = resumeInfoPath();
-    if (infoPath.isEmpty())
-        return false;
-    QFile previous(infoPath);
-    if (previous.open(QIODevice::ReadOnly) && previous.readAll() == resumeInfo)
-        return true;
-    previous.close();
-    // Part files of another length or version of the file would corrupt this one.
     QDir directory(temporaryDirectory());
+    // Also the part files of earlier versions that kept each range in a file of its own.
     const QRegularExpression partName(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(m_baseName) + QStringLiteral("(\\.part\\d+)?")));
+        QRegularExpression::escape(m_baseName) + QStringLiteral("(\\.part\\d*)?")));
     const QStringList candidates = directory.entryList(
         { m_baseName + QLatin1Char('*') }, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : candidates) {
         if (partName.match(name).hasMatch())
             directory.remove(name);
     }
-    QSaveFile info(infoPath);
-    if (info.open(QIODevice::WriteOnly)) {
-        info.write(resumeInfo);
-        info.commit();
-    }
-    return false;
+}
+
+void MediaFileRequest::saveProgress()
+{
+    if (!m_planned || complete())
+        return;
+    for (const MediaPartFileRequest* part : std::as_const(m_parts))
+        m_note.setProgress(part->partNumber(), part->bytesOnDisk());
+    m_note.save(m_identity);
 }
 
 void MediaFileRequest::startParts()
@@ -335,16 +344,28 @@ void MediaFileRequest::startParts()
             rangeStart = m_partSize * (part - 1);
             rangeEnd = part == m_partCount ? m_contentLength - 1 : m_partSize * part - 1;
         }
-        const QString path = partFilePath(part);
+        // Every range goes into the first part's file, at its own offset.
+        const QString path = dataFilePath();
         if (path.isEmpty()) {
             reportError(tr("Download failed: %1").arg(tr("invalid file name")));
             return;
         }
         emit hasFileName(part, path);
+        const qint64 done = m_note.progress(part);
+        if (!m_wholeFile && done >= rangeEnd - rangeStart + 1) {
+            // Finished in an earlier run.
+            onBytesRecieved(qulonglong(rangeEnd - rangeStart + 1));
+            recordFinishedPart(part, path);
+            continue;
+        }
 
         auto* request = new MediaPartFileRequest(this);
+        // One manager for all parts: one network thread and reused connections.
+        request->setNetworkManager(m_manager);
         request->setup(m_url, part, path, m_manager->cookieJar()->cookiesForUrl(m_url), m_paused,
             rangeStart, rangeEnd);
+        if (!m_wholeFile)
+            request->writeIntoSharedFile(done);
         connect(request, &MediaPartFileRequest::finished, this, &MediaFileRequest::onPartFinished);
         connect(request, &MediaPartFileRequest::bytesRecieved, this,
             &MediaFileRequest::onBytesRecieved);
@@ -357,6 +378,8 @@ void MediaFileRequest::startParts()
         connect(this, &MediaFileRequest::limitBandwidthChanged, request,
             &MediaPartFileRequest::readDispatch);
         m_parts.append(request);
+        if (!m_noteTimer.isActive())
+            m_noteTimer.start();
         request->get();
     }
 }
@@ -390,15 +413,34 @@ void MediaFileRequest::onPartFinished(int partNumber, QString fileName)
         part->disconnect(this);
         disconnect(this, nullptr, part, nullptr);
         m_parts.removeOne(part);
+        m_note.setProgress(partNumber, part->bytesOnDisk());
         part->deleteLater();
     }
     if (m_cancelled)
         return;
+    recordFinishedPart(partNumber, fileName);
+}
+
+void MediaFileRequest::recordFinishedPart(int partNumber, const QString& fileName)
+{
     m_finishedParts.insert(partNumber, fileName);
-    if (m_finishedParts.size() == m_partCount)
-        joinFiles(m_finishedParts.values(), joinTarget());
-    else
+    if (m_finishedParts.size() < m_partCount) {
         startParts();
+        return;
+    }
+    m_noteTimer.stop();
+    m_note.save(m_identity);
+    const QString target = joinTarget();
+    if (!m_wholeFile) {
+        // The ranges are in place already: the joined file is the first part's file, renamed.
+        QFile::remove(target);
+        if (!QFile::rename(fileName, target)) {
+            reportError(tr("Could not join file parts"));
+            emit finished();
+            return;
+        }
+    }
+    joinFiles({ target }, target);
 }
 
 void MediaFileRequest::onPartRangesIgnored()
@@ -409,7 +451,8 @@ void MediaFileRequest::onPartRangesIgnored()
     }
     // The server sends the whole file to every part: fetch it once, in one piece.
     stopParts();
-    removePartFiles();
+    removeDataFiles();
+    m_note.clear();
     m_finishedParts.clear();
     m_bytesReceived = 0;
     emit progressUpdate();
@@ -418,6 +461,8 @@ void MediaFileRequest::onPartRangesIgnored()
 
 void MediaFileRequest::onError(QString reason)
 {
+    saveProgress();
+    m_noteTimer.stop();
     stopParts();
     reportError(reason);
 }
@@ -426,16 +471,19 @@ void MediaFileRequest::onCancelDownload()
 {
     m_cancelled = true;
     emit cancelDownload();
+    m_noteTimer.stop();
     stopParts();
-    removePartFiles();
-    QFile::remove(resumeInfoPath());
+    removeDataFiles();
+    m_note.remove();
 }
 
 void MediaFileRequest::onPause(bool paused)
 {
     m_paused = paused;
     emit pause(paused);
-    if (!paused)
+    if (paused)
+        saveProgress();
+    else
         startParts();
 }
 
@@ -448,14 +496,6 @@ void MediaFileRequest::stopParts()
         part->deleteLater();
     }
     m_parts.clear();
-}
-
-void MediaFileRequest::removePartFiles()
-{
-    for (int part = 1; part <= m_partCount; ++part)
-        QFile::remove(partFilePath(part));
-    for (const QString& file : std::as_const(m_finishedParts))
-        QFile::remove(file);
 }
 
 void MediaFileRequest::releaseReply(QNetworkReply* reply)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "MediaFileRequestBase.h"
+#include "ResumeNote.h"
 
 #include <QList>
+#include <QTimer>
 
 class MediaPartFileRequest;
 class QNetworkAccessManager;
@@ -39,6 +41,7 @@ public slots:
     void onPause(bool paused) override;
 
 private slots:
+    void saveProgress();
     void onPartFinished(int partNumber, QString fileName);
     void onHeadReplyFinished();
     void onProbeContentLengthFinished();
@@ -58,14 +61,13 @@ private:
     void planParts(bool rangesAccepted);
     void startParts();
     QString partFilePath(int partNumber) const;
-    QString resumeInfoPath() const;
-    // True when the note of an earlier run matches this file; otherwise removes that run's
-    // part files and writes a new note.
-    bool discardStaleParts(const QByteArray& resumeInfo);
+    // The file the ranges are written into.
+    QString dataFilePath() const;
     QString joinTarget() const;
     bool finishEarlierJoin();
+    void recordFinishedPart(int partNumber, const QString& fileName);
+    void removeDataFiles();
     void stopParts();
-    void removePartFiles();
     void releaseReply(QNetworkReply* reply);
 
     QNetworkAccessManager* m_manager = nullptr;
@@ -85,5 +87,8 @@ private:
     // One whole-file part without a range (no length known, or ranges not served).
     bool m_wholeFile = false;
     QByteArray m_validator;
+    QByteArray m_identity;
+    ResumeNote m_note;
+    QTimer m_noteTimer;
     QList<MediaPartFileRequest*> m_parts;
 };

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QFile>
 #include <QList>
 #include <QNetworkCookie>
 #include <QNetworkReply>
 #include <QObject>
 #include <QString>
 #include <QUrl>
+
+#include "PartFileWriter.h"
 
 class QNetworkAccessManager;
 class QTimer;
@@ -29,6 +30,9 @@ public:
         qint64 rangeEnd = -1);
     // Segments of one HLS stream share their owner's manager; otherwise the part makes its own.
     void setNetworkManager(QNetworkAccessManager* manager);
+    // Writes the range at its own offset into the file named at set-up, which the parts of
+    // one download share; bytesDone of the range are there already. Called before get().
+    void writeIntoSharedFile(qint64 bytesDone);
 
     int partNumber() const { return m_partNumber; }
     QString fileName() const { return m_filePath; }
@@ -36,7 +40,7 @@ public:
     qint64 rangeStart() const { return m_rangeStart; }
     qint64 rangeEnd() const { return m_rangeEnd; }
     // Bytes of this part in its part file.
-    qint64 bytesOnDisk() const { return m_bytesOnDisk; }
+    qint64 bytesOnDisk() const { return m_writer.bytesDone(); }
     bool isFinished() const { return m_finished; }
     QString errorText() const { return m_errorText; }
     int attempts() const { return m_attempts; }
@@ -94,7 +98,7 @@ private:
 
     QNetworkReply* m_reply = nullptr;
     QString m_filePath;
-    QFile m_file;
+    PartFileWriter m_writer;
     QTimer* m_watchdog = nullptr;
     int m_partNumber = 0;
     int m_lastStatus = 0;
@@ -102,7 +106,6 @@ private:
     bool m_hasRange = false;
     qint64 m_rangeStart = -1;
     qint64 m_rangeEnd = -1;
-    qint64 m_bytesOnDisk = 0;
     // Bytes announced through bytesRecieved() and not taken back.
     qint64 m_bytesReported = 0;
     // Offset in the remote file of the first byte of the current reply's body.

@@ -31,7 +31,7 @@ private slots:
 private:
     QProcess* startFetch(const QStringList& arguments);
     int runFetch(const QStringList& arguments, QByteArray* output = nullptr);
-    qint64 partBytes() const;
+    qint64 notedBytes() const;
     qint64 bytesAskedFor(const QString& path) const;
 
     TestHttpServer m_server;
@@ -72,12 +72,19 @@ int FetchCommandTest::runFetch(const QStringList& arguments, QByteArray* output)
     return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
 }
 
-qint64 FetchCommandTest::partBytes() const
+qint64 FetchCommandTest::notedBytes() const
 {
+    // The resume note records how far each part got ("done=1:123,2:456").
     qint64 total = 0;
     const QDir parts(m_out->filePath(QStringLiteral(".kestrofan-parts")));
-    for (const QFileInfo& info : parts.entryInfoList({ QStringLiteral("*.part*") }, QDir::Files))
-        total += info.size();
+    for (const QString& name : parts.entryList({ QStringLiteral("*.resume") }, QDir::Files)) {
+        for (const QByteArray& line : readFile(parts.filePath(name)).split('\n')) {
+            if (!line.startsWith("done="))
+                continue;
+            for (const QByteArray& entry : line.mid(5).split(','))
+                total += entry.mid(entry.indexOf(':') + 1).toLongLong();
+        }
+    }
     return total;
 }
 
@@ -101,11 +108,11 @@ void FetchCommandTest::killedRunIsFinishedByTheNextOne()
     m_server.setFileOptions(QStringLiteral("/media.bin"), slow);
     const QString url = m_server.url(QStringLiteral("/media.bin")).toString();
     QProcess* first = startFetch({ url });
-    QVERIFY(waitUntil([&] { return partBytes() > 1024 * 1024; }));
+    QVERIFY(waitUntil([&] { return notedBytes() > 1024 * 1024; }));
     ::kill(pid_t(first->processId()), SIGKILL);
     QVERIFY(first->waitForFinished(10000));
     QCOMPARE(first->exitStatus(), QProcess::CrashExit);
-    const qint64 kept = partBytes();
+    const qint64 kept = notedBytes();
 
     m_server.setFileOptions(QStringLiteral("/media.bin"), {});
     m_server.clearRequests();
@@ -129,13 +136,13 @@ void FetchCommandTest::interruptedRunSaysHowToContinue()
     slow.bytesPerSecond = 1024 * 1024;
     m_server.setFileOptions(QStringLiteral("/media.bin"), slow);
     QProcess* process = startFetch({ m_server.url(QStringLiteral("/media.bin")).toString() });
-    QVERIFY(waitUntil([&] { return partBytes() > 300000; }));
+    QVERIFY(waitUntil([&] { return notedBytes() > 300000; }));
     process->terminate();
     QVERIFY(process->waitForFinished(10000));
     QCOMPARE(process->exitStatus(), QProcess::NormalExit);
     QCOMPARE(process->exitCode(), 128 + SIGTERM);
     QVERIFY(process->readAllStandardError().contains("run the same command again"));
-    QVERIFY(partBytes() > 300000);
+    QVERIFY(notedBytes() > 300000);
     QVERIFY(!QFile::exists(m_out->filePath(QStringLiteral("media.bin"))));
 }
 

@@ -165,7 +165,9 @@ void FileRequestTest::hundredMebibytesInElevenRanges()
     expected.sort();
     QCOMPARE(asked, expected);
     QCOMPARE(names.size(), 11);
-    QCOMPARE(names.at(2).at(1).toString(), m_dir->filePath(QStringLiteral("big.part3")));
+    // The ranges are written in place, into the first part's file.
+    QCOMPARE(names.at(2).at(0).toInt(), 3);
+    QCOMPARE(names.at(2).at(1).toString(), m_dir->filePath(QStringLiteral("big.part1")));
     QCOMPARE(request->resultFileName(), m_dir->filePath(QStringLiteral("big.part")));
     QCOMPARE(QFileInfo(request->resultFileName()).size(), length);
     QCOMPARE(request->bytesReceived(), length);
@@ -310,7 +312,9 @@ void FileRequestTest::missingLengthGivesOneWholeDownload()
     QVERIFY(runToEnd(*request));
     QVERIFY2(request->errorText().isEmpty(), qPrintable(request->errorText()));
     QCOMPARE(request->contentLength(), 0);
-    QCOMPARE(rangesAskedFor(QStringLiteral("/stream")), QStringList { QString() });
+    // No range is asked for. (Qt may send a pipelined request twice when the server closes.)
+    const QStringList ranges = rangesAskedFor(QStringLiteral("/stream"));
+    QCOMPARE(QSet<QString>(ranges.cbegin(), ranges.cend()), QSet<QString> { QString() });
     QCOMPARE(readFile(request->resultFileName()), m_body);
 }
 
@@ -342,6 +346,14 @@ void FileRequestTest::restartedRequestContinuesFromPartFiles()
     }
     QCOMPARE(asked, m_body.size() - kept);
     QCOMPARE(later->bytesReceived(), m_body.size());
+
+    // Joined but not taken over yet (a crash before the conversion): nothing to fetch.
+    m_server.clearRequests();
+    MediaFileRequest* done = makeRequest(QStringLiteral("/media.bin"), QStringLiteral("again"));
+    QVERIFY(runToEnd(*done));
+    QVERIFY(done->complete());
+    QCOMPARE(done->resultFileName(), later->resultFileName());
+    QVERIFY(rangesAskedFor(QStringLiteral("/media.bin")).isEmpty());
 }
 
 void FileRequestTest::partsOfAnotherVersionAreNotReused()
