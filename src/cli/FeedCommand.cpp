@@ -95,6 +95,11 @@ int FeedCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     }
     FeedDataFetcher fetcher(SearchParams(target->query), target->serviceName, kind);
     BrowseSupport::fetchPage(&fetcher, page, parser.value(QStringLiteral("token")));
+    if (fetcher.hasFailed()) {
+        out.error(QStringLiteral("kestrofan-cli feed: %1 could not read the %2 feed of \"%3\"")
+                      .arg(target->serviceName, kindName, address));
+        return Failed;
+    }
     if (out.isJson())
         out.json(RecordJson::feed(fetcher));
     else

@@ -132,6 +132,7 @@ QJsonObject RecordJson::feed(const FeedDataFetcher& fetcher)
         { QStringLiteral("totalResults"), fetcher.totalResults() },
         { QStringLiteral("nextPageToken"), fetcher.nextPageToken() },
         { QStringLiteral("prevPageToken"), fetcher.prevPageToken() },
+        { QStringLiteral("failed"), fetcher.hasFailed() },
         { QStringLiteral("items"), items },
     };
 }

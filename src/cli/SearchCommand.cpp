@@ -61,9 +61,15 @@ int SearchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     }
 
     QJsonArray feeds;
+    int failures = 0;
     for (const QString& serviceName : std::as_const(names)) {
         FeedDataFetcher fetcher(SearchParams(words), serviceName, FeedKind::Search);
         BrowseSupport::fetchPage(&fetcher, page, QString());
+        if (fetcher.hasFailed()) {
+            ++failures;
+            out.error(
+                QStringLiteral("kestrofan-cli search: %1 could not be searched").arg(serviceName));
+        }
         if (out.isJson())
             feeds.append(RecordJson::feed(fetcher));
         else
@@ -72,5 +78,8 @@ int SearchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     if (out.isJson())
         out.json(
             QJsonObject { { QStringLiteral("query"), words }, { QStringLiteral("feeds"), feeds } });
+    // Some results are results; nothing at all is a failure.
+    if (failures == names.size())
+        return Failed;
     return Success;
 }

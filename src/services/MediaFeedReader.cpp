@@ -21,7 +21,7 @@ MediaFeedReader::MediaFeedReader(const SearchParams& params, const QString& serv
 QList<MediaItem*>* MediaFeedReader::readSearchFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return new QList<MediaItem*>;
+        return failed();
     const QUrl address = m_service->getSearchFeedURL(m_params, pageNo, m_pageSize, pageToken);
     if (!m_searchByPost)
         return readFeed(address, pageNo, true);
@@ -33,7 +33,7 @@ QList<MediaItem*>* MediaFeedReader::readSearchFeed(int pageNo, const QString& pa
 QList<MediaItem*>* MediaFeedReader::readFavoritesFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return new QList<MediaItem*>;
+        return failed();
     return readFeed(m_service->getFavoritesFeedURL(m_params, pageNo, m_pageSize, pageToken), pageNo,
         !m_service->userFeedsDependsOnUserData());
 }
@@ -41,7 +41,7 @@ QList<MediaItem*>* MediaFeedReader::readFavoritesFeed(int pageNo, const QString&
 QList<MediaItem*>* MediaFeedReader::readLikesFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return new QList<MediaItem*>;
+        return failed();
     return readFeed(
         m_service->getLikesFeedURL(m_params, pageNo, m_pageSize, pageToken), pageNo, true);
 }
@@ -49,7 +49,7 @@ QList<MediaItem*>* MediaFeedReader::readLikesFeed(int pageNo, const QString& pag
 QList<MediaItem*>* MediaFeedReader::readRelatedFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return new QList<MediaItem*>;
+        return failed();
     return readFeed(
         m_service->getRelatedFeedURL(m_params, pageNo, m_pageSize, pageToken), pageNo, true);
 }
@@ -57,7 +57,7 @@ QList<MediaItem*>* MediaFeedReader::readRelatedFeed(int pageNo, const QString& p
 QList<MediaItem*>* MediaFeedReader::readUploadsFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return new QList<MediaItem*>;
+        return failed();
     return readFeed(m_service->getUploadsFeedURL(m_params, pageNo, m_pageSize, pageToken), pageNo,
         !m_service->userFeedsDependsOnUserData());
 }
@@ -65,7 +65,7 @@ QList<MediaItem*>* MediaFeedReader::readUploadsFeed(int pageNo, const QString& p
 QList<MediaItem*>* MediaFeedReader::readPlaylistFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return new QList<MediaItem*>;
+        return failed();
     return readFeed(
         m_service->getPlaylistFeedURL(m_params, pageNo, m_pageSize, pageToken), pageNo, true);
 }
@@ -74,7 +74,7 @@ QList<MediaItem*>* MediaFeedReader::readPlaylistFeed(
     const QString& playlistId, const QString& userId, int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return new QList<MediaItem*>;
+        return failed();
     return readFeed(
         m_service->getPlaylistFeedURL(playlistId, userId, pageNo, m_pageSize, pageToken), pageNo,
         true);
@@ -83,14 +83,15 @@ QList<MediaItem*>* MediaFeedReader::readPlaylistFeed(
 QList<MediaItem*>* MediaFeedReader::readFeed(
     const QUrl& address, int pageNo, bool keepFacts, const QByteArray* postBody)
 {
+    m_failed = false;
     QString content;
     const bool fetched = postBody ? ServicePageRequest::postJson(address, *postBody, &content)
                                   : ServicePageRequest::get(*m_service, address, &content);
     if (!fetched)
-        return new QList<MediaItem*>;
+        return failed();
     std::unique_ptr<MediaFeed> feed(m_service->getMediaFeed(content, pageNo, m_pageSize));
     if (!feed)
-        return new QList<MediaItem*>;
+        return failed();
     if (keepFacts) {
         m_totalResults = feed->totalResults();
         m_feedTitle = feed->feedTitle();
@@ -98,4 +99,10 @@ QList<MediaItem*>* MediaFeedReader::readFeed(
         m_prevPageToken = feed->prevPageToken();
     }
     return feed->takeItems();
+}
+
+QList<MediaItem*>* MediaFeedReader::failed()
+{
+    m_failed = true;
+    return new QList<MediaItem*>;
 }

@@ -349,6 +349,9 @@ private slots:
         CliRun run = cli({ "feed", page("/a/framasoft"), "--kind", "favorites" });
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.err.contains(QStringLiteral("PeerTube has no favorites feed")));
+        run = cli({ "feed", page("/a/nobody"), "--kind", "uploads" });
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.err.contains(QStringLiteral("could not read the uploads feed")));
         run = cli({ "media", page("/a/framasoft") });
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.err.contains(QStringLiteral("is a user page")));

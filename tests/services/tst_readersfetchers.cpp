@@ -157,6 +157,7 @@ private slots:
         QCOMPARE(fetcher.nextPageToken(), QStringLiteral("next"));
         QCOMPARE(fetcher.prevPageToken(), QStringLiteral("prev"));
         QCOMPARE(fetcher.items().first()->serviceName(), QStringLiteral("Feedy"));
+        QVERIFY(!fetcher.hasFailed());
     }
 
     void searchByPostIsSentAsJson()
@@ -235,9 +236,11 @@ private slots:
         FeedDataFetcher fetcher(SearchParams("x"), "Nobody", FeedKind::Search);
         fetch(fetcher, 1);
         QVERIFY(fetcher.items().isEmpty());
+        QVERIFY(fetcher.hasFailed());
         FeedDataFetcher related("GONE", QString(), "Feedy");
         fetch(related, 1);
         QVERIFY(related.items().isEmpty());
+        QVERIFY(related.hasFailed());
         QCOMPARE(related.pageCount(), 0);
     }
 
