@@ -39,7 +39,7 @@ MediaFileRequest::MediaFileRequest(const QUrl& url, const QString& baseName, QOb
         &MediaFileRequest::onSlotReleased, Qt::QueuedConnection);
     m_noteTimer.setInterval(1000);
     connect(&m_noteTimer, &QTimer::timeout, this, &MediaFileRequest::saveProgress);
-    sendProbe(Probe::ContentLength, "head");
+    sendProbe(Probe::ContentLength, "head", 0);
 }
 
 MediaFileRequest::~MediaFileRequest()
@@ -74,12 +74,12 @@ void MediaFileRequest::start()
     if (m_started)
         return;
     m_started = true;
-    sendProbe(Probe::Start, "head");
+    sendProbe(Probe::Start, "head", 0);
 }
 
-void MediaFileRequest::sendProbe(Probe kind, const QByteArray& method)
+void MediaFileRequest::sendProbe(Probe kind, const QByteArray& method, int hops)
 {
-    const int hops = m_redirects;
+    m_redirects = qMax(m_redirects, hops);
     QNetworkRequest request(m_url);
     request.setAttribute(
         QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -171,9 +171,15 @@ void MediaFileRequest::handleProbeReply(QNetworkReply* reply, bool probeOnly)
             reportError(tooManyRedirects);
             return;
         }
-        m_url = reply->url().resolved(target);
-        m_redirects = hops + 1;
-        sendProbe(again, "head");
+        const QUrl next = reply->url().resolved(target);
+        if (!MediaPartFileRequest::isWebUrl(next)) {
+            reportError(tr("Remote media file not found, got HTTP status %1: %2")
+                            .arg(m_lastStatus)
+                            .arg(next.toString()));
+            return;
+        }
+        m_url = next;
+        sendProbe(again, "head", hops + 1);
         return;
     }
 
@@ -183,20 +189,20 @@ void MediaFileRequest::handleProbeReply(QNetworkReply* reply, bool probeOnly)
                 reportError(tooManyRedirects);
                 return;
             }
-            m_redirects = hops + 1;
             if (method == QLatin1String("head")) {
-                sendProbe(again, "get");
+                sendProbe(again, "get", hops + 1);
                 return;
             }
             const QByteArray body = reply->readAll();
-            if (!body.startsWith("http")) {
+            if (!body.startsWith("http")
+                || !MediaPartFileRequest::isWebUrl(QUrl(QString::fromUtf8(body.trimmed())))) {
                 reportError(QStringLiteral("MediaFileRequest::headReplyFinished(): Response was "
                                            "text, but didn't contain a URL:")
                     + QString::fromUtf8(body));
                 return;
             }
             m_url = QUrl(QString::fromUtf8(body.trimmed()));
-            sendProbe(again, "head");
+            sendProbe(again, "head", hops + 1);
             return;
         }
         takeContentLength(reply);
@@ -215,8 +221,7 @@ void MediaFileRequest::handleProbeReply(QNetworkReply* reply, bool probeOnly)
     if ((m_lastStatus == 403 || m_lastStatus == 405) && method == QLatin1String("head")) {
         const QByteArray allowed = reply->rawHeader("Access-Control-Allow-Methods").toLower();
         if (!allowed.contains("head")) {
-            m_redirects = hops;
-            sendProbe(again, "get");
+            sendProbe(again, "get", hops);
             return;
         }
         reportError(tr("Remote media file not found, got HTTP status %1").arg(m_lastStatus));

@@ -55,7 +55,8 @@ private slots:
 private:
     enum class Probe { ContentLength, Start };
 
-    void sendProbe(Probe kind, const QByteArray& method);
+    // hops: redirects and text answers followed so far in this probe's chain.
+    void sendProbe(Probe kind, const QByteArray& method, int hops);
     void handleProbeReply(QNetworkReply* reply, bool probeOnly);
     void takeContentLength(QNetworkReply* reply);
     void planParts(bool rangesAccepted);
@@ -82,6 +83,7 @@ private:
     qint64 m_contentLength = -1;
     qint64 m_bytesReceived = 0;
     int m_lastStatus = 0;
+    // The most redirects and text hops any probe chain followed.
     int m_redirects = 0;
     bool m_connectedSent = false;
     // One whole-file part without a range (no length known, or ranges not served).

@@ -85,6 +85,13 @@ QByteArray MediaPartFileRequest::userAgent()
     return QByteArrayLiteral("Mozilla/5.0 (Macintosh; Intel Mac OS X 10_10) gzip");
 }
 
+bool MediaPartFileRequest::isWebUrl(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && !url.host().isEmpty()
+        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
 void MediaPartFileRequest::setup(const QUrl& url, int partNumber, const QString& filePath,
     const QList<QNetworkCookie>& cookies, bool paused, qint64 rangeStart, qint64 rangeEnd)
 {
@@ -375,6 +382,10 @@ bool MediaPartFileRequest::followRedirect(QNetworkReply* reply)
         return false;
     if (m_redirects >= maxRedirects()) {
         fail(tr("Download failed: %1").arg(tr("too many redirects")));
+        return true;
+    }
+    if (!isWebUrl(target)) {
+        fail(tr("Download failed: %1").arg(tr("redirected to %1").arg(target.toString())));
         return true;
     }
     m_url = target;

@@ -25,6 +25,7 @@ private slots:
     void interruptedRunSaysHowToContinue();
     void videoWithSeparateAudioAsJson();
     void segmentsAreJoined();
+    void addressNamesStayInTheFolder();
     void usageErrors_data();
     void usageErrors();
 
@@ -205,6 +206,22 @@ void FetchCommandTest::segmentsAreJoined()
     QCOMPARE(QString::fromLocal8Bit(output).trimmed(), m_out->filePath(QStringLiteral("seg0.mp4")));
     QCOMPARE(streamCodecs(m_out->filePath(QStringLiteral("seg0.mp4"))),
         QStringList { QStringLiteral("h264") });
+}
+
+void FetchCommandTest::addressNamesStayInTheFolder()
+{
+    m_server.serveFile(QStringLiteral("/dl/"), "index");
+    m_server.serveFile(QStringLiteral("/dl/.hidden"), "hidden");
+    QByteArray output;
+    QCOMPARE(runFetch({ m_server.url(QStringLiteral("/dl/")).toString() }, &output), 0);
+    QCOMPARE(QString::fromLocal8Bit(output).trimmed(), m_out->filePath(QStringLiteral("download")));
+    QCOMPARE(runFetch({ m_server.url(QStringLiteral("/dl/.hidden")).toString() }, &output), 0);
+    QCOMPARE(QString::fromLocal8Bit(output).trimmed(), m_out->filePath(QStringLiteral("hidden")));
+    // A second download of the same name does not replace the first.
+    QCOMPARE(runFetch({ m_server.url(QStringLiteral("/dl/.hidden")).toString() }, &output), 0);
+    QCOMPARE(
+        QString::fromLocal8Bit(output).trimmed(), m_out->filePath(QStringLiteral("hidden (2)")));
+    QCOMPARE(readFile(m_out->filePath(QStringLiteral("download"))), QByteArray("index"));
 }
 
 void FetchCommandTest::usageErrors_data()

@@ -40,6 +40,7 @@ private slots:
     void restartedRequestContinuesFromPartFiles();
     void partsOfAnotherVersionAreNotReused();
     void cancelRemovesThePartFiles();
+    void tinyFilesAndUnsafeNames();
     void videoThenAudioThenMux();
 
 private:
@@ -245,6 +246,23 @@ void FileRequestTest::failingStatusesAreReported()
             + m_server.url(QStringLiteral("/missing")).toString());
     QTest::qWait(50);
     QCOMPARE(errors.size(), 1); // both probes failed; the job hears it once
+
+    // Neither a redirect nor a text answer may lead to a local file.
+    m_server.route(QStringLiteral("/to-local"), [](const TestHttpRequest&) {
+        return TestHttpResponse::redirect(QUrl(QStringLiteral("file:///etc/hostname")), 302);
+    });
+    m_server.route(QStringLiteral("/text-local"), [](const TestHttpRequest&) {
+        return TestHttpResponse::text(QStringLiteral("httpfile:///etc/hostname"));
+    });
+    MediaFileRequest* redirected = makeRequest(QStringLiteral("/to-local"), QStringLiteral("l"));
+    QVERIFY(runToEnd(*redirected));
+    QCOMPARE(redirected->errorText(),
+        QStringLiteral("Remote media file not found, got HTTP status 302: file:///etc/hostname"));
+    MediaFileRequest* texted = makeRequest(QStringLiteral("/text-local"), QStringLiteral("t"));
+    QVERIFY(runToEnd(*texted));
+    QVERIFY(texted->errorText().endsWith(
+        QStringLiteral("didn't contain a URL:httpfile:///etc/hostname")));
+    QVERIFY(temporaryFiles().isEmpty());
 }
 
 void FileRequestTest::sixRedirectsAreFollowedNotSeven()
@@ -389,6 +407,30 @@ void FileRequestTest::cancelRemovesThePartFiles()
     request->onCancelDownload();
     QCOMPARE(temporaryFiles(), QStringList());
     QCOMPARE(RunningParts::instance()->count(), 0);
+}
+
+void FileRequestTest::tinyFilesAndUnsafeNames()
+{
+    // Fewer bytes than parts: no range may be empty.
+    m_server.serveFile(QStringLiteral("/tiny"), "12345");
+    MediaFileRequest* tiny = makeRequest(QStringLiteral("/tiny"), QStringLiteral("tiny"));
+    QVERIFY(runToEnd(*tiny));
+    QVERIFY2(tiny->errorText().isEmpty(), qPrintable(tiny->errorText()));
+    QCOMPARE(tiny->partCount(), 5);
+    QCOMPARE(readFile(tiny->resultFileName()), QByteArray("12345"));
+
+    // Nothing a caller or server names reaches outside the temporary folder.
+    for (const QString& name : { QStringLiteral(".."), QStringLiteral("../x"),
+             QStringLiteral("a/b"), QStringLiteral("a\\b"), QString(), QStringLiteral("x\ny"),
+             QString(256, QLatin1Char('n')) })
+        QVERIFY2(tiny->tempFilePath(name).isEmpty(), qPrintable(name));
+    QCOMPARE(
+        tiny->tempFilePath(QStringLiteral("ok.part")), m_dir->filePath(QStringLiteral("ok.part")));
+    MediaFileRequest* escaping = makeRequest(QStringLiteral("/tiny"), QStringLiteral("../escape"));
+    QVERIFY(runToEnd(*escaping));
+    QCOMPARE(escaping->errorText(), QStringLiteral("Download failed: invalid file name"));
+    QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("../escape"))));
+    QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("../escape.part1"))));
 }
 
 void FileRequestTest::videoThenAudioThenMux()

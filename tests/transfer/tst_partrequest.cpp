@@ -293,6 +293,16 @@ void PartRequestTest::redirectsUpToFourAreFollowed()
     QVERIFY(five.finished->isEmpty());
     // No redirect page ever becomes part data.
     QCOMPARE(QFileInfo(m_dir->filePath(QStringLiteral("five"))).size(), 0);
+
+    // A server cannot point a part at a local file.
+    m_server.route(QStringLiteral("/local"), [](const TestHttpRequest&) {
+        return TestHttpResponse::redirect(QUrl(QStringLiteral("file:///etc/hostname")), 302);
+    });
+    Run local = makePart(QStringLiteral("/local"), 0, 9, QStringLiteral("local"));
+    local.part->get();
+    QVERIFY(local.failed->wait());
+    QCOMPARE(local.part->errorText(),
+        QStringLiteral("Download failed: redirected to file:///etc/hostname"));
 }
 
 void PartRequestTest::rangeIgnoredByServerIsReported()
