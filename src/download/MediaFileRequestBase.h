@@ -70,7 +70,6 @@ protected slots:
 protected:
     // Runs the joiner over the files on the global thread pool.
     void joinFiles(const QStringList& files, const QString& target);
-    bool isJoining() const { return m_joinWatcher.isRunning(); }
     // The joined file is already there (an earlier run finished it).
     void markComplete(const QString& resultFileName);
     // Sets the error text and emits error(), once per request.

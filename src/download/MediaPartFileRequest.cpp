@@ -128,7 +128,6 @@ void MediaPartFileRequest::setup(const QUrl& url, int partNumber, const QString&
 void MediaPartFileRequest::setNetworkManager(QNetworkAccessManager* manager)
 {
     m_manager = manager;
-    m_ownsManager = false;
 }
 
 void MediaPartFileRequest::writeIntoSharedFile(qint64 bytesDone)
@@ -168,10 +167,8 @@ void MediaPartFileRequest::get()
         request.setRawHeader("Range", "bytes=" + QByteArray::number(m_requestOffset) + '-');
     }
 
-    if (!m_manager) {
+    if (!m_manager)
         m_manager = new QNetworkAccessManager(this);
-        m_ownsManager = true;
-    }
     if (!m_cookies.isEmpty() && m_manager->cookieJar())
         m_manager->cookieJar()->setCookiesFromUrl(m_cookies, m_url);
 

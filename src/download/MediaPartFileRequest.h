@@ -121,7 +121,6 @@ private:
     QUrl m_url;
     QUrl m_originalUrl;
     QNetworkAccessManager* m_manager = nullptr;
-    bool m_ownsManager = false;
     bool m_cancelled = false;
     QList<QNetworkCookie> m_cookies;
     bool m_paused = false;
