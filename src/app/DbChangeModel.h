@@ -9,8 +9,8 @@ class DbChangeModel : public QSqlTableModel
 {
     Q_OBJECT
 public:
-    DbChangeModel(const QString& previousVersion, const QString& previousBuild,
-                  const QSqlDatabase& db);
+    DbChangeModel(
+        const QString& previousVersion, const QString& previousBuild, const QSqlDatabase& db);
 
 private:
     void addEarlyPresets();

@@ -15,7 +15,10 @@
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("Installation", text); }
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("Installation", text);
+}
 
 // The shipped SQL files hold one statement per ";" at a line's end.
 QStringList statementsOf(const QString& resource)
@@ -78,8 +81,8 @@ bool Installation::ensureDataDirectory(QStringList* report, QString* error)
 
 bool Installation::ensureDatabase(QStringList* report, QString* error)
 {
-    const QString path =
-        AppContext::dataLocation() + QDir::separator() + AppContext::databaseFileName();
+    const QString path
+        = AppContext::dataLocation() + QDir::separator() + AppContext::databaseFileName();
     if (QFileInfo::exists(path)) {
         report->append(tr("Database %1 is in place.").arg(path));
         return true;
@@ -103,8 +106,8 @@ bool Installation::ensureDatabase(QStringList* report, QString* error)
 
 bool Installation::createDatabase(const QString& path, QString* error)
 {
-    const QString connectionName =
-        QStringLiteral("kestrofan2_setup_") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString connectionName
+        = QStringLiteral("kestrofan2_setup_") + QUuid::createUuid().toString(QUuid::Id128);
     bool ok = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
@@ -113,10 +116,8 @@ bool Installation::createDatabase(const QString& path, QString* error)
             *error = tr("Could not create the database %1: %2").arg(path, db.lastError().text());
         } else {
             db.transaction();
-            ok = runStatements(db, statementsOf(QStringLiteral(":/database/schema.sql")),
-                               error)
-                && runStatements(db, statementsOf(QStringLiteral(":/database/presets.sql")),
-                                 error);
+            ok = runStatements(db, statementsOf(QStringLiteral(":/database/schema.sql")), error)
+                && runStatements(db, statementsOf(QStringLiteral(":/database/presets.sql")), error);
             if (ok)
                 ok = db.commit();
             else

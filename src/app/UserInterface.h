@@ -15,8 +15,8 @@ public:
     virtual void showError(const QString& text) = 0;
     // Asks for a service account and checks it through the service's login; true once the
     // login succeeded, with the account filled in. Front ends that cannot ask say no.
-    virtual bool askForServiceLogin(const QString& serviceName, QString* userName,
-                                    QString* password, bool* saveForLater)
+    virtual bool askForServiceLogin(
+        const QString& serviceName, QString* userName, QString* password, bool* saveForLater)
     {
         Q_UNUSED(serviceName)
         Q_UNUSED(userName)

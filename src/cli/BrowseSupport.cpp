@@ -30,6 +30,21 @@ std::optional<PageDescriptor> BrowseSupport::resolve(const QString& text, const 
     return page;
 }
 
+std::optional<PageDescriptor> BrowseSupport::resolvePage(
+    const QString& text, int expectedKind, const QString& command, const CliOutput& out)
+{
+    if (!loadServices(out))
+        return std::nullopt;
+    std::optional<PageDescriptor> page = resolve(text, out);
+    if (page && page->kind != expectedKind) {
+        const QString expected = PageDescriptor::kindName(PageDescriptor::Kind(expectedKind));
+        out.error(QStringLiteral("kestrofan-cli %1: \"%2\" is a %3 page, not a %4 page")
+                      .arg(command, text, PageDescriptor::kindName(page->kind), expected));
+        return std::nullopt;
+    }
+    return page;
+}
+
 bool BrowseSupport::joinedArguments(
     const QCommandLineParser& parser, const QString& command, const CliOutput& out, QString* text)
 {

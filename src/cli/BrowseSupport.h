@@ -19,6 +19,10 @@ namespace BrowseSupport {
 bool loadServices(const CliOutput& out);
 // The page a text opens; reports on stderr and gives none when no service handles it.
 std::optional<PageDescriptor> resolve(const QString& text, const CliOutput& out);
+// Loads the services and resolves the text to a page of the expected kind; reports on stderr
+// and gives none otherwise.
+std::optional<PageDescriptor> resolvePage(
+    const QString& text, int expectedKind, const QString& command, const CliOutput& out);
 
 // Fetches one page of the feed and waits for it.
 void fetchPage(FeedDataFetcher* fetcher, int page, const QString& pageToken);

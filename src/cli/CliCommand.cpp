@@ -9,10 +9,12 @@
 
 CliOutput::CliOutput(bool json)
     : m_json(json)
-{
-}
+{ }
 
-bool CliOutput::isTerminal() const { return isatty(STDOUT_FILENO) == 1; }
+bool CliOutput::isTerminal() const
+{
+    return isatty(STDOUT_FILENO) == 1;
+}
 
 void CliOutput::line(const QString& text) const
 {
@@ -29,7 +31,7 @@ void CliOutput::json(const QJsonValue& value) const
     else if (value.isObject())
         document.setObject(value.toObject());
     else
-        document.setArray(QJsonArray{value});
+        document.setArray(QJsonArray { value });
     std::fputs(document.toJson(QJsonDocument::Indented).constData(), stdout);
     std::fflush(stdout);
 }

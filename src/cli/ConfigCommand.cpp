@@ -20,7 +20,7 @@ QJsonValue asJson(const QVariant& value)
 {
     if (value.typeId() == QMetaType::QDate)
         return value.toDate().isValid() ? QJsonValue(value.toDate().toString(Qt::ISODate))
-                                         : QJsonValue();
+                                        : QJsonValue();
     return QJsonValue::fromVariant(value);
 }
 
@@ -34,10 +34,8 @@ QString ConfigCommand::summary() const
 void ConfigCommand::configure(QCommandLineParser& parser) const
 {
     parser.addPositionalArgument(QStringLiteral("key"),
-                                 QStringLiteral("The preference to show or change."),
-                                 QStringLiteral("[KEY"));
-    parser.addPositionalArgument(
-        QStringLiteral("value"),
+        QStringLiteral("The preference to show or change."), QStringLiteral("[KEY"));
+    parser.addPositionalArgument(QStringLiteral("value"),
         QStringLiteral("The new value (lists are comma-separated, dates yyyy-MM-dd)."),
         QStringLiteral("[VALUE]]"));
 }
@@ -49,10 +47,10 @@ int ConfigCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         out.error(QStringLiteral("kestrofan-cli config: too many arguments"));
         return UsageError;
     }
-    const QStringList keys = args.isEmpty() ? Prefs::keys() : QStringList{args.first()};
+    const QStringList keys = args.isEmpty() ? Prefs::keys() : QStringList { args.first() };
     if (!Prefs::contains(keys.first())) {
-        out.error(QStringLiteral("kestrofan-cli config: unknown preference \"%1\"")
-                      .arg(keys.first()));
+        out.error(
+            QStringLiteral("kestrofan-cli config: unknown preference \"%1\"").arg(keys.first()));
         return UsageError;
     }
     if (args.size() == 2) {

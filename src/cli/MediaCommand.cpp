@@ -21,16 +21,10 @@ int MediaCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     QString address;
     if (!BrowseSupport::joinedArguments(parser, name(), out, &address))
         return UsageError;
-    if (!BrowseSupport::loadServices(out))
-        return Failed;
-    const std::optional<PageDescriptor> page = BrowseSupport::resolve(address, out);
+    const std::optional<PageDescriptor> page =
+        BrowseSupport::resolvePage(address, PageDescriptor::Media, name(), out);
     if (!page)
         return Failed;
-    if (page->kind != PageDescriptor::Media) {
-        out.error(QStringLiteral("kestrofan-cli media: \"%1\" is a %2 page, not a media page")
-                      .arg(address, PageDescriptor::kindName(page->kind)));
-        return Failed;
-    }
     MediaDataFetcher fetcher(SearchParams(page->query), page->serviceName);
     fetcher.start();
     BrowseSupport::waitFor(&fetcher, &MediaDataFetcher::ready);

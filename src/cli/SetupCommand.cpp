@@ -10,7 +10,8 @@ QString SetupCommand::summary() const
     return QStringLiteral("Create the data folder and database (safe to run again).");
 }
 
-void SetupCommand::configure(QCommandLineParser&) const {}
+void SetupCommand::configure(QCommandLineParser&) const
+{ }
 
 int SetupCommand::run(const QCommandLineParser&, const CliOutput& out)
 {
@@ -18,9 +19,9 @@ int SetupCommand::run(const QCommandLineParser&, const CliOutput& out)
     QString error;
     const bool ok = Installation().run(&report, &error);
     if (out.isJson()) {
-        out.json(QJsonObject{{QStringLiteral("ok"), ok},
-                             {QStringLiteral("steps"), QJsonArray::fromStringList(report)},
-                             {QStringLiteral("error"), error}});
+        out.json(QJsonObject { { QStringLiteral("ok"), ok },
+            { QStringLiteral("steps"), QJsonArray::fromStringList(report) },
+            { QStringLiteral("error"), error } });
     } else {
         for (const QString& line : std::as_const(report))
             out.line(line);

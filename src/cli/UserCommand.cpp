@@ -27,16 +27,10 @@ int UserCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     QString address;
     if (!BrowseSupport::joinedArguments(parser, name(), out, &address))
         return UsageError;
-    if (!BrowseSupport::loadServices(out))
-        return Failed;
-    const std::optional<PageDescriptor> page = BrowseSupport::resolve(address, out);
+    const std::optional<PageDescriptor> page =
+        BrowseSupport::resolvePage(address, PageDescriptor::User, name(), out);
     if (!page)
         return Failed;
-    if (page->kind != PageDescriptor::User) {
-        out.error(QStringLiteral("kestrofan-cli user: \"%1\" is a %2 page, not a user page")
-                      .arg(address, PageDescriptor::kindName(page->kind)));
-        return Failed;
-    }
     const MediaService* service = MediaServices::lookUp(page->serviceName);
     UserDataFetcher fetcher(SearchParams(page->query), page->serviceName);
     // Both answers are awaited; they come in either order.

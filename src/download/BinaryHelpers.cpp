@@ -2,7 +2,7 @@
 
 #include "BinaryHelperModel.h"
 #include "app/AppContext.h"
-#include "services/PlainName.h"
+#include "app/PlainName.h"
 
 #include <QFileInfo>
 

@@ -2,6 +2,7 @@
 
 #include "FileJoinerBase.h"
 #include "app/AppContext.h"
+#include "app/PlainName.h"
 #include "app/Prefs.h"
 
 #include <QDir>
@@ -43,15 +44,7 @@ QString MediaFileRequestBase::tempFilePath(const QString& name) const
 
 bool MediaFileRequestBase::isPlainFileName(const QString& name)
 {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    if (name.toUtf8().size() > 255)
-        return false;
-    for (const QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
-            return false;
-    }
-    return true;
+    return PlainName::isValid(name);
 }
 
 void MediaFileRequestBase::onTempPause()

@@ -2,5 +2,4 @@
 
 ProcessingQueue::ProcessingQueue(QObject* parent)
     : QObject(parent)
-{
-}
+{ }

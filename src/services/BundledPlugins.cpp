@@ -1,9 +1,9 @@
 #include "BundledPlugins.h"
 
-#include "PlainName.h"
 #include "PluginInspector.h"
 #include "ServicePluginFile.h"
 #include "app/AppContext.h"
+#include "app/PlainName.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "MediaServices.h"
 
 #include "MediaService.h"
-#include "PlainName.h"
 #include "ServiceModel.h"
 #include "app/AppContext.h"
+#include "app/PlainName.h"
 #include "app/Prefs.h"
 
 #include <QDir>

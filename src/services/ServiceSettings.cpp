@@ -1,7 +1,7 @@
 #include "ServiceSettings.h"
 
-#include "PlainName.h"
 #include "ScriptValues.h"
+#include "app/PlainName.h"
 
 #include <QJSValue>
 

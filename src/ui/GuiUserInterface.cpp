@@ -10,10 +10,10 @@
 void GuiUserInterface::showFatalError(const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, QString(),
-                    text + QStringLiteral("\n\n")
-                        + QApplication::translate("Application", "%1 will now quit.")
-                              .arg(QApplication::applicationName()),
-                    QMessageBox::Ok);
+        text + QStringLiteral("\n\n")
+            + QApplication::translate("Application", "%1 will now quit.")
+                  .arg(QApplication::applicationName()),
+        QMessageBox::Ok);
     box.exec();
 }
 
@@ -27,13 +27,13 @@ void GuiUserInterface::showError(const QString& text)
     // Keep the box wide enough for long messages.
     if (auto* layout = qobject_cast<QGridLayout*>(box.layout())) {
         layout->addItem(new QSpacerItem(400, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
-                        layout->rowCount(), 0, 1, layout->columnCount());
+            layout->rowCount(), 0, 1, layout->columnCount());
     }
     box.exec();
 }
 
-bool GuiUserInterface::askForServiceLogin(const QString& serviceName, QString* userName,
-                                          QString* password, bool* saveForLater)
+bool GuiUserInterface::askForServiceLogin(
+    const QString& serviceName, QString* userName, QString* password, bool* saveForLater)
 {
     WebAuthDialog dialog(serviceName, QApplication::activeWindow());
     dialog.setWindowModality(Qt::WindowModal);

@@ -9,5 +9,5 @@ public:
     void showFatalError(const QString& text) override;
     void showError(const QString& text) override;
     bool askForServiceLogin(const QString& serviceName, QString* userName, QString* password,
-                            bool* saveForLater) override;
+        bool* saveForLater) override;
 };

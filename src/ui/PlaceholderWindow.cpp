@@ -14,11 +14,11 @@ PlaceholderWindow::PlaceholderWindow(QWidget* parent)
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     auto* heading = new QLabel(tr("<h2>Kestrofan 2</h2>"), central);
-    auto* facts = new QLabel(tr("Version %1 (build %2)<br>Data folder: %3<br>Downloads go to: %4")
-                                 .arg(AppContext::version(), AppContext::applicationBuild(),
-                                      AppContext::dataLocation().toHtmlEscaped(),
-                                      Prefs::mediaPath().toHtmlEscaped()),
-                             central);
+    auto* facts = new QLabel(
+        tr("Version %1 (build %2)<br>Data folder: %3<br>Downloads go to: %4")
+            .arg(AppContext::version(), AppContext::applicationBuild(),
+                AppContext::dataLocation().toHtmlEscaped(), Prefs::mediaPath().toHtmlEscaped()),
+        central);
     facts->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(heading);
     layout->addWidget(facts);

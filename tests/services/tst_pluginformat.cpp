@@ -2,7 +2,7 @@
 // reading a plugin's declaration, and the plain-name rule for keys and names.
 
 #include "TestEnvironment.h"
-#include "services/PlainName.h"
+#include "app/PlainName.h"
 #include "services/PluginInspector.h"
 #include "services/ServicePluginFile.h"
 

@@ -10,6 +10,6 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_DESKTOP_DIR", home + "/Desktop");
     qputenv("XDG_RUNTIME_DIR", home + "/runtime");
     QDir(m_home.path()).mkpath(QStringLiteral("runtime"));
-    QFile::setPermissions(m_home.path() + QStringLiteral("/runtime"), QFile::ReadOwner
-                          | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(m_home.path() + QStringLiteral("/runtime"),
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
