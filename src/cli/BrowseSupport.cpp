@@ -56,6 +56,12 @@ bool BrowseSupport::joinedArguments(
     return true;
 }
 
+void BrowseSupport::addPageOption(QCommandLineParser& parser)
+{
+    parser.addOption(QCommandLineOption(QStringLiteral("page"),
+        QStringLiteral("The page number, from 1 (default 1)."), QStringLiteral("n")));
+}
+
 bool BrowseSupport::pageNumber(
     const QCommandLineParser& parser, const QString& command, const CliOutput& out, int* page)
 {

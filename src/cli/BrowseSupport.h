@@ -40,7 +40,8 @@ template<typename Sender, typename Signal> void waitFor(Sender* sender, Signal s
 // The positional arguments joined by blanks; a usage error when there are none.
 bool joinedArguments(
     const QCommandLineParser& parser, const QString& command, const CliOutput& out, QString* text);
-// A "--page" value of at least 1 (default 1).
+// The "--page" option, and its value: at least 1 (default 1).
+void addPageOption(QCommandLineParser& parser);
 bool pageNumber(
     const QCommandLineParser& parser, const QString& command, const CliOutput& out, int* page);
 

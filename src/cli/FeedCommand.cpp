@@ -54,11 +54,8 @@ void FeedCommand::configure(QCommandLineParser& parser) const
     parser.addPositionalArgument(
         QStringLiteral("url"), QStringLiteral("The user, media or playlist page address."));
     parser.addOption(QCommandLineOption(QStringLiteral("kind"),
-        QStringLiteral("uploads, favorites, likes, related or "
-                       "playlist."),
-        QStringLiteral("kind")));
-    parser.addOption(QCommandLineOption(QStringLiteral("page"),
-        QStringLiteral("The page number, from 1 (default 1)."), QStringLiteral("n")));
+        QStringLiteral("uploads, favorites, likes, related or playlist."), QStringLiteral("kind")));
+    BrowseSupport::addPageOption(parser);
     parser.addOption(QCommandLineOption(QStringLiteral("token"),
         QStringLiteral("A page token from an earlier page."), QStringLiteral("token")));
 }

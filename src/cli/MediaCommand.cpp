@@ -21,8 +21,8 @@ int MediaCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     QString address;
     if (!BrowseSupport::joinedArguments(parser, name(), out, &address))
         return UsageError;
-    const std::optional<PageDescriptor> page =
-        BrowseSupport::resolvePage(address, PageDescriptor::Media, name(), out);
+    const std::optional<PageDescriptor> page
+        = BrowseSupport::resolvePage(address, PageDescriptor::Media, name(), out);
     if (!page)
         return Failed;
     MediaDataFetcher fetcher(SearchParams(page->query), page->serviceName);

@@ -20,12 +20,10 @@ void SearchCommand::configure(QCommandLineParser& parser) const
 {
     parser.addPositionalArgument(QStringLiteral("words"), QStringLiteral("What to search for."));
     parser.addOption(QCommandLineOption(QStringLiteral("service"),
-        QStringLiteral("Search this service (repeatable); by "
-                       "default the services selected for "
-                       "search."),
+        QStringLiteral(
+            "Search this service (repeatable); by default the services selected for search."),
         QStringLiteral("name")));
-    parser.addOption(QCommandLineOption(QStringLiteral("page"),
-        QStringLiteral("The page number, from 1 (default 1)."), QStringLiteral("n")));
+    BrowseSupport::addPageOption(parser);
 }
 
 int SearchCommand::run(const QCommandLineParser& parser, const CliOutput& out)

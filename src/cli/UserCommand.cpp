@@ -27,8 +27,8 @@ int UserCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     QString address;
     if (!BrowseSupport::joinedArguments(parser, name(), out, &address))
         return UsageError;
-    const std::optional<PageDescriptor> page =
-        BrowseSupport::resolvePage(address, PageDescriptor::User, name(), out);
+    const std::optional<PageDescriptor> page
+        = BrowseSupport::resolvePage(address, PageDescriptor::User, name(), out);
     if (!page)
         return Failed;
     const MediaService* service = MediaServices::lookUp(page->serviceName);
