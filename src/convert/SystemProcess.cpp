@@ -12,6 +12,10 @@ SystemProcess::SystemProcess(QObject* parent)
 bool SystemProcess::run(const QString& program, const QStringList& arguments, bool collectOutput)
 {
     m_program = program;
+    // An object may run several programs: each run reports only its own output and error.
+    m_output.clear();
+    m_errorString.clear();
+    m_decoder.resetState();
     if (collectOutput)
         connect(&m_process, &QProcess::readyRead, this, &SystemProcess::onReadyRead);
     connect(&m_process, &QProcess::errorOccurred, this, &SystemProcess::onError);

@@ -7,6 +7,26 @@
 #include <QSettings>
 #include <QtTest>
 
+CoreTestContext::CoreTestContext()
+{
+    AppContext::applyIdentity();
+    QStringList report;
+    QString error;
+    Installation installation;
+    if (!installation.ensureDataDirectory(&report, &error)
+        || !installation.ensureDatabase(&report, &error)) {
+        qWarning().noquote() << "Could not set up the test database:" << error;
+        return;
+    }
+    m_context = std::make_unique<AppContext>(&ui);
+    if (AppContext::isDying())
+        m_context.reset();
+    else
+        QDir().mkpath(AppContext::helpersLocation());
+}
+
+CoreTestContext::~CoreTestContext() = default;
+
 namespace AppTestSupport {
 
 bool installDatabase()

@@ -7,6 +7,10 @@
 #include <QStringList>
 #include <QThread>
 
+#include <memory>
+
+class AppContext;
+
 // Remembers what the core wanted to tell the user instead of showing it.
 class RecordingUserInterface : public UserInterface
 {
@@ -21,6 +25,22 @@ public:
     QStringList fatalErrors;
     QList<QThread*> fatalErrorThreads;
     QStringList errors;
+};
+
+// The core context on a fresh database (no helper registered) in this process's private HOME.
+class CoreTestContext
+{
+public:
+    CoreTestContext();
+    ~CoreTestContext();
+
+    bool isReady() const { return m_context != nullptr; }
+    AppContext* context() const { return m_context.get(); }
+
+    RecordingUserInterface ui;
+
+private:
+    std::unique_ptr<AppContext> m_context;
 };
 
 namespace AppTestSupport {

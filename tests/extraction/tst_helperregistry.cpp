@@ -14,147 +14,121 @@ class TestHelperRegistry : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<ExtractionFixture> m_fixture;
-
+    std::unique_ptr<CoreTestContext> m_core;
     DbConnection m_connection;
 
-    QSqlDatabase database() { return m_connection.connection(true); }
+    std::unique_ptr<BinaryHelperModel> m_model;
 
     QList<int> storedIds()
     {
         QList<int> ids;
-        for (const BinaryHelper& helper : BinaryHelperModel(nullptr, database()).allHelpers())
+        for (const BinaryHelper& helper : m_model->allHelpers())
             ids << helper.id;
         return ids;
     }
 
-    void clearTable() { QSqlQuery(database()).exec(QStringLiteral("delete from binary_helper")); }
+    static bool registerFrom(const QStringList& searchPath)
+    {
+        QStringList report;
+        QString error;
+        const bool ok = HelperRegistration(searchPath).run(&report, &error);
+        if (!ok)
+            qWarning().noquote() << error;
+        return ok;
+    }
 
 private slots:
     void initTestCase()
     {
-        m_fixture = std::make_unique<ExtractionFixture>();
-        QVERIFY(m_fixture->isReady());
+        m_core = std::make_unique<CoreTestContext>();
+        QVERIFY(m_core->isReady());
+        m_model = std::make_unique<BinaryHelperModel>(nullptr, m_connection.connection(true));
     }
 
-    void init() { clearTable(); }
+    void init()
+    {
+        QSqlQuery(m_connection.connection()).exec(QStringLiteral("delete from binary_helper"));
+    }
 
     void modelStatementsRoundTrip()
     {
-        BinaryHelperModel model(nullptr, database());
-        QCOMPARE(model.helperById(7).id, -1);
-
-        model.insertHelper(BinaryHelper(
+        BinaryHelperModel& helpers = *m_model;
+        QCOMPARE(helpers.helperById(7).id, -1);
+        helpers.insertHelper(BinaryHelper(
             7, QStringLiteral("Seven"), QStringLiteral("seven"), QStringLiteral("1.0")));
-        model.updateHelper(BinaryHelper(
+        helpers.updateHelper(BinaryHelper(
             7, QStringLiteral("Seven"), QStringLiteral("seven-bin"), QStringLiteral("2.0")));
-        const BinaryHelper stored = model.helperById(7);
-        QCOMPARE(stored.binaryName, QStringLiteral("seven-bin"));
-        QCOMPARE(stored.version, QStringLiteral("2.0"));
-
-        // A second row with the same id is refused by the key and changes nothing.
-        model.insertHelper(BinaryHelper(
+        QCOMPARE(helpers.helperById(7).binaryName, QStringLiteral("seven-bin"));
+        QCOMPARE(helpers.helperById(7).version, QStringLiteral("2.0"));
+        // A second row with the same id is refused by the key.
+        helpers.insertHelper(BinaryHelper(
             7, QStringLiteral("Other"), QStringLiteral("other"), QStringLiteral("3.0")));
-        QCOMPARE(model.helperById(7).name, QStringLiteral("Seven"));
-
-        model.deleteHelper(7);
+        QCOMPARE(helpers.helperById(7).name, QStringLiteral("Seven"));
+        helpers.deleteHelper(7);
         QVERIFY(storedIds().isEmpty());
-    }
 
-    void copiesLeaveTheUpdateFlagsBehind()
-    {
-        BinaryHelper helper(1, QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"));
-        helper.isNew = true;
-        helper.isRequired = true;
-        const BinaryHelper copy(helper);
-        QCOMPARE(copy.binaryName, QStringLiteral("b"));
-        QVERIFY(!copy.isNew && !copy.isRequired);
+        // Copies leave the update flags behind.
+        BinaryHelper flagged(1, QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"));
+        flagged.isNew = flagged.isRequired = true;
         BinaryHelper assigned;
-        assigned = helper;
-        QCOMPARE(assigned.id, 1);
-        QVERIFY(!assigned.isNew && !assigned.isRequired);
+        assigned = flagged;
+        for (const BinaryHelper& copy : { BinaryHelper(flagged), assigned })
+            QVERIFY(copy.binaryName == QLatin1String("b") && !copy.isNew && !copy.isRequired);
     }
 
     void loadingForgetsHelpersThatAreGoneOrOutsideTheirFolder()
     {
         QVERIFY(!ExtractionFixture::writeHelperScript(QStringLiteral("present"), "#!/bin/sh\n")
                      .isEmpty());
-        // A file that exists, but outside the helpers folder.
         QVERIFY(!ExtractionFixture::writeHelperScript(QStringLiteral("decoy"), "#!/bin/sh\n")
                      .isEmpty());
-        BinaryHelperModel model(nullptr, database());
-        model.insertHelper(BinaryHelper(
-            1, QStringLiteral("Download"), QStringLiteral("present"), QStringLiteral("1")));
-        model.insertHelper(
-            BinaryHelper(2, QStringLiteral("Gone"), QStringLiteral("gone"), QStringLiteral("1")));
-        model.insertHelper(BinaryHelper(3, QStringLiteral("Escaping"),
-            QStringLiteral("../helpers/decoy"), QStringLiteral("1")));
-        model.insertHelper(
-            BinaryHelper(4, QStringLiteral("Nameless"), QString(), QStringLiteral("1")));
+        BinaryHelperModel& helpers = *m_model;
+        const QStringList binaryNames { QStringLiteral("present"), QStringLiteral("gone"),
+            QStringLiteral("../helpers/decoy"), QString() };
+        for (int id = 1; id <= binaryNames.size(); ++id)
+            helpers.insertHelper(
+                BinaryHelper(id, QStringLiteral("h"), binaryNames.at(id - 1), QStringLiteral("1")));
 
         BinaryHelpers registry;
-        const QHash<int, BinaryHelper> helpers = registry.helpers();
-        QCOMPARE(helpers.keys(), QList<int> { 1 });
-        QCOMPARE(BinaryHelpers::helperPath(helpers.value(1)),
+        QCOMPARE(registry.helpers().keys(), QList<int> { 1 });
+        QCOMPARE(BinaryHelpers::helperPath(registry.helpers().value(1)),
             AppContext::helpersLocation() + QStringLiteral("present"));
         QCOMPARE(storedIds(), QList<int> { 1 });
-        QVERIFY(!registry.isEmpty());
-
         QVERIFY(
             BinaryHelpers::helperPath(BinaryHelper(5, QString(), QStringLiteral(".."), QString()))
                 .isEmpty());
-        QVERIFY(
-            BinaryHelpers::helperPath(BinaryHelper(5, QString(), QString(), QString())).isEmpty());
 
         // A helper installed later in the same run appears after a reload.
-        model.insertHelper(
+        helpers.insertHelper(
             BinaryHelper(6, QStringLiteral("Later"), QStringLiteral("decoy"), QStringLiteral("1")));
         QVERIFY(!registry.helpers().contains(6));
         registry.reload();
         QVERIFY(registry.helpers().contains(6));
     }
 
-    void setupWithoutYtDlpSaysSo()
-    {
-        QTemporaryDir emptyPath;
-        QStringList report;
-        QString error;
-        QVERIFY(HelperRegistration({ emptyPath.path() }).run(&report, &error));
-        QVERIFY(error.isEmpty());
-        QVERIFY(report.join(QLatin1Char('\n')).contains(QStringLiteral("yt-dlp was not found")));
-        QVERIFY(storedIds().isEmpty());
-    }
-
     void setupRegistersYtDlpOnceAndRepairsAMissingLink()
     {
         QTemporaryDir path;
+        QVERIFY(registerFrom({ path.path() }));
+        QVERIFY(storedIds().isEmpty());
+
         const QString program = path.path() + QStringLiteral("/yt-dlp");
         QFile script(program);
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write("#!/bin/sh\n[ \"$1\" = --version ] && echo 2099.01.02\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
         const QString link = AppContext::helpersLocation() + QStringLiteral("yt-dlp");
         for (int run = 0; run < 2; ++run) {
-            QStringList report;
-            QString error;
-            QVERIFY2(HelperRegistration({ path.path() }).run(&report, &error), qPrintable(error));
+            if (run == 1)
+                QVERIFY(QFile::remove(link));
+            QVERIFY(registerFrom({ path.path() }));
             QCOMPARE(QFileInfo(link).canonicalFilePath(), QFileInfo(program).canonicalFilePath());
+            QCOMPARE(storedIds(), QList<int> { 1 });
         }
-        BinaryHelper stored = BinaryHelperModel(nullptr, database()).helperById(1);
+        const BinaryHelper stored = m_model->helperById(1);
         QCOMPARE(stored.version, QStringLiteral("2099.01.02"));
         QCOMPARE(stored.binaryName, QStringLiteral("yt-dlp"));
-        QCOMPARE(storedIds(), QList<int> { 1 });
-
-        // The link went missing: the next setup puts it back and keeps one row.
-        QVERIFY(QFile::remove(link));
-        QStringList report;
-        QString error;
-        QVERIFY(HelperRegistration({ path.path() }).run(&report, &error));
-        QVERIFY(QFileInfo::exists(link));
-        QCOMPARE(storedIds(), QList<int> { 1 });
-        QVERIFY(BinaryHelpers().helpers().contains(1));
     }
 
     void setupKeepsAnInstalledHelper()
@@ -163,25 +137,20 @@ private slots:
             !ExtractionFixture::writeHelperScript(QStringLiteral("vendor-helper"), "#!/bin/sh\n")
                  .isEmpty());
         ExtractionFixture::registerDownloadHelper(QStringLiteral("vendor-helper"));
-        QStringList report;
-        QString error;
-        QVERIFY(HelperRegistration().run(&report, &error));
-        QCOMPARE(BinaryHelperModel(nullptr, database()).helperById(1).binaryName,
-            QStringLiteral("vendor-helper"));
+        QVERIFY(registerFrom({}));
+        QCOMPARE(m_model->helperById(1).binaryName, QStringLiteral("vendor-helper"));
     }
 
     void setupRegistersTheSystemYtDlp()
     {
         if (QStandardPaths::findExecutable(QStringLiteral("yt-dlp")).isEmpty())
             QSKIP("yt-dlp is not installed");
-        QStringList report;
-        QString error;
-        QVERIFY2(HelperRegistration().run(&report, &error), qPrintable(error));
-        const BinaryHelper stored = BinaryHelperModel(nullptr, database()).helperById(1);
+        QVERIFY(registerFrom({}));
         QProcess version;
         version.start(QStringLiteral("yt-dlp"), { QStringLiteral("--version") });
         QVERIFY(version.waitForFinished(60000));
-        QCOMPARE(stored.version, QString::fromUtf8(version.readAllStandardOutput()).trimmed());
+        QCOMPARE(m_model->helperById(1).version,
+            QString::fromUtf8(version.readAllStandardOutput()).trimmed());
     }
 };
 

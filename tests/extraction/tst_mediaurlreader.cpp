@@ -17,7 +17,7 @@ class TestMediaUrlReader : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<ExtractionFixture> m_fixture;
+    std::unique_ptr<CoreTestContext> m_core;
     const QUrl m_page { QStringLiteral("https://media.example/watch?v=1") };
 
     // A single stream with a picture height.
@@ -62,15 +62,14 @@ private:
 private slots:
     void initTestCase()
     {
-        m_fixture = std::make_unique<ExtractionFixture>();
-        QVERIFY(m_fixture->isReady());
+        m_core = std::make_unique<CoreTestContext>();
+        QVERIFY(m_core->isReady());
         QFile script(QFINDTESTDATA("fake-helper.sh"));
         QVERIFY(script.open(QIODevice::ReadOnly));
         QVERIFY(
             !ExtractionFixture::writeHelperScript(QStringLiteral("fake-helper"), script.readAll())
                  .isEmpty());
-        ExtractionFixture::registerDownloadHelper(QStringLiteral("fake-helper"));
-        m_fixture->context()->createServiceRegistries();
+        m_core->context()->createServiceRegistries();
     }
 
     void init()
@@ -92,36 +91,42 @@ private slots:
         QCOMPARE(loggedArguments(),
             HelperArguments::extractionArguments(
                 m_page, MediaDescriptor::Video, HelperCookieFile::path()));
-        QCOMPARE(loggedArguments().at(1),
-            QStringLiteral("\"\"bestvideo[height<=1080][ext=webm]+bestaudio/webm/best\"\""));
         QCOMPARE(
             urls.videoUrls, QList<QUrl> { QUrl(QStringLiteral("https://cdn.example/v.webm")) });
         QCOMPARE(reader.detectedFormat(), int(MediaDescriptor::WebM));
         QCOMPARE(urls.cookies.size(), 1);
         QCOMPARE(urls.cookies.first().name(), QByteArray("visitor"));
         // The helper's cookies are for this user's eyes only.
-        const QFile::Permissions permissions = QFile::permissions(HelperCookieFile::path());
-        QVERIFY(permissions.testFlag(QFile::ReadOwner));
-        QVERIFY(!(permissions
-            & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther)));
+        QCOMPARE(QFile::permissions(HelperCookieFile::path())
+                & (QFile::ReadOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther
+                    | QFile::WriteOther),
+            QFile::ReadOwner);
     }
 
     void failuresReadClearly_data()
     {
         QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QByteArray>("delay");
         QTest::addColumn<QString>("error");
-        QTest::newRow("empty") << QByteArray("  \n") << "Service response was empty";
-        QTest::newRow("helper error") << QByteArray(
-            "ERROR: [generic] Unable to download webpage: HTTP Error 404: Not Found\n"
-            "ERROR: more") << "[generic] Unable to download webpage: HTTP Error 404: Not Found";
+        QTest::newRow("empty") << QByteArray("  \n") << QByteArray()
+                               << "Service response was empty";
+        QTest::newRow("helper error")
+            << QByteArray("ERROR: [generic] Unable to download webpage: HTTP Error 404: Not "
+                          "Found\nERROR: more")
+            << QByteArray() << "[generic] Unable to download webpage: HTTP Error 404: Not Found";
+        QTest::newRow("hangs") << streamAnswer(QStringLiteral("https://cdn.example/late.mp4"))
+                               << QByteArray("30") << "External process fake-helper timed out";
     }
 
     void failuresReadClearly()
     {
         QFETCH(QByteArray, answer);
+        QFETCH(QByteArray, delay);
         QFETCH(QString, error);
-        setAnswer(answer);
+        setAnswer(answer, delay);
         MediaUrlReader reader(QString {});
+        if (!delay.isEmpty())
+            reader.setHelperTimeout(500);
         const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Audio);
         QCOMPARE(reader.errorText(), error);
         QVERIFY(urls.videoUrls.isEmpty() && urls.audioUrls.isEmpty());
@@ -168,16 +173,6 @@ private slots:
         reader.getMediaUrls(&item, MediaDescriptor::Video);
         QVERIFY(reader.errorText().isEmpty());
         QCOMPARE(loggedArguments().last(), m_page.toString(QUrl::FullyEncoded));
-    }
-
-    void helperThatHangsTimesOut()
-    {
-        setAnswer(streamAnswer(QStringLiteral("https://cdn.example/late.mp4")), "30");
-        MediaUrlReader reader(QString {});
-        reader.setHelperTimeout(500);
-        const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Video);
-        QCOMPARE(reader.errorText(), QStringLiteral("External process fake-helper timed out"));
-        QVERIFY(urls.videoUrls.isEmpty());
     }
 
     void fetcherReportsOnTheThreadThatMadeIt()

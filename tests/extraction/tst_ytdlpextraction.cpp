@@ -1,12 +1,14 @@
 #include "ExtractionFixture.h"
 #include "TestEnvironment.h"
 #include "TestHttpServer.h"
+#include "TestProcess.h"
 
 #include "app/AppContext.h"
-#include "convert/SystemProcess.h"
 #include "download/BinaryHelpers.h"
 #include "download/HelperRegistration.h"
 #include "download/MediaUrlReader.h"
+
+using MediaDescriptor::MediaType;
 
 // Extraction with the system's yt-dlp on media that ffmpeg makes here and a server on
 // 127.0.0.1 serves: a direct file, a page with a <video> element, an HLS playlist and a
@@ -16,23 +18,10 @@ class TestYtDlpExtraction : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<ExtractionFixture> m_fixture;
+    std::unique_ptr<CoreTestContext> m_core;
     TestHttpServer m_server;
     QTemporaryDir m_media;
     QStringList m_hlsSegments;
-
-    bool ffmpeg(const QStringList& arguments)
-    {
-        SystemProcess process;
-        const QString program = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
-        const bool ok = process.run(program,
-            QStringList { QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y") }
-                + arguments,
-            true);
-        if (!ok || !process.output().trimmed().isEmpty())
-            qWarning().noquote() << "ffmpeg:" << process.errorString() << process.output();
-        return ok;
-    }
 
     // Every file below "folder" of the media folder, under the same path on the server.
     void serveFolder(const QString& folder)
@@ -57,12 +46,6 @@ private:
         return urls;
     }
 
-    MediaUrls extract(
-        const QString& path, MediaDescriptor::MediaType target, MediaUrlReader& reader)
-    {
-        return reader.getMediaUrls(m_server.url(path), target);
-    }
-
 private slots:
     void initTestCase()
     {
@@ -74,36 +57,34 @@ private slots:
             { "http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY" })
             qunsetenv(name);
 
-        m_fixture = std::make_unique<ExtractionFixture>();
-        QVERIFY(m_fixture->isReady());
+        m_core = std::make_unique<CoreTestContext>();
+        QVERIFY(m_core->isReady());
         QStringList report;
         QString error;
         QVERIFY2(HelperRegistration().run(&report, &error), qPrintable(error));
-        m_fixture->context()->createServiceRegistries();
+        m_core->context()->createServiceRegistries();
         QVERIFY(AppContext::helperRegistry()->helpers().contains(1));
 
-        const QStringList sources { QStringLiteral("-f"), QStringLiteral("lavfi"),
-            QStringLiteral("-i"), QStringLiteral("testsrc=size=64x48:rate=10:duration=2"),
-            QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-            QStringLiteral("sine=frequency=440:duration=2"), QStringLiteral("-c:v"),
-            QStringLiteral("libx264"), QStringLiteral("-g"), QStringLiteral("5"),
-            QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), QStringLiteral("-c:a"),
-            QStringLiteral("aac") };
-        QVERIFY(ffmpeg(sources + QStringList { m_media.filePath(QStringLiteral("clip.mp4")) }));
+        const QStringList sources = QStringLiteral(
+            "-f lavfi -i testsrc=size=64x48:rate=10:duration=2 -f lavfi -i "
+            "sine=frequency=440:duration=2 -c:v libx264 -g 5 -pix_fmt yuv420p -c:a aac")
+                                        .split(QLatin1Char(' '));
         QDir(m_media.path()).mkpath(QStringLiteral("hls"));
-        QVERIFY(ffmpeg(sources
-            + QStringList { QStringLiteral("-f"), QStringLiteral("hls"),
-                QStringLiteral("-hls_time"), QStringLiteral("0.5"),
-                QStringLiteral("-hls_list_size"), QStringLiteral("0"),
-                QStringLiteral("-hls_segment_filename"),
-                m_media.filePath(QStringLiteral("hls/seg%d.ts")),
-                m_media.filePath(QStringLiteral("hls/index.m3u8")) }));
         QDir(m_media.path()).mkpath(QStringLiteral("dash"));
-        QVERIFY(ffmpeg(sources
-            + QStringList { QStringLiteral("-map"), QStringLiteral("0:v"), QStringLiteral("-map"),
-                QStringLiteral("1:a"), QStringLiteral("-f"), QStringLiteral("dash"),
-                QStringLiteral("-adaptation_sets"), QStringLiteral("id=0,streams=v id=1,streams=a"),
-                m_media.filePath(QStringLiteral("dash/manifest.mpd")) }));
+        QVERIFY(TestProcess::ffmpeg(
+            sources + QStringList { QStringLiteral("clip.mp4") }, m_media.path()));
+        QVERIFY(TestProcess::ffmpeg(sources
+                + QStringLiteral("-f hls -hls_time 0.5 -hls_list_size 0 -hls_segment_filename "
+                                 "hls/seg%d.ts hls/index.m3u8")
+                      .split(QLatin1Char(' ')),
+            m_media.path()));
+        QVERIFY(TestProcess::ffmpeg(sources
+                + QStringList { QStringLiteral("-map"), QStringLiteral("0:v"),
+                    QStringLiteral("-map"), QStringLiteral("1:a"), QStringLiteral("-f"),
+                    QStringLiteral("dash"), QStringLiteral("-adaptation_sets"),
+                    QStringLiteral("id=0,streams=v id=1,streams=a"),
+                    QStringLiteral("dash/manifest.mpd") },
+            m_media.path()));
 
         QFile playlist(m_media.filePath(QStringLiteral("hls/index.m3u8")));
         QVERIFY(playlist.open(QIODevice::ReadOnly));
@@ -116,13 +97,9 @@ private slots:
         QVERIFY(m_server.start());
         m_server.serveFileFromDisk(
             QStringLiteral("/clip.mp4"), m_media.filePath(QStringLiteral("clip.mp4")), "video/mp4");
-        m_server.serveFile(QStringLiteral("/page.html"),
-            "<!DOCTYPE html><html><head><title>Clip page</title></head><body>"
-            "<video controls width=\"64\" height=\"48\" src=\"/clip.mp4\"></video></body></html>",
-            "text/html; charset=utf-8");
-        m_server.route(QStringLiteral("/with-cookie.html"), [](const TestHttpServer::Request&) {
+        m_server.route(QStringLiteral("/page.html"), [](const TestHttpServer::Request&) {
             return TestHttpServer::Response::text(
-                QStringLiteral("<html><head><title>Cookie</title></head><body>"
+                QStringLiteral("<html><head><title>Clip page</title></head><body>"
                                "<video src=\"/clip.mp4\"></video></body></html>"),
                 200, "text/html; charset=utf-8")
                 .withHeader("Set-Cookie", "visitor=abc123; Path=/");
@@ -131,79 +108,67 @@ private slots:
         serveFolder(QStringLiteral("dash"));
     }
 
-    void directFile()
+    void extractsServedMedia_data()
     {
-        MediaUrlReader reader(QString {});
-        const MediaUrls urls = extract(QStringLiteral("/clip.mp4"), MediaDescriptor::Video, reader);
-        QVERIFY2(reader.errorText().isEmpty(), qPrintable(reader.errorText()));
-        // The helper reports no picture size for a bare file, so it counts as one stream
-        // without video facts.
-        QCOMPARE(urls.videoUrls + urls.audioUrls, serverUrls({ QStringLiteral("/clip.mp4") }));
-        QCOMPARE(reader.detectedFormat(), int(MediaDescriptor::MP4));
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QStringList>("videoPaths");
+        QTest::addColumn<QStringList>("audioPaths");
+        // Streams that may land in either list: the helper reports no picture size for them.
+        QTest::addColumn<QStringList>("eitherPaths");
+        QTest::addColumn<int>("detectedFormat");
+        const QStringList none;
+        const QStringList clip { QStringLiteral("/clip.mp4") };
+        const QStringList dashVideo { "/dash/init-stream0.m4s", "/dash/chunk-stream0-00001.m4s" };
+        const QStringList dashAudio { "/dash/init-stream1.m4s", "/dash/chunk-stream1-00001.m4s" };
+        const int video = MediaDescriptor::Video;
+        const int mp4 = MediaDescriptor::MP4;
+        QTest::newRow("direct file") << "/clip.mp4" << video << none << none << clip << mp4;
+        QTest::newRow("video element") << "/page.html" << video << none << none << clip << mp4;
+        QTest::newRow("hls") << "/hls/index.m3u8" << video << none << none << m_hlsSegments << mp4;
+        QTest::newRow("dash video")
+            << "/dash/manifest.mpd" << video << dashVideo << dashAudio << none << mp4;
+        QTest::newRow("dash audio") << "/dash/manifest.mpd" << int(MediaDescriptor::Audio) << none
+                                    << dashAudio << none << int(MediaDescriptor::AAC);
     }
 
-    void pageWithVideoElement()
+    void extractsServedMedia()
     {
+        QFETCH(QString, path);
+        QFETCH(int, target);
+        QFETCH(QStringList, videoPaths);
+        QFETCH(QStringList, audioPaths);
+        QFETCH(QStringList, eitherPaths);
+        QFETCH(int, detectedFormat);
         MediaUrlReader reader(QString {});
-        const MediaUrls urls
-            = extract(QStringLiteral("/page.html"), MediaDescriptor::Video, reader);
+        const MediaUrls urls = reader.getMediaUrls(m_server.url(path), MediaType(target));
         QVERIFY2(reader.errorText().isEmpty(), qPrintable(reader.errorText()));
-        QCOMPARE(urls.videoUrls + urls.audioUrls, serverUrls({ QStringLiteral("/clip.mp4") }));
-        QCOMPARE(reader.detectedFormat(), int(MediaDescriptor::MP4));
-    }
-
-    void hlsPlaylistBecomesSegments()
-    {
-        MediaUrlReader reader(QString {});
-        const MediaUrls urls
-            = extract(QStringLiteral("/hls/index.m3u8"), MediaDescriptor::Video, reader);
-        QVERIFY2(reader.errorText().isEmpty(), qPrintable(reader.errorText()));
-        QCOMPARE(urls.videoUrls + urls.audioUrls, serverUrls(m_hlsSegments));
-    }
-
-    void dashManifestWithSeparateStreams()
-    {
-        MediaUrlReader videoReader(QString {});
-        const MediaUrls video
-            = extract(QStringLiteral("/dash/manifest.mpd"), MediaDescriptor::Video, videoReader);
-        QVERIFY2(videoReader.errorText().isEmpty(), qPrintable(videoReader.errorText()));
-        QCOMPARE(video.videoUrls,
-            serverUrls({ QStringLiteral("/dash/init-stream0.m4s"),
-                QStringLiteral("/dash/chunk-stream0-00001.m4s") }));
-        QCOMPARE(video.audioUrls,
-            serverUrls({ QStringLiteral("/dash/init-stream1.m4s"),
-                QStringLiteral("/dash/chunk-stream1-00001.m4s") }));
-        QCOMPARE(video.videoFormat, int(MediaDescriptor::MP4));
-        QCOMPARE(video.audioFormat, int(MediaDescriptor::AAC));
-        QCOMPARE(videoReader.detectedFormat(), int(MediaDescriptor::MP4));
-
-        MediaUrlReader audioReader(QString {});
-        const MediaUrls audio
-            = extract(QStringLiteral("/dash/manifest.mpd"), MediaDescriptor::Audio, audioReader);
-        QVERIFY2(audioReader.errorText().isEmpty(), qPrintable(audioReader.errorText()));
-        QVERIFY(audio.videoUrls.isEmpty());
-        QCOMPARE(audio.audioUrls, video.audioUrls);
-        QCOMPARE(audioReader.detectedFormat(), int(MediaDescriptor::AAC));
+        if (eitherPaths.isEmpty()) {
+            QCOMPARE(urls.videoUrls, serverUrls(videoPaths));
+            QCOMPARE(urls.audioUrls, serverUrls(audioPaths));
+        } else {
+            QCOMPARE(urls.videoUrls + urls.audioUrls, serverUrls(eitherPaths));
+        }
+        QCOMPARE(reader.detectedFormat(), detectedFormat);
     }
 
     void cookiesTheHelperKept()
     {
         MediaUrlReader reader(QString {});
-        const MediaUrls urls
-            = extract(QStringLiteral("/with-cookie.html"), MediaDescriptor::Video, reader);
-        QVERIFY2(reader.errorText().isEmpty(), qPrintable(reader.errorText()));
-        QStringList names;
+        const MediaUrls urls = reader.getMediaUrls(
+            m_server.url(QStringLiteral("/page.html")), MediaDescriptor::Video);
+        QStringList cookies;
         for (const QNetworkCookie& cookie : urls.cookies)
-            names << QString::fromUtf8(cookie.name() + '=' + cookie.value());
-        QVERIFY2(names.contains(QStringLiteral("visitor=abc123")),
-            qPrintable(names.join(QLatin1Char(','))));
+            cookies << QString::fromUtf8(cookie.name() + '=' + cookie.value());
+        QVERIFY2(cookies.contains(QStringLiteral("visitor=abc123")),
+            qPrintable(cookies.join(QLatin1Char(','))));
     }
 
     void missingPageGivesTheHelpersReason()
     {
         MediaUrlReader reader(QString {});
-        const MediaUrls urls
-            = extract(QStringLiteral("/nothing-here.html"), MediaDescriptor::Video, reader);
+        const MediaUrls urls = reader.getMediaUrls(
+            m_server.url(QStringLiteral("/nothing-here.html")), MediaDescriptor::Video);
         QVERIFY(urls.videoUrls.isEmpty() && urls.audioUrls.isEmpty());
         QVERIFY2(
             reader.errorText().contains(QStringLiteral("404")), qPrintable(reader.errorText()));
