@@ -1,13 +1,14 @@
 #include "support/TestEnvironment.h"
 #include "support/TestHttpServer.h"
 
-#include "NetworkTestContext.h"
 #include "app/AppContext.h"
+#include "app/AppTestSupport.h"
 #include "services/CookieJar.h"
 #include "services/HttpRequest.h"
 #include "services/ResponseMemoryCache.h"
 
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QUrlQuery>
 #include <QtConcurrent>
 
@@ -20,6 +21,14 @@ using Response = TestHttpServer::Response;
 Response uncachedText(const QString& text)
 {
     return Response::text(text).withHeader("Cache-Control", "no-store");
+}
+
+// A port on 127.0.0.1 where nothing listens.
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    return server.serverPort();
 }
 
 } // namespace
@@ -37,6 +46,20 @@ private slots:
         HttpRequest::setDefaultTimeoutMs(5000);
         m_server.route(QStringLiteral("/echo/*"), [](const Request& request) {
             return uncachedText(request.path + QLatin1Char('?') + request.query);
+        });
+        // Failing answers for mapsFailuresToErrorCodes.
+        m_server.route(QStringLiteral("/forbidden"),
+            [](const Request&) { return Response::text(QStringLiteral("x"), 403); });
+        m_server.route(QStringLiteral("/broken"),
+            [](const Request&) { return Response::text(QStringLiteral("x"), 500); });
+        TestHttpServer::FileOptions cut;
+        cut.dropAfterBytes = 1000;
+        m_server.serveFile(QStringLiteral("/cut"), QByteArray(5000, 'c'), "text/plain");
+        m_server.setFileOptions(QStringLiteral("/cut"), cut);
+        m_server.route(QStringLiteral("/silent"), [](const Request&) {
+            Response response = Response::text(QStringLiteral("never finished"));
+            response.stallAfterBytes = 3;
+            return response;
         });
     }
 
@@ -273,9 +296,8 @@ private slots:
         QTest::newRow("403") << QStringLiteral("/forbidden") << int(KObject::Forbidden) << 403;
         QTest::newRow("404") << QStringLiteral("/missing") << int(KObject::UnsupportedUrl) << 404;
         QTest::newRow("500") << QStringLiteral("/broken") << int(KObject::UnsupportedUrl) << 500;
-        QTest::newRow("refused")
-            << QStringLiteral("http://127.0.0.1:%1/x").arg(NetworkTestSupport::closedPort())
-            << int(KObject::NetworkError) << 0;
+        QTest::newRow("refused") << QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort())
+                                 << int(KObject::NetworkError) << 0;
         QTest::newRow("cut short") << QStringLiteral("/cut") << int(KObject::NetworkError) << 200;
         // The headers came, the body stalls.
         QTest::newRow("time-out") << QStringLiteral("/silent") << int(KObject::TimedOut) << 200;
@@ -293,24 +315,6 @@ private slots:
         QFETCH(QString, address);
         QFETCH(int, code);
         QFETCH(int, status);
-        TestHttpServer::FileOptions forbidden;
-        forbidden.status = 403;
-        m_server.serveFile(QStringLiteral("/forbidden"), "secret");
-        m_server.setFileOptions(QStringLiteral("/forbidden"), forbidden);
-        TestHttpServer::FileOptions broken;
-        broken.status = 500;
-        m_server.serveFile(QStringLiteral("/broken"), "x");
-        m_server.setFileOptions(QStringLiteral("/broken"), broken);
-        TestHttpServer::FileOptions cut;
-        cut.dropAfterBytes = 1000;
-        m_server.serveFile(QStringLiteral("/cut"), QByteArray(5000, 'c'), "text/plain");
-        m_server.setFileOptions(QStringLiteral("/cut"), cut);
-        m_server.route(QStringLiteral("/silent"), [](const Request&) {
-            Response response = Response::text(QStringLiteral("never finished"));
-            response.stallAfterBytes = 3;
-            return response;
-        });
-
         const QString full
             = address.startsWith(QLatin1Char('/')) ? url(address.toUtf8().constData()) : address;
         HttpRequest request;
@@ -441,7 +445,7 @@ private:
     QString url(const char* path) const { return m_server.url(QString::fromUtf8(path)).toString(); }
     QString url(const QString& path) const { return m_server.url(path).toString(); }
 
-    NetworkTestContext m_context;
+    CoreTestContext m_context;
     TestHttpServer m_server;
 };
 
