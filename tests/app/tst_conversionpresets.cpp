@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "TestEnvironment.h"
+#include "TestProcess.h"
 
 #include "app/DbConnection.h"
 #include "app/Prefs.h"
@@ -8,8 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace AppTestSupport;
@@ -18,21 +17,6 @@ namespace {
 
 // A desktop's usual value of the threads preference, so that threaded encoders are used.
 const QString kThreads = QStringLiteral("4");
-
-bool runFfmpegTool(const QString& tool, const QStringList& arguments, QByteArray* output)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(tool, arguments);
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        *output = "timed out";
-        return false;
-    }
-    *output = process.readAll();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
 
 // The LAME quality the audio converter puts in place of {kbits_per_second}.
 QString lameQuality(int kbitsPerSecond)
@@ -59,7 +43,6 @@ class ConversionPresetsTest : public QObject
 private slots:
     void initTestCase();
 
-    void presetTemplatesAreWellFormed();
     void presetListIsOrderedForChoosing();
     void audioPresetsConvert_data();
     void audioPresetsConvert();
@@ -84,56 +67,16 @@ void ConversionPresetsTest::initTestCase()
     // What downloads usually are: H.264 and AAC in MP4, and an Opus audio stream in WebM.
     m_videoClip = m_work.filePath(QStringLiteral("download.mp4"));
     m_audioClip = m_work.filePath(QStringLiteral("download.webm"));
-    QByteArray output;
-    QVERIFY2(runFfmpegTool(QStringLiteral("ffmpeg"),
-                 { "-hide_banner", "-y", "-f", "lavfi", "-i", "testsrc=size=320x180:rate=25", "-f",
-                     "lavfi", "-i", "sine=frequency=440:sample_rate=44100", "-t", "1", "-c:v",
-                     "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac",
-                     "-shortest", m_videoClip },
-                 &output),
-        output.constData());
-    QVERIFY2(
-        runFfmpegTool(QStringLiteral("ffmpeg"),
-            { "-hide_banner", "-y", "-f", "lavfi", "-i", "sine=frequency=330:sample_rate=48000",
-                "-t", "1", "-c:a", "libopus", m_audioClip },
-            &output),
-        output.constData());
-}
-
-void ConversionPresetsTest::presetTemplatesAreWellFormed()
-{
-    const ConversionModel model(nullptr, m_db.connection());
-    QList<ConversionPreset> presets;
-    for (const ConversionPreset& listed : model.audioPresets())
-        presets << model.audioPreset(listed.id);
-    const int audioCount = presets.size();
-    for (const ConversionPreset& listed : model.videoPresets()) {
-        if (listed.name != QLatin1String("-"))
-            presets << model.videoPreset(listed.id);
-    }
-    QCOMPARE(audioCount, 4);
-    for (int i = 0; i < presets.size(); ++i) {
-        const ConversionPreset& preset = presets.at(i);
-        const QStringList parts = preset.ffmpegArgs.split(QLatin1Char(' '));
-        const QString where = preset.name + QStringLiteral(": ") + preset.ffmpegArgs;
-        QVERIFY2(!preset.name.isEmpty() && !preset.extension.isEmpty(), qPrintable(where));
-        // Empty parts would become empty arguments.
-        QVERIFY2(!parts.contains(QString()), qPrintable(where));
-        QCOMPARE(parts.count(QStringLiteral("{input}")), 1);
-        // The metadata options go just before the last argument, which must be the output.
-        QVERIFY2(parts.last() == QLatin1String("{output}"), qPrintable(where));
-        QCOMPARE(parts.count(QStringLiteral("{output}")), 1);
-        if (i < audioCount) {
-            QVERIFY2(parts.contains(QStringLiteral("-vn")), qPrintable(where));
-        } else {
-            // A preset that scales names its size; one that keeps the size names none.
-            QCOMPARE(parts.contains(QStringLiteral("{ssize}")), !preset.resolution.isEmpty());
-            if (!preset.resolution.isEmpty())
-                QVERIFY(QRegularExpression(QStringLiteral("^\\d+x\\d+$"))
-                            .match(preset.resolution)
-                            .hasMatch());
-        }
-    }
+    QVERIFY(TestProcess::ffmpeg(
+        QStringLiteral("-f lavfi -i testsrc=size=320x180:rate=25 -f lavfi -i "
+                       "sine=frequency=440:sample_rate=44100 -t 1 -c:v libx264 -preset ultrafast "
+                       "-pix_fmt yuv420p -c:a aac -shortest")
+            .split(QLatin1Char(' '))
+        + QStringList { m_videoClip }));
+    QVERIFY(TestProcess::ffmpeg(
+        QStringLiteral("-f lavfi -i sine=frequency=330:sample_rate=48000 -t 1 -c:a libopus")
+            .split(QLatin1Char(' '))
+        + QStringList { m_audioClip }));
 }
 
 void ConversionPresetsTest::presetListIsOrderedForChoosing()
@@ -166,6 +109,10 @@ QStringList ConversionPresetsTest::filledArguments(const QString& ffmpegArgs,
     const QMap<QString, QString>& values, const QString& input, const QString& output) const
 {
     QStringList arguments = ffmpegArgs.split(QLatin1Char(' '));
+    // Empty parts would become empty arguments; the tags go just before the output.
+    if (arguments.contains(QString()) || arguments.count(QStringLiteral("{input}")) != 1
+        || arguments.indexOf(QStringLiteral("{output}")) != arguments.size() - 1)
+        return {};
     for (QString& argument : arguments) {
         if (argument == QLatin1String("{input}"))
             argument = input;
@@ -184,13 +131,14 @@ QStringList ConversionPresetsTest::filledArguments(const QString& ffmpegArgs,
 
 QJsonArray ConversionPresetsTest::probeStreams(const QString& file) const
 {
-    QByteArray output;
-    if (!runFfmpegTool(QStringLiteral("ffprobe"),
-            { "-v", "error", "-show_entries", "stream=codec_type,width,height", "-of", "json",
-                file },
-            &output))
-        return {};
-    return QJsonDocument::fromJson(output).object().value(QStringLiteral("streams")).toArray();
+    const ProgramRun probe = TestProcess::run(QStringLiteral("ffprobe"),
+        QStringLiteral("-v error -show_entries stream=codec_type,width,height -of json")
+                .split(QLatin1Char(' '))
+            + QStringList { file });
+    return QJsonDocument::fromJson(probe.out.toUtf8())
+        .object()
+        .value(QStringLiteral("streams"))
+        .toArray();
 }
 
 void ConversionPresetsTest::audioPresetsConvert_data()
@@ -224,10 +172,10 @@ void ConversionPresetsTest::audioPresetsConvert()
         { QStringLiteral("{audio_rate}"), QStringLiteral("44100") },
         { QStringLiteral("{threads}"), kThreads },
     };
-    QByteArray log;
-    QVERIFY2(runFfmpegTool(QStringLiteral("ffmpeg"),
-                 filledArguments(preset.ffmpegArgs, values, input, output), &log),
-        log.constData());
+    const QStringList arguments = filledArguments(preset.ffmpegArgs, values, input, output);
+    QVERIFY2(!arguments.isEmpty(), qPrintable(preset.ffmpegArgs));
+    QVERIFY(preset.ffmpegArgs.contains(QStringLiteral(" -vn ")));
+    QVERIFY(TestProcess::ffmpeg(arguments));
     QVERIFY(QFileInfo(output).size() > 0);
     QStringList kinds;
     for (const QJsonValue& stream : probeStreams(output))
@@ -255,10 +203,11 @@ void ConversionPresetsTest::videoPresetsConvert()
         { QStringLiteral("{ssize}"), preset.resolution },
         { QStringLiteral("{threads}"), kThreads },
     };
-    QByteArray log;
-    QVERIFY2(runFfmpegTool(QStringLiteral("ffmpeg"),
-                 filledArguments(preset.ffmpegArgs, values, m_videoClip, output), &log),
-        log.constData());
+    const QStringList arguments = filledArguments(preset.ffmpegArgs, values, m_videoClip, output);
+    QVERIFY2(!arguments.isEmpty(), qPrintable(preset.ffmpegArgs));
+    // A preset that scales names its size; one that keeps the size names none.
+    QCOMPARE(preset.ffmpegArgs.contains(QStringLiteral("{ssize}")), !preset.resolution.isEmpty());
+    QVERIFY(TestProcess::ffmpeg(arguments));
     QVERIFY(QFileInfo(output).size() > 0);
     QStringList kinds;
     QString size;

@@ -52,9 +52,7 @@ private slots:
     void initTestCase();
 
     void eachThreadGetsItsOwnNamedConnection();
-    void closingWithoutConnectionOpensAndClosesOne();
-    void closedConnectionReopensUnderTheSameName();
-    void lastHolderOnAThreadClosesItsConnection();
+    void connectionLivesWhileHeldOnItsThread();
     void unopenableFileIsReportedNotShown();
 
     void changeStepsFollowStoredVersionAndBuild_data();
@@ -122,51 +120,22 @@ void DatabaseTest::eachThreadGetsItsOwnNamedConnection()
     QVERIFY(mainName.endsWith(addressText(QThread::currentThread())));
 }
 
-void DatabaseTest::closingWithoutConnectionOpensAndClosesOne()
+void DatabaseTest::connectionLivesWhileHeldOnItsThread()
 {
-    QString lastError;
-    QString name;
-    bool registered = false;
-    bool open = true;
-    onNewThread([&] {
-        DbConnection connection;
-        connection.close();
-        lastError = connection.lastError();
-        name = DbConnection::connectionNameForCurrentThread();
-        registered = QSqlDatabase::contains(name);
-        open = QSqlDatabase::database(name, false).isOpen();
-    });
-    QCOMPARE(lastError, QStringLiteral("No database connection"));
-    QVERIFY(registered);
-    QVERIFY(!open);
-}
-
-void DatabaseTest::closedConnectionReopensUnderTheSameName()
-{
-    QString before;
-    QString after;
+    QString closeError;
+    QString nameBefore;
+    QString nameAfter;
     bool reopened = false;
-    onNewThread([&] {
-        DbConnection connection;
-        before = connection.connection().connectionName();
-        connection.close();
-        QSqlDatabase db = connection.connection(false);
-        after = db.connectionName();
-        reopened = db.isOpen();
-        // Asking for the existing connection is no error.
-        QVERIFY(connection.lastError().isEmpty());
-    });
-    QCOMPARE(after, before);
-    QVERIFY(reopened);
-}
-
-void DatabaseTest::lastHolderOnAThreadClosesItsConnection()
-{
     bool openAfterShortHolder = false;
     bool openAfterLastHolder = true;
     onNewThread([&] {
-        auto longHolder = std::make_unique<DbConnection>();
-        QSqlDatabase db = longHolder->connection();
+        auto holder = std::make_unique<DbConnection>();
+        holder->close();
+        closeError = holder->lastError();
+        nameBefore = DbConnection::connectionNameForCurrentThread();
+        QSqlDatabase db = holder->connection(false);
+        nameAfter = db.connectionName();
+        reopened = db.isOpen();
         QSqlQuery rows(db);
         rows.exec(QStringLiteral("SELECT id FROM video_conversions"));
         {
@@ -174,9 +143,13 @@ void DatabaseTest::lastHolderOnAThreadClosesItsConnection()
             shortHolder.connection();
         }
         openAfterShortHolder = db.isOpen() && rows.next();
-        longHolder.reset();
+        holder.reset();
         openAfterLastHolder = db.isOpen();
     });
+    // Closing before any connection opens and closes one under the thread's name.
+    QCOMPARE(closeError, QStringLiteral("No database connection"));
+    QCOMPARE(nameAfter, nameBefore);
+    QVERIFY(reopened);
     QVERIFY(openAfterShortHolder);
     QVERIFY(!openAfterLastHolder);
 }

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "ModalAnswerer.h"
 #include "TestEnvironment.h"
+#include "TestProcess.h"
 
 #include "app/AppContext.h"
 #include "ui/GuiUserInterface.h"
@@ -8,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMessageBox>
-#include <QProcess>
 #include <QTemporaryDir>
 
 using namespace AppTestSupport;
@@ -26,28 +26,9 @@ QString fatalText(const QString& databasePath)
         .arg(databasePath);
 }
 
-struct Run
+ProgramRun runProgram(const QString& program, const QStringList& arguments, const QString& home)
 {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runProgram(const QString& program, const QStringList& arguments, const QString& home)
-{
-    QProcess process;
-    process.setProcessEnvironment(privateEnvironment(home));
-    process.start(program, arguments);
-    Run run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return TestProcess::run(program, arguments, privateEnvironment(home));
 }
 
 } // namespace
@@ -92,9 +73,9 @@ void FatalStopTest::messageBoxNamesTheExpectedFile()
 void FatalStopTest::guiStopsWithoutAWindow()
 {
     QTemporaryDir home;
-    const Run run = runProgram(QStringLiteral(KESTROFAN_GUI_PROBE_PATH), {}, home.path());
-    QVERIFY2(run.exitCode == 0, run.err.constData());
-    const QJsonObject seen = QJsonDocument::fromJson(run.out).object();
+    const ProgramRun run = runProgram(QStringLiteral(KESTROFAN_GUI_PROBE_PATH), {}, home.path());
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QJsonObject seen = QJsonDocument::fromJson(run.out.toUtf8()).object();
     QCOMPARE(seen.value(QStringLiteral("exitCode")).toInt(-1), 0);
     QCOMPARE(seen.value(QStringLiteral("deadlinePassed")).toBool(), false);
     const QJsonArray boxes = seen.value(QStringLiteral("boxes")).toArray();
@@ -105,7 +86,7 @@ void FatalStopTest::guiStopsWithoutAWindow()
                 .toString()
                 .startsWith(fatalText(expectedDatabasePath(home.path()))));
     QCOMPARE(seen.value(QStringLiteral("mainWindows")).toArray(), QJsonArray());
-    QVERIFY(run.err.contains("Application::die(): Database file"));
+    QVERIFY(run.err.contains(QStringLiteral("Application::die(): Database file")));
 }
 
 void FatalStopTest::guiWithADatabaseShowsItsWindow()
@@ -116,9 +97,9 @@ void FatalStopTest::guiWithADatabaseShowsItsWindow()
         runProgram(QStringLiteral(KESTROFAN_CLI_PATH), { QStringLiteral("setup") }, home.path())
             .exitCode,
         0);
-    const Run run = runProgram(QStringLiteral(KESTROFAN_GUI_PROBE_PATH), {}, home.path());
-    QVERIFY2(run.exitCode == 0, run.err.constData());
-    const QJsonObject seen = QJsonDocument::fromJson(run.out).object();
+    const ProgramRun run = runProgram(QStringLiteral(KESTROFAN_GUI_PROBE_PATH), {}, home.path());
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QJsonObject seen = QJsonDocument::fromJson(run.out.toUtf8()).object();
     QCOMPARE(seen.value(QStringLiteral("exitCode")).toInt(-1), 0);
     QCOMPARE(seen.value(QStringLiteral("boxes")).toArray(), QJsonArray());
     QCOMPARE(seen.value(QStringLiteral("mainWindows")).toArray(),
@@ -129,11 +110,10 @@ void FatalStopTest::commandLineToolFailsLoudly()
 {
     // Unlike the GUI, the tool exits with 1 so that scripts see the failure.
     QTemporaryDir home;
-    const Run run
+    const ProgramRun run
         = runProgram(QStringLiteral(KESTROFAN_CLI_PATH), { QStringLiteral("config") }, home.path());
     QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.err.contains(fatalText(expectedDatabasePath(home.path())).toLocal8Bit()),
-        run.err.constData());
+    QVERIFY2(run.err.contains(fatalText(expectedDatabasePath(home.path()))), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
     QVERIFY(!QFileInfo::exists(expectedDatabasePath(home.path())));
 }
