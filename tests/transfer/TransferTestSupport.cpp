@@ -44,13 +44,28 @@ bool writeFile(const QString& path, const QByteArray& data)
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
+bool makeVideo(const QString& output, int seconds)
+{
+    const QStringList arguments { "-f", "lavfi", "-i", "testsrc=size=64x48:rate=10", "-t",
+        QString::number(seconds), "-c:v", "libx264", "-pix_fmt", "yuv420p" };
+    return makeClip(arguments, output);
+}
+
+bool makeTone(const QString& output, const QString& codec, int seconds)
+{
+    return makeClip(
+        { "-f", "lavfi", "-i", QStringLiteral("sine=d=%1").arg(seconds), "-vn", "-c:a", codec },
+        output);
+}
+
 bool makeClip(const QStringList& arguments, const QString& output)
 {
+    QStringList all = QStringList { "-hide_banner", "-loglevel", "error", "-y" } + arguments;
+    if (output.endsWith(".ts"))
+        all << "-f"
+            << "mpegts";
     QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"),
-        QStringList { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-            QStringLiteral("error"), QStringLiteral("-y") }
-            + arguments + QStringList { output });
+    ffmpeg.start("ffmpeg", all << output);
     ffmpeg.waitForFinished(60000);
     return QFileInfo(output).size() > 0;
 }
@@ -58,13 +73,60 @@ bool makeClip(const QStringList& arguments, const QString& output)
 QStringList streamCodecs(const QString& path)
 {
     QProcess ffprobe;
-    ffprobe.start(QStringLiteral("ffprobe"),
-        { QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
-            QStringLiteral("stream=codec_name"), QStringLiteral("-of"), QStringLiteral("csv=p=0"),
-            path });
+    ffprobe.start(
+        "ffprobe", { "-v", "error", "-show_entries", "stream=codec_name", "-of", "csv=p=0", path });
     ffprobe.waitForFinished(30000);
-    return QString::fromUtf8(ffprobe.readAllStandardOutput())
-        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return QString::fromUtf8(ffprobe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+QList<TestHttpRequest> gets(const TestHttpServer& server, const QString& path)
+{
+    QList<TestHttpRequest> result;
+    for (const TestHttpRequest& request : server.requests()) {
+        if (request.path == path && request.method == QLatin1String("GET"))
+            result << request;
+    }
+    return result;
+}
+
+qint64 bytesAskedFor(const TestHttpServer& server, const QString& path)
+{
+    qint64 total = 0;
+    for (const TestHttpRequest& request : gets(server, path)) {
+        const QList<QByteArray> bounds = request.header("range").mid(6).split('-');
+        if (bounds.size() == 2)
+            total += bounds.at(1).toLongLong() - bounds.at(0).toLongLong() + 1;
+    }
+    return total;
+}
+
+void serveRedirects(TestHttpServer& server, const QString& prefix, int hops, const QUrl& target,
+    const QByteArray& body)
+{
+    for (int i = 1; i <= hops; ++i) {
+        const QUrl next = i == hops ? target : server.url(prefix + QString::number(i + 1));
+        server.route(prefix + QString::number(i), [next, body](const TestHttpRequest&) {
+            TestHttpResponse response = TestHttpResponse::redirect(next, 302);
+            response.body = body;
+            return response;
+        });
+    }
+}
+
+QList<QUrl> servePieces(TestHttpServer& server, const QByteArray& data, int count,
+    const QString& prefix, qint64 bytesPerSecond)
+{
+    QList<QUrl> urls;
+    TestHttpFileOptions options;
+    options.bytesPerSecond = bytesPerSecond;
+    for (int i = 0; i < count; ++i) {
+        const QString path = prefix + QString::number(i) + ".ts";
+        const qsizetype from = data.size() * i / count;
+        server.serveFile(path, data.mid(from, data.size() * (i + 1) / count - from), "video/mp2t");
+        server.setFileOptions(path, options);
+        urls << server.url(path);
+    }
+    return urls;
 }
 
 } // namespace TransferTestSupport
