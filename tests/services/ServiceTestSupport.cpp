@@ -71,6 +71,16 @@ MediaServices* ServiceFixture::loadRegistry(UserInterface* userInterface)
     return AppContext::serviceRegistry();
 }
 
+MediaServices* ServiceFixture::loadOnly(
+    const QMap<QString, QString>& plugins, UserInterface* userInterface)
+{
+    unload();
+    removeAllPlugins();
+    for (auto it = plugins.cbegin(); it != plugins.cend(); ++it)
+        writePlugin(it.key(), it.value());
+    return loadRegistry(userInterface);
+}
+
 void ServiceFixture::unload()
 {
     m_context.reset();

@@ -2,6 +2,7 @@
 
 #include "app/AppTestSupport.h"
 
+#include <QMap>
 #include <QString>
 
 #include <memory>
@@ -28,6 +29,9 @@ public:
     // A new context and registry over the plugin directory as it is now; the context talks
     // to "userInterface" when given, else to the recording one.
     MediaServices* loadRegistry(UserInterface* userInterface = nullptr);
+    // Loads a registry over exactly these plugins (key -> program).
+    MediaServices* loadOnly(
+        const QMap<QString, QString>& plugins, UserInterface* userInterface = nullptr);
     void unload();
 
     RecordingUserInterface ui;

