@@ -5,7 +5,6 @@
 #include "ServiceTestSupport.h"
 #include "TestEnvironment.h"
 #include "TestHttpServer.h"
-#include "services/ServicePluginFile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
