@@ -221,49 +221,38 @@ QSqlDatabase DatabaseTest::olderDatabase(bool withMp3Row)
 
 int DatabaseTest::observedSteps(QSqlDatabase& db) const
 {
+    const auto firstValue = [&db](const char* sql) {
+        QSqlQuery query(db);
+        return query.exec(QString::fromLatin1(sql)) && query.next() ? query.value(0) : QVariant();
+    };
     int steps = 0;
-    QSqlQuery query(db);
-    query.exec(QStringLiteral("SELECT count(*) FROM video_conversions WHERE id IN (49, 50, 51)"));
-    query.next();
-    const int added = query.value(0).toInt();
-    query.exec(QStringLiteral("SELECT count(*) FROM audio_conversions WHERE id=1"));
-    query.next();
-    const bool oldMp3Gone = query.value(0).toInt() == 0;
-    query.exec(QStringLiteral("SELECT ordering FROM video_conversions WHERE id=48"));
-    query.next();
-    const bool reordered = query.value(0).toInt() == 6;
-    if (added == 3 && oldMp3Gone && reordered)
+    const int added
+        = firstValue("SELECT count(*) FROM video_conversions WHERE id IN (49, 50, 51)").toInt();
+    const bool oldMp3 = firstValue("SELECT count(*) FROM audio_conversions WHERE id=1").toInt();
+    const int ordering = firstValue("SELECT ordering FROM video_conversions WHERE id=48").toInt();
+    if (added == 3 && !oldMp3 && ordering == 6)
         steps |= PresetsAdded;
-    else if (added != 0 || oldMp3Gone || reordered)
+    else if (added != 0 || !oldMp3 || ordering != 9)
         steps |= SomethingElse; // ran only in part
-
-    query.exec(QStringLiteral("SELECT ffmpeg_args FROM audio_conversions WHERE id=0"));
-    if (query.next()
-        && query.value(0).toString()
-            == QLatin1String("-y -i {input} -vn -ar {audio_rate} -ac 2 -qscale:a "
-                             "{kbits_per_second} -acodec libmp3lame -threads {threads} {output}"))
+    if (firstValue("SELECT ffmpeg_args FROM audio_conversions WHERE id=0").toString()
+        == QLatin1String("-y -i {input} -vn -ar {audio_rate} -ac 2 -qscale:a "
+                         "{kbits_per_second} -acodec libmp3lame -threads {threads} {output}"))
         steps |= Mp3OnQualityScale;
-
-    query.exec(QStringLiteral("PRAGMA table_info(downloads)"));
-    while (query.next()) {
-        if (query.record().value(QStringLiteral("name")).toString() == QLatin1String("perma_url"))
-            steps |= PermaUrl;
-    }
+    if (firstValue("SELECT count(*) FROM pragma_table_info('downloads') WHERE name='perma_url'")
+            .toInt())
+        steps |= PermaUrl;
+    if (firstValue("SELECT count(*) FROM sqlite_master WHERE type='table' AND "
+                   "name='binary_helper'")
+            .toInt())
+        steps |= HelperTable;
 
     const QDir tmp(Prefs::mediaPath() + Prefs::mediaTmpDir());
-    const bool partsGone
-        = !tmp.exists(QStringLiteral("a.part")) && !tmp.exists(QStringLiteral("b.part"));
-    if (partsGone)
+    if (!tmp.exists(QStringLiteral("a.part")) && !tmp.exists(QStringLiteral("b.part")))
         steps |= PartFilesGone;
     // Never more than the plain part files of that one folder.
     if (!tmp.exists(QStringLiteral("keep.mp4")) || !tmp.exists(QStringLiteral("nested/c.part"))
         || !tmp.exists(QStringLiteral("folder.part")))
         steps |= SomethingElse;
-
-    query.exec(QStringLiteral(
-        "SELECT name FROM sqlite_master WHERE type='table' AND name='binary_helper'"));
-    if (query.next())
-        steps |= HelperTable;
     return steps;
 }
 
