@@ -193,79 +193,83 @@ private slots:
         QVERIFY(parsed.urls.videoUrls.isEmpty() && parsed.urls.audioUrls.isEmpty());
     }
 
-    void combinedStreamAndEmptyRequestedFormats()
+    void answerGivesStreams_data()
     {
-        QJsonObject answer
-            = entry(cdn(QStringLiteral("all.webm")), QStringLiteral("webm"), videoFacts());
-        answer.insert(QStringLiteral("requested_formats"), QJsonArray {});
-        Parsed parsed = parse(answer);
-        QCOMPARE(parsed.urls.videoUrls, urls({ cdn(QStringLiteral("all.webm")) }));
-        QVERIFY(parsed.urls.audioUrls.isEmpty());
-        QCOMPARE(parsed.detectedFormat, int(MediaDescriptor::WebM));
-
-        // Unknown extensions give -1.
-        parsed = parse(entry(cdn(QStringLiteral("x")), QStringLiteral("ogg"), videoFacts()));
-        QCOMPARE(parsed.urls.videoFormat, -1);
-        QCOMPARE(parsed.detectedFormat, -1);
-    }
-
-    void audioOnlyDetection_data()
-    {
-        QTest::addColumn<QJsonObject>("facts");
-        QTest::addColumn<bool>("audioOnly");
-        const QString vcodec = QStringLiteral("vcodec");
-        const QString height = QStringLiteral("height");
-        const QString width = QStringLiteral("width");
+        QTest::addColumn<QJsonObject>("answer");
+        QTest::addColumn<QStringList>("video"); // addresses below cdn()
+        QTest::addColumn<QStringList>("audio");
+        QTest::addColumn<int>("format");
+        const int mp4 = MediaDescriptor::MP4;
+        const QStringList none;
+        const QStringList clip { "s.mp4" };
+        const auto single = [](const QJsonObject& facts, const char* ext = "mp4") {
+            return entry(cdn("s.mp4"), ext, facts);
+        };
         QTest::newRow("vcodec none")
-            << QJsonObject { { vcodec, QStringLiteral("none") }, { height, 720 } } << true;
-        QTest::newRow("no size keys") << QJsonObject { { vcodec, QStringLiteral("avc1") } } << true;
+            << single({ { "vcodec", "none" }, { "height", 720 } }) << none << clip << mp4;
+        QTest::newRow("no size keys") << single({ { "vcodec", "avc1" } }) << none << clip << mp4;
         QTest::newRow("both sizes null")
-            << QJsonObject { { height, QJsonValue::Null }, { width, QJsonValue::Null } } << true;
+            << single({ { "height", QJsonValue::Null }, { "width", QJsonValue::Null } }) << none
+            << clip << mp4;
         QTest::newRow("height null, no width")
-            << QJsonObject { { height, QJsonValue::Null } } << false;
-        QTest::newRow("width only") << QJsonObject { { width, 640 } } << false;
-        QTest::newRow("vcodec null with size") << QJsonObject { { vcodec, QJsonValue::Null },
-            { height, 240 }, { width, 320 } } << false;
-    }
+            << single({ { "height", QJsonValue::Null } }) << clip << none << mp4;
+        QTest::newRow("width only") << single({ { "width", 640 } }) << clip << none << mp4;
+        QTest::newRow("vcodec null with size")
+            << single({ { "vcodec", QJsonValue::Null }, { "height", 240 }, { "width", 320 } })
+            << clip << none << mp4;
+        QTest::newRow("unknown extension") << single(videoFacts(), "ogg") << clip << none << -1;
+        QJsonObject combined = single(videoFacts(), "webm");
+        combined.insert(QStringLiteral("requested_formats"), QJsonArray {});
+        QTest::newRow("combined, empty requested_formats")
+            << combined << clip << none << int(MediaDescriptor::WebM);
 
-    void audioOnlyDetection()
-    {
-        QFETCH(QJsonObject, facts);
-        QFETCH(bool, audioOnly);
-        const Parsed parsed
-            = parse(entry(cdn(QStringLiteral("s.mp4")), QStringLiteral("mp4"), facts));
-        QCOMPARE(parsed.urls.audioUrls.size(), audioOnly ? 1 : 0);
-        QCOMPARE(parsed.urls.videoUrls.size(), audioOnly ? 0 : 1);
-    }
-
-    void fragmentedStreams()
-    {
-        QJsonObject video = videoFacts();
-        video.insert(QStringLiteral("fragment_base_url"), cdn(QStringLiteral("dash/")));
-        video.insert(QStringLiteral("fragments"),
-            QJsonArray { QJsonObject { { QStringLiteral("path"), QStringLiteral("a.m4s") } },
-                QJsonObject { { QStringLiteral("path"), QStringLiteral("b.m4s") } } });
-        QJsonObject audio = audioFacts();
-        audio.insert(QStringLiteral("fragment_base_url"), cdn(QStringLiteral("dash/audio.m4a")));
-        audio.insert(QStringLiteral("fragments"), QJsonArray {});
-        Parsed parsed
-            = parse(withFormats({ entry(cdn(QStringLiteral("m.mpd")), QStringLiteral("mp4"), video),
-                entry(cdn(QStringLiteral("m.mpd")), QStringLiteral("m4a"), audio) }));
-        QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
-        QCOMPARE(parsed.urls.videoUrls,
-            urls({ cdn(QStringLiteral("dash/a.m4s")), cdn(QStringLiteral("dash/b.m4s")) }));
+        QJsonObject based = videoFacts();
+        based.insert(QStringLiteral("fragment_base_url"), cdn("dash/"));
+        based.insert(QStringLiteral("fragments"),
+            QJsonArray {
+                QJsonObject { { "path", "a.m4s" } }, QJsonObject { { "path", "b.m4s" } } });
         // No fragments: the base itself is the stream.
-        QCOMPARE(parsed.urls.audioUrls, urls({ cdn(QStringLiteral("dash/audio.m4a")) }));
-
-        // Fragments with addresses of their own (no base) are fetched as they stand, never
-        // the manifest.
+        QJsonObject baseOnly = audioFacts();
+        baseOnly.insert(QStringLiteral("fragment_base_url"), cdn("dash/audio.m4a"));
+        baseOnly.insert(QStringLiteral("fragments"), QJsonArray {});
+        const QJsonObject dash = withFormats(
+            { entry(cdn("m.mpd"), "mp4", based), entry(cdn("m.mpd"), "m4a", baseOnly) });
+        QTest::newRow("fragments below a base")
+            << dash << QStringList { "dash/a.m4s", "dash/b.m4s" }
+            << QStringList { "dash/audio.m4a" } << mp4;
+        // Without a base, fragments are fetched as they stand, never the manifest.
         QJsonObject own = videoFacts();
         own.insert(QStringLiteral("fragments"),
-            QJsonArray { QJsonObject { { QStringLiteral("url"), cdn(QStringLiteral("1.m4s")) } },
-                QJsonObject { { QStringLiteral("url"), cdn(QStringLiteral("2.m4s")) } } });
-        parsed = parse(entry(cdn(QStringLiteral("m.mpd")), QStringLiteral("mp4"), own));
-        QCOMPARE(parsed.urls.videoUrls,
-            urls({ cdn(QStringLiteral("1.m4s")), cdn(QStringLiteral("2.m4s")) }));
+            QJsonArray {
+                QJsonObject { { "url", cdn("1.m4s") } }, QJsonObject { { "url", cdn("2.m4s") } } });
+        QTest::newRow("fragments with own addresses")
+            << entry(cdn("m.mpd"), "mp4", own) << QStringList { "1.m4s", "2.m4s" } << none << mp4;
+        // A playlist that cannot be fetched leaves the playlist itself as the stream.
+        QTest::newRow("playlist not fetched") << entry(cdn("gone.m3u8"), "mp4", videoFacts())
+                                              << QStringList { "gone.m3u8" } << none << mp4;
+        QTest::newRow("same address stays in the video list only")
+            << withFormats({ entry(cdn("same.mp4"), "m4a", audioFacts()),
+                   entry(cdn("same.mp4"), "mp4", videoFacts()),
+                   entry(cdn("other.m4a"), "m4a", audioFacts()) })
+            << QStringList { "same.mp4" } << QStringList { "other.m4a" } << mp4;
+    }
+
+    void answerGivesStreams()
+    {
+        QFETCH(QJsonObject, answer);
+        QFETCH(QStringList, video);
+        QFETCH(QStringList, audio);
+        QFETCH(int, format);
+        const auto onCdn = [](QStringList paths) {
+            for (QString& path : paths)
+                path = cdn(path);
+            return urls(paths);
+        };
+        const Parsed parsed = parse(answer);
+        QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
+        QCOMPARE(parsed.urls.videoUrls, onCdn(video));
+        QCOMPARE(parsed.urls.audioUrls, onCdn(audio));
+        QCOMPARE(parsed.detectedFormat, format);
     }
 
     void hlsPlaylistsAreFetchedAndSplit()
@@ -284,25 +288,9 @@ private slots:
                 QStringLiteral("https://media.example/root/seg3.ts") }));
 
         // The base ends at the playlist's folder even when the query holds a '/'.
-        QCOMPARE(
-            HelperAnswerParser::playlistSegments(
-                QUrl(cdn(QStringLiteral("live/index.m3u8?token=1/2"))), QStringLiteral("s.ts")),
-            urls({ cdn(QStringLiteral("live/s.ts")) }));
-
-        // A playlist that cannot be fetched leaves the playlist itself as the stream.
-        parsed
-            = parse(entry(cdn(QStringLiteral("gone.m3u8")), QStringLiteral("mp4"), videoFacts()));
-        QCOMPARE(parsed.urls.videoUrls, urls({ cdn(QStringLiteral("gone.m3u8")) }));
-    }
-
-    void sameAddressStaysInTheVideoListOnly()
-    {
-        const Parsed parsed = parse(withFormats(
-            { entry(cdn(QStringLiteral("same.mp4")), QStringLiteral("m4a"), audioFacts()),
-                entry(cdn(QStringLiteral("same.mp4")), QStringLiteral("mp4"), videoFacts()),
-                entry(cdn(QStringLiteral("other.m4a")), QStringLiteral("m4a"), audioFacts()) }));
-        QCOMPARE(parsed.urls.videoUrls, urls({ cdn(QStringLiteral("same.mp4")) }));
-        QCOMPARE(parsed.urls.audioUrls, urls({ cdn(QStringLiteral("other.m4a")) }));
+        QCOMPARE(HelperAnswerParser::playlistSegments(
+                     QUrl(cdn("live/index.m3u8?token=1/2")), QStringLiteral("s.ts")),
+            urls({ cdn("live/s.ts") }));
     }
 
     void badAnswersGiveTheirErrors()
@@ -314,8 +302,7 @@ private slots:
         QCOMPARE(parsed.error, QStringLiteral("JSON response from youtube-dl could not be read"));
 
         // A failing entry does not stop the next one.
-        parsed = parse(withFormats({ QJsonValue::Null,
-            entry(cdn(QStringLiteral("v.mp4")), QStringLiteral("mp4"), videoFacts()) }));
+        parsed = parse(withFormats({ QJsonValue::Null, entry(cdn("v.mp4"), "mp4", videoFacts()) }));
         QCOMPARE(parsed.error, QStringLiteral("format entry was empty"));
         QCOMPARE(parsed.urls.videoUrls.size(), 1);
 
@@ -325,8 +312,7 @@ private slots:
             QStringLiteral("requested_formats[].url attribute not found in youtube-dl response"));
 
         // Streams are web addresses only: a page cannot make a download read local files.
-        parsed = parse(
-            entry(QStringLiteral("file:///etc/passwd"), QStringLiteral("mp4"), videoFacts()));
+        parsed = parse(entry(QStringLiteral("file:///etc/passwd"), "mp4", videoFacts()));
         QCOMPARE(parsed.error,
             QStringLiteral(
                 "Unsupported stream address in youtube-dl response: file:///etc/passwd"));
