@@ -61,6 +61,35 @@ private slots:
             response.stallAfterBytes = 3;
             return response;
         });
+        // Redirects for followsRedirects.
+        const auto redirect = [this](const QString& from, const QString& to, int status = 302) {
+            m_server.route(from, [this, to, status](const Request&) {
+                return Response::redirect(m_server.url(to), status);
+            });
+        };
+        redirect(QStringLiteral("/hop1"), QStringLiteral("/hop2"), 301);
+        // A target without a host keeps the answering server's scheme, host and port.
+        m_server.route(QStringLiteral("/hop2"), [](const Request&) {
+            return Response::redirect(QUrl(QStringLiteral("/echo/end?x=1")), 302);
+        });
+        m_server.route(QStringLiteral("/self"), [this](const Request&) {
+            Response response = Response::redirect(m_server.url(QStringLiteral("/self")));
+            response.body = "moved nowhere";
+            return response;
+        });
+        redirect(QStringLiteral("/ping"), QStringLiteral("/pong"));
+        redirect(QStringLiteral("/pong"), QStringLiteral("/ping"), 301);
+        redirect(QStringLiteral("/loop"), QStringLiteral("/loop"));
+        for (int i = 0; i < 6; ++i)
+            redirect(QStringLiteral("/chain%1").arg(i), QStringLiteral("/chain%1").arg(i + 1));
+        m_server.serveFile(QStringLiteral("/media.mp4"), QByteArray(4321, 'm'), "video/mp4");
+        m_server.serveFile(QStringLiteral("/pointer.txt"),
+            m_server.url(QStringLiteral("/media.mp4")).toEncoded() + "\n", "text/plain");
+        redirect(QStringLiteral("/to-pointer"), QStringLiteral("/pointer.txt"), 303);
+        TestHttpServer::FileOptions refused;
+        refused.refuseHead = true;
+        m_server.serveFile(QStringLiteral("/no-head.mp4"), "x", "video/mp4");
+        m_server.setFileOptions(QStringLiteral("/no-head.mp4"), refused);
     }
 
     void init()
@@ -177,115 +206,77 @@ private slots:
         QCOMPARE(m_server.requestCount(QStringLiteral("/stale")), 6);
     }
 
-    void followsRedirectChains()
+    void followsRedirects_data()
     {
-        m_server.route(QStringLiteral("/hop1"), [this](const Request&) {
-            return Response::redirect(m_server.url(QStringLiteral("/hop2")), 301);
-        });
-        // A target without a host keeps the answering server's scheme, host and port.
-        m_server.route(QStringLiteral("/hop2"), [](const Request&) {
-            return Response::redirect(QUrl(QStringLiteral("/echo/end?x=1")), 302);
-        });
-        HttpRequest request;
-        QVERIFY(request.get(url("/hop1"), true));
-        QCOMPARE(request.responseText(), QStringLiteral("/echo/end?x=1"));
-        QCOMPARE(request.requestAddress(), m_server.url(QStringLiteral("/echo/end?x=1")));
-        QCOMPARE(request.startAddress(), m_server.url(QStringLiteral("/hop1")));
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("finalPath");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error"); // a part of the error text, or none
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<int>("requests");
+        const auto row = [](const char* name, const QString& method, const QString& path,
+                             const QString& finalPath, int status, const QString& error,
+                             const QString& body, int requests) {
+            QTest::newRow(name) << method << path << finalPath << status << error << body
+                                << requests;
+        };
+        const char* tooMany = "Too many redirects";
+        row("GET chain", "GET", "/hop1", "/echo/end?x=1", 200, "", "/echo/end?x=1", 3);
+        // A redirect to the very same address is not followed; its own body is the answer.
+        row("GET to itself", "GET", "/self", "/self", 302, "", "moved nowhere", 1);
+        row("GET loop", "GET", "/ping", "/ping", 302, tooMany, "", HttpRequest::kMaxRedirects + 1);
+        // The redirect, the text (HEAD and GET), then a HEAD of the address it holds.
+        row("HEAD to a text address", "HEAD", "/to-pointer", "/media.mp4", 200, "", "", 4);
+        // The redirect count lives as long as the object: a fresh one follows three hops.
+        row("HEAD chain", "HEAD", "/chain0", "/chain3", 302, tooMany, "", 4);
+        row("HEAD loop", "HEAD", "/loop", "/loop", 302, "/loop is same as originator", "", 1);
+        row("no HEAD", "HEAD", "/no-head.mp4", "/no-head.mp4", 405, "Got HTTP status 405", "", 1);
+    }
 
-        // The same in the asynchronous mode: one done() with the final body.
+    void followsRedirects()
+    {
+        QFETCH(QString, method);
+        QFETCH(QString, path);
+        QFETCH(QString, finalPath);
+        QFETCH(int, status);
+        QFETCH(QString, error);
+        QFETCH(QString, body);
+        QFETCH(int, requests);
+        HttpRequest request;
+        QUrl address = m_server.url(path);
+        if (method == QLatin1String("HEAD")) {
+            request.head(address, true);
+            // Only an answered HEAD tells a size, here that of /media.mp4.
+            QCOMPARE(request.contentLength(), status == 200 ? 4321 : -1);
+        } else {
+            QCOMPARE(request.get(address.toString(), true), status == 200);
+            QCOMPARE(request.startAddress(), address);
+            address = request.requestAddress();
+        }
+        QCOMPARE(address, m_server.url(finalPath));
+        QCOMPARE(request.httpStatus(), status);
+        // Redirect troubles carry no error code, failing answers do.
+        QCOMPARE(request.errorCode() != KObject::NoCode, status >= 400);
+        QVERIFY2(
+            error.isEmpty() ? request.errorText().isEmpty() : request.errorText().contains(error),
+            qPrintable(request.errorText()));
+        QCOMPARE(request.responseText(), body);
+        QCOMPARE(m_server.requests().size(), requests);
+        if (method == QLatin1String("HEAD"))
+            return;
+
+        // The bound is per call: the same object follows a fresh chain afterwards.
+        QVERIFY(request.get(url("/hop1"), true));
+        // Asynchronously the same answer comes with exactly one done().
         ResponseMemoryCache::clear();
         HttpRequest async;
         QSignalSpy done(&async, &HttpRequest::done);
-        QVERIFY(async.get(url("/hop1"), false));
+        async.get(url(path), false);
         QVERIFY(done.wait(5000));
-        QCOMPARE(done.takeFirst().at(0).toString(), QStringLiteral("/echo/end?x=1"));
+        QCOMPARE(done.takeFirst().at(0).toString(), body);
         QTest::qWait(50);
         QCOMPARE(done.count(), 0);
-
-        // A redirect to the very same address is not followed; its own body is the answer.
-        m_server.route(QStringLiteral("/self"), [this](const Request&) {
-            Response response = Response::redirect(m_server.url(QStringLiteral("/self")));
-            response.body = "moved nowhere";
-            return response;
-        });
-        HttpRequest self;
-        QVERIFY(!self.get(url("/self"), true));
-        QCOMPARE(self.httpStatus(), 302);
-        QCOMPARE(self.responseText(), QStringLiteral("moved nowhere"));
-        QVERIFY(self.errorText().isEmpty());
-        QCOMPARE(m_server.requestCount(QStringLiteral("/self")), 1);
-    }
-
-    void stopsEndlessRedirects()
-    {
-        m_server.route(QStringLiteral("/ping"), [this](const Request&) {
-            return Response::redirect(m_server.url(QStringLiteral("/pong")));
-        });
-        m_server.route(QStringLiteral("/pong"), [this](const Request&) {
-            return Response::redirect(m_server.url(QStringLiteral("/ping")), 301);
-        });
-        HttpRequest request;
-        QVERIFY(!request.get(url("/ping"), true));
-        QCOMPARE(m_server.requests().size(), HttpRequest::kMaxRedirects + 1);
-        QCOMPARE(request.errorCode(), int(KObject::NoCode));
-        QVERIFY2(request.errorText().contains(QLatin1String("Too many redirects")),
-            qPrintable(request.errorText()));
-        QVERIFY(request.responseText().isEmpty());
-
-        // The bound is per call: the same object can follow a fresh chain afterwards.
-        QVERIFY(request.get(url("/hop1"), true));
-    }
-
-    void headFollowsRedirectsAndTextAddresses()
-    {
-        m_server.serveFile(QStringLiteral("/media.mp4"), QByteArray(4321, 'm'), "video/mp4");
-        m_server.serveFile(QStringLiteral("/pointer.txt"),
-            m_server.url(QStringLiteral("/media.mp4")).toEncoded() + "\n", "text/plain");
-        m_server.route(QStringLiteral("/to-pointer"), [this](const Request&) {
-            return Response::redirect(m_server.url(QStringLiteral("/pointer.txt")), 303);
-        });
-        QUrl address = m_server.url(QStringLiteral("/to-pointer"));
-        HttpRequest request;
-        request.head(address, true);
-        QCOMPARE(address, m_server.url(QStringLiteral("/media.mp4")));
-        QCOMPARE(request.httpStatus(), 200);
-        QCOMPARE(request.contentLength(), 4321);
-        QVERIFY(request.errorText().isEmpty());
-        QCOMPARE(m_server.requestCount(QStringLiteral("/media.mp4"), QStringLiteral("HEAD")), 1);
-
-        for (int i = 0; i < 6; ++i) {
-            m_server.route(QStringLiteral("/chain%1").arg(i), [this, i](const Request&) {
-                return Response::redirect(m_server.url(QStringLiteral("/chain%1").arg(i + 1)));
-            });
-        }
-        // The redirect count lives as long as the object: a fresh one follows three hops.
-        HttpRequest chained;
-        QUrl start = m_server.url(QStringLiteral("/chain0"));
-        chained.head(start, false);
-        QCOMPARE(start, m_server.url(QStringLiteral("/chain3")));
-        QCOMPARE(chained.httpStatus(), 302);
-        QVERIFY(!chained.errorText().isEmpty());
-        QCOMPARE(m_server.requestCount(QStringLiteral("/chain4")), 0);
-
-        m_server.route(QStringLiteral("/loop"), [this](const Request&) {
-            return Response::redirect(m_server.url(QStringLiteral("/loop")));
-        });
-        QUrl loop = m_server.url(QStringLiteral("/loop"));
-        HttpRequest looping;
-        looping.head(loop, false);
-        QCOMPARE(looping.errorText(),
-            QStringLiteral("HttpRequest::head(): Redirection error: %1 is same as originator")
-                .arg(loop.toString()));
-
-        TestHttpServer::FileOptions refused;
-        refused.refuseHead = true;
-        m_server.setFileOptions(QStringLiteral("/media.mp4"), refused);
-        QUrl media = m_server.url(QStringLiteral("/media.mp4"));
-        HttpRequest refusedHead;
-        refusedHead.head(media, false);
-        QCOMPARE(refusedHead.httpStatus(), 405);
-        QCOMPARE(refusedHead.errorText(), QStringLiteral("Got HTTP status 405"));
-        m_server.setFileOptions(QStringLiteral("/media.mp4"), {});
     }
 
     void mapsFailuresToErrorCodes_data()
