@@ -93,8 +93,8 @@ int FeedCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     FeedDataFetcher fetcher(SearchParams(target->query), target->serviceName, kind);
     BrowseSupport::fetchPage(&fetcher, page, parser.value(QStringLiteral("token")));
     if (fetcher.hasFailed()) {
-        out.error(QStringLiteral("kestrofan-cli feed: %1 could not read the %2 feed of \"%3\"")
-                      .arg(target->serviceName, kindName, address));
+        out.error(QStringLiteral("kestrofan-cli feed: %1 could not read the %2 feed of \"%3\": %4")
+                      .arg(target->serviceName, kindName, address, fetcher.errorText()));
         return Failed;
     }
     if (out.isJson())

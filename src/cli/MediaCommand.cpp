@@ -30,8 +30,8 @@ int MediaCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     BrowseSupport::waitFor(&fetcher, &MediaDataFetcher::ready);
     const MediaItem* item = fetcher.mediaItem();
     if (!item) {
-        out.error(QStringLiteral("kestrofan-cli media: %1 could not read \"%2\"")
-                      .arg(page->serviceName, address));
+        out.error(QStringLiteral("kestrofan-cli media: %1 could not read \"%2\": %3")
+                      .arg(page->serviceName, address, fetcher.errorText()));
         return Failed;
     }
     if (out.isJson()) {

@@ -65,12 +65,12 @@ int SearchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         BrowseSupport::fetchPage(&fetcher, page, QString());
         if (fetcher.hasFailed()) {
             ++failures;
-            out.error(
-                QStringLiteral("kestrofan-cli search: %1 could not be searched").arg(serviceName));
+            out.error(QStringLiteral("kestrofan-cli search: %1 could not be searched: %2")
+                          .arg(serviceName, fetcher.errorText()));
         }
         if (out.isJson())
             feeds.append(RecordJson::feed(fetcher));
-        else
+        else if (!fetcher.hasFailed())
             BrowseSupport::printFeed(fetcher, out);
     }
     if (out.isJson())

@@ -91,7 +91,7 @@ void FeedDataFetcher::ready()
     m_feedTitle = reader->feedTitle();
     m_nextPageToken = reader->nextPageToken();
     m_prevPageToken = reader->prevPageToken();
-    m_failed = reader->hasFailed();
+    m_errorText = reader->errorText();
     emit feedDataReady();
 }
 

@@ -41,8 +41,9 @@ public:
     QString feedName() const;
     QString nextPageToken() const { return m_nextPageToken; }
     QString prevPageToken() const { return m_prevPageToken; }
-    // Whether the last page could not be fetched or read.
-    bool hasFailed() const { return m_failed; }
+    // Whether the last page could not be fetched or read, and why.
+    bool hasFailed() const { return !m_errorText.isEmpty(); }
+    QString errorText() const { return m_errorText; }
 
     // Total results over the page size, rounded up; no pages without a page size.
     static int pageCount(int totalResults, int pageSize);
@@ -71,5 +72,5 @@ private:
     QString m_feedTitle;
     QString m_nextPageToken;
     QString m_prevPageToken;
-    bool m_failed = false;
+    QString m_errorText;
 };

@@ -33,5 +33,6 @@ void MediaDataFetcher::finished()
 {
     delete m_item;
     m_item = m_run.take();
+    m_errorText = m_run.reader()->errorText();
     emit ready();
 }

@@ -22,6 +22,8 @@ public:
     // Owned by the fetcher until taken.
     MediaItem* mediaItem() const { return m_item; }
     MediaItem* takeMediaItem();
+    // Why the last read gave no item; empty after a success.
+    QString errorText() const { return m_errorText; }
 
 signals:
     void ready();
@@ -33,4 +35,5 @@ private:
     QString m_serviceName;
     ReaderRun<MediaItem*, MediaDataReader> m_run;
     MediaItem* m_item = nullptr;
+    QString m_errorText;
 };

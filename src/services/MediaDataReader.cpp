@@ -5,6 +5,7 @@
 #include "ServicePageRequest.h"
 #include "download/MediaUrlReader.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QtDebug>
 
@@ -16,14 +17,34 @@ MediaDataReader::MediaDataReader(const SearchParams& params, const QString& serv
 
 MediaItem* MediaDataReader::read()
 {
+    m_errorText.clear();
     if (!m_service)
-        return nullptr;
+        return failed(
+            QCoreApplication::translate("MediaDataReader", "No service named \"%1\" is loaded.")
+                .arg(m_serviceName));
     if (m_serviceName == MediaService::genericServiceName())
         return readThroughHelper();
     QString content;
-    if (!ServicePageRequest::get(*m_service, m_service->getMediaDataURL(m_params), &content))
-        return nullptr;
-    return m_service->getMediaData(content);
+    QString error;
+    if (!ServicePageRequest::get(
+            *m_service, m_service->getMediaDataURL(m_params), &content, &error))
+        return failed(error);
+    return readMediaData(content);
+}
+
+MediaItem* MediaDataReader::readMediaData(const QString& content)
+{
+    MediaItem* item = m_service->getMediaData(content);
+    if (!item)
+        return failed(QCoreApplication::translate(
+            "MediaDataReader", "The service's answer could not be read as a media item."));
+    return item;
+}
+
+MediaItem* MediaDataReader::failed(const QString& reason)
+{
+    m_errorText = reason;
+    return nullptr;
 }
 
 MediaItem* MediaDataReader::readThroughHelper()
@@ -33,14 +54,17 @@ MediaItem* MediaDataReader::readThroughHelper()
     if (!address.startsWith(QLatin1String("http://"))
         && !address.startsWith(QLatin1String("https://"))) {
         qWarning().noquote() << QStringLiteral("MediaDataReader: not a web address: ") + address;
-        return nullptr;
+        return failed(KObject::textForCode(KObject::UnsupportedUrl));
     }
     MediaUrlReader helper(m_serviceName);
     const QString output = helper.runDownloadHelper(
         { QStringLiteral("--dump-json"), QStringLiteral("--no-call-home"), address });
     QJsonParseError parseError;
     QJsonDocument::fromJson(output.toUtf8(), &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        return nullptr;
-    return m_service->getMediaData(output);
+    if (parseError.error != QJsonParseError::NoError) {
+        return failed(helper.errorText().isEmpty() ? QCoreApplication::translate(
+                          "MediaDataReader", "The download helper could not describe this page.")
+                                                   : helper.errorText());
+    }
+    return readMediaData(output);
 }

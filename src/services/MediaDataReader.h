@@ -15,14 +15,18 @@ public:
     // The service is looked up now, on the creating thread.
     MediaDataReader(const SearchParams& params, const QString& serviceName);
 
-    // Blocking; null when the service is unknown or the fetch or the script failed. The
-    // caller owns the item.
+    // Blocking; null when the service is unknown or the fetch or the script failed, with the
+    // reason in errorText(). The caller owns the item.
     MediaItem* read();
+    QString errorText() const { return m_errorText; }
 
 private:
     MediaItem* readThroughHelper();
+    MediaItem* readMediaData(const QString& content);
+    MediaItem* failed(const QString& reason);
 
     SearchParams m_params;
     QString m_serviceName;
     MediaService* m_service;
+    QString m_errorText;
 };

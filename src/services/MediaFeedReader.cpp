@@ -5,6 +5,8 @@
 #include "MediaServices.h"
 #include "ServicePageRequest.h"
 
+#include <QCoreApplication>
+
 #include <memory>
 
 MediaFeedReader::MediaFeedReader(const SearchParams& params, const QString& serviceName)
@@ -21,7 +23,7 @@ MediaFeedReader::MediaFeedReader(const SearchParams& params, const QString& serv
 QList<MediaItem*>* MediaFeedReader::readSearchFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return failed();
+        return noService();
     const QUrl address = m_service->getSearchFeedURL(m_params, pageNo, m_pageSize, pageToken);
     if (!m_searchByPost)
         return readFeed(address, pageNo, true);
@@ -33,7 +35,7 @@ QList<MediaItem*>* MediaFeedReader::readSearchFeed(int pageNo, const QString& pa
 QList<MediaItem*>* MediaFeedReader::readFavoritesFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return failed();
+        return noService();
     return readFeed(m_service->getFavoritesFeedURL(m_params, pageNo, m_pageSize, pageToken), pageNo,
         !m_service->userFeedsDependsOnUserData());
 }
@@ -41,7 +43,7 @@ QList<MediaItem*>* MediaFeedReader::readFavoritesFeed(int pageNo, const QString&
 QList<MediaItem*>* MediaFeedReader::readLikesFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return failed();
+        return noService();
     return readFeed(
         m_service->getLikesFeedURL(m_params, pageNo, m_pageSize, pageToken), pageNo, true);
 }
@@ -49,7 +51,7 @@ QList<MediaItem*>* MediaFeedReader::readLikesFeed(int pageNo, const QString& pag
 QList<MediaItem*>* MediaFeedReader::readRelatedFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return failed();
+        return noService();
     return readFeed(
         m_service->getRelatedFeedURL(m_params, pageNo, m_pageSize, pageToken), pageNo, true);
 }
@@ -57,7 +59,7 @@ QList<MediaItem*>* MediaFeedReader::readRelatedFeed(int pageNo, const QString& p
 QList<MediaItem*>* MediaFeedReader::readUploadsFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return failed();
+        return noService();
     return readFeed(m_service->getUploadsFeedURL(m_params, pageNo, m_pageSize, pageToken), pageNo,
         !m_service->userFeedsDependsOnUserData());
 }
@@ -65,7 +67,7 @@ QList<MediaItem*>* MediaFeedReader::readUploadsFeed(int pageNo, const QString& p
 QList<MediaItem*>* MediaFeedReader::readPlaylistFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return failed();
+        return noService();
     return readFeed(
         m_service->getPlaylistFeedURL(m_params, pageNo, m_pageSize, pageToken), pageNo, true);
 }
@@ -74,7 +76,7 @@ QList<MediaItem*>* MediaFeedReader::readPlaylistFeed(
     const QString& playlistId, const QString& userId, int pageNo, const QString& pageToken)
 {
     if (!m_service)
-        return failed();
+        return noService();
     return readFeed(
         m_service->getPlaylistFeedURL(playlistId, userId, pageNo, m_pageSize, pageToken), pageNo,
         true);
@@ -83,15 +85,18 @@ QList<MediaItem*>* MediaFeedReader::readPlaylistFeed(
 QList<MediaItem*>* MediaFeedReader::readFeed(
     const QUrl& address, int pageNo, bool keepFacts, const QByteArray* postBody)
 {
-    m_failed = false;
+    m_errorText.clear();
     QString content;
-    const bool fetched = postBody ? ServicePageRequest::postJson(address, *postBody, &content)
-                                  : ServicePageRequest::get(*m_service, address, &content);
+    QString error;
+    const bool fetched = postBody
+        ? ServicePageRequest::postJson(address, *postBody, &content, &error)
+        : ServicePageRequest::get(*m_service, address, &content, &error);
     if (!fetched)
-        return failed();
+        return failed(error);
     std::unique_ptr<MediaFeed> feed(m_service->getMediaFeed(content, pageNo, m_pageSize));
     if (!feed)
-        return failed();
+        return failed(QCoreApplication::translate(
+            "MediaFeedReader", "The service's answer could not be read as a feed."));
     if (keepFacts) {
         m_totalResults = feed->totalResults();
         m_feedTitle = feed->feedTitle();
@@ -101,8 +106,15 @@ QList<MediaItem*>* MediaFeedReader::readFeed(
     return feed->takeItems();
 }
 
-QList<MediaItem*>* MediaFeedReader::failed()
+QList<MediaItem*>* MediaFeedReader::failed(const QString& reason)
 {
-    m_failed = true;
+    m_errorText = reason;
     return new QList<MediaItem*>;
+}
+
+QList<MediaItem*>* MediaFeedReader::noService()
+{
+    return failed(
+        QCoreApplication::translate("MediaFeedReader", "No service named \"%1\" is loaded.")
+            .arg(m_serviceName));
 }

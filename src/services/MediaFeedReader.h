@@ -34,15 +34,18 @@ public:
     QString feedTitle() const { return m_feedTitle; }
     QString nextPageToken() const { return m_nextPageToken; }
     QString prevPageToken() const { return m_prevPageToken; }
-    // Whether the last read could not fetch or read its page (an empty feed is no failure).
-    bool hasFailed() const { return m_failed; }
+    // Whether the last read could not fetch or read its page (an empty feed is no failure),
+    // and why.
+    bool hasFailed() const { return !m_errorText.isEmpty(); }
+    QString errorText() const { return m_errorText; }
 
 private:
     // Fetches the address (or posts the body) and reads the feed; "keepFacts" decides
     // whether the page's totals and tokens replace the kept ones.
     QList<MediaItem*>* readFeed(
         const QUrl& address, int pageNo, bool keepFacts, const QByteArray* postBody = nullptr);
-    QList<MediaItem*>* failed();
+    QList<MediaItem*>* failed(const QString& reason);
+    QList<MediaItem*>* noService();
 
     SearchParams m_params;
     QString m_serviceName;
@@ -53,5 +56,5 @@ private:
     QString m_feedTitle;
     QString m_nextPageToken;
     QString m_prevPageToken;
-    bool m_failed = false;
+    QString m_errorText;
 };

@@ -16,9 +16,10 @@ PlaylistReader::PlaylistReader(const SearchParams& params, const QString& servic
 QList<PlaylistItem*> PlaylistReader::read()
 {
     QString content;
+    QString fetchError;
     if (!m_service
         || !ServicePageRequest::get(
-            *m_service, m_service->getPlaylistsFeedURL(m_params), &content)) {
+            *m_service, m_service->getPlaylistsFeedURL(m_params), &content, &fetchError)) {
         return {};
     }
     std::unique_ptr<PlaylistFeed> feed(m_service->getPlaylistsData(content));

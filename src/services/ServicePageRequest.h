@@ -10,9 +10,10 @@ class MediaService;
 // authentication. Meant for worker threads.
 namespace ServicePageRequest {
 
-// The body of a successful GET of the address (sent fully encoded); false on any failure.
-bool get(const MediaService& service, const QUrl& address, QString* body);
-// A JSON POST (sent without authentication); false on any failure.
-bool postJson(const QUrl& address, const QByteArray& json, QString* body);
+// The body of a successful GET of the address (sent fully encoded); false on any failure,
+// with what went wrong in words a user can act on.
+bool get(const MediaService& service, const QUrl& address, QString* body, QString* error);
+// A JSON POST (sent without authentication); false on any failure, as above.
+bool postJson(const QUrl& address, const QByteArray& json, QString* body, QString* error);
 
 } // namespace ServicePageRequest

@@ -16,8 +16,10 @@ UserReader::UserReader(const SearchParams& params, const QString& serviceName, Q
 UserItem* UserReader::read()
 {
     QString content;
+    QString fetchError;
     if (!m_service
-        || !ServicePageRequest::get(*m_service, m_service->getUserDataURL(m_params), &content)) {
+        || !ServicePageRequest::get(
+            *m_service, m_service->getUserDataURL(m_params), &content, &fetchError)) {
         setErrorText(QCoreApplication::translate("UserReader", "The URL is not supported."));
         return nullptr;
     }

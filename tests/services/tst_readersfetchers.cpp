@@ -7,6 +7,7 @@
 #include "TestEnvironment.h"
 #include "TestHttpServer.h"
 #include "app/AppContext.h"
+#include "app/KObject.h"
 #include "services/FeedDataFetcher.h"
 #include "services/FormHelper.h"
 #include "services/MediaDataFetcher.h"
@@ -214,11 +215,12 @@ private slots:
         FeedDataFetcher fetcher(SearchParams("x"), "Nobody", FeedKind::Search);
         fetch(fetcher, 1);
         QVERIFY(fetcher.items().isEmpty());
-        QVERIFY(fetcher.hasFailed());
+        QVERIFY(fetcher.errorText().contains("\"Nobody\""));
         FeedDataFetcher related("GONE", QString(), "Feedy");
         fetch(related, 1);
         QVERIFY(related.items().isEmpty());
-        QVERIFY(related.hasFailed());
+        QVERIFY2(related.errorText().startsWith(KObject::textForCode(KObject::UnsupportedUrl)),
+            qPrintable(related.errorText()));
         QCOMPARE(related.pageCount(), 0);
     }
 
@@ -268,6 +270,8 @@ private slots:
             QVERIFY(ready.wait(10000));
             QCOMPARE(fetcher.mediaItem() ? fetcher.mediaItem()->title() : "none",
                 id == "v1" ? "Video one" : "none");
+            // A failure says why; a success leaves no reason behind.
+            QCOMPARE(fetcher.errorText().isEmpty(), id == "v1");
         }
     }
 
