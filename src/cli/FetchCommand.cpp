@@ -3,6 +3,7 @@
 #include "FetchProgress.h"
 #include "InterruptNotifier.h"
 #include "app/MediaDescriptor.h"
+#include "app/WebAddress.h"
 #include "download/AudioVideoJoiner.h"
 #include "download/HLSMediaFileRequest.h"
 #include "download/MediaFileRequest.h"
@@ -28,9 +29,7 @@ QList<QUrl> parseUrls(const QStringList& texts, QString* bad)
     QList<QUrl> urls;
     for (const QString& text : texts) {
         const QUrl url(text, QUrl::StrictMode);
-        const QString scheme = url.scheme().toLower();
-        if (!url.isValid() || url.host().isEmpty()
-            || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        if (!WebAddress::isValid(url)) {
             *bad = text;
             return {};
         }

@@ -1,4 +1,5 @@
 #include "HelperAnswerParser.h"
+#include "app/WebAddress.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -9,15 +10,6 @@ namespace {
 const QString kUrl = QStringLiteral("url");
 const QString kFragmentBaseUrl = QStringLiteral("fragment_base_url");
 const QString kFragments = QStringLiteral("fragments");
-
-// Streams are fetched over HTTP only; anything else (file:, ftp:, ...) would let a page
-// name files on this computer.
-bool isWebAddress(const QUrl& url)
-{
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && !url.host().isEmpty()
-        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
-}
 
 void removeAll(QList<QUrl>& list, const QList<QUrl>& unwanted)
 {
@@ -89,7 +81,7 @@ void HelperAnswerParser::readEntry(const QJsonValue& value, MediaUrls& urls)
         entryUrls.append(QUrl(entry.value(addressKey).toString()));
 
     for (const QUrl& entryUrl : std::as_const(entryUrls)) {
-        if (!isWebAddress(entryUrl)) {
+        if (!WebAddress::isValid(entryUrl)) {
             m_errorText = QStringLiteral("Unsupported stream address in youtube-dl response: %1")
                               .arg(entryUrl.toDisplayString());
             return;

@@ -3,6 +3,7 @@
 #include "ConcatFileJoiner.h"
 #include "MediaPartFileRequest.h"
 #include "RunningParts.h"
+#include "app/WebAddress.h"
 
 #include <QDir>
 #include <QFile>
@@ -172,7 +173,7 @@ void MediaFileRequest::handleProbeReply(QNetworkReply* reply, bool probeOnly)
             return;
         }
         const QUrl next = reply->url().resolved(target);
-        if (!MediaPartFileRequest::isWebUrl(next)) {
+        if (!WebAddress::isValid(next)) {
             reportError(tr("Remote media file not found, got HTTP status %1: %2")
                             .arg(m_lastStatus)
                             .arg(next.toString()));
@@ -195,7 +196,7 @@ void MediaFileRequest::handleProbeReply(QNetworkReply* reply, bool probeOnly)
             }
             const QByteArray body = reply->readAll();
             if (!body.startsWith("http")
-                || !MediaPartFileRequest::isWebUrl(QUrl(QString::fromUtf8(body.trimmed())))) {
+                || !WebAddress::isValid(QUrl(QString::fromUtf8(body.trimmed())))) {
                 reportError(QStringLiteral("MediaFileRequest::headReplyFinished(): Response was "
                                            "text, but didn't contain a URL:")
                     + QString::fromUtf8(body));

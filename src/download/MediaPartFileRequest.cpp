@@ -3,6 +3,7 @@
 #include "RunningParts.h"
 #include "TransferTimings.h"
 #include "app/Prefs.h"
+#include "app/WebAddress.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
@@ -83,13 +84,6 @@ MediaPartFileRequest::~MediaPartFileRequest()
 QByteArray MediaPartFileRequest::userAgent()
 {
     return QByteArrayLiteral("Mozilla/5.0 (Macintosh; Intel Mac OS X 10_10) gzip");
-}
-
-bool MediaPartFileRequest::isWebUrl(const QUrl& url)
-{
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && !url.host().isEmpty()
-        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
 void MediaPartFileRequest::setup(const QUrl& url, int partNumber, const QString& filePath,
@@ -381,7 +375,7 @@ bool MediaPartFileRequest::followRedirect(QNetworkReply* reply)
         fail(tr("Download failed: %1").arg(tr("too many redirects")));
         return true;
     }
-    if (!isWebUrl(target)) {
+    if (!WebAddress::isValid(target)) {
         fail(tr("Download failed: %1").arg(tr("redirected to %1").arg(target.toString())));
         return true;
     }

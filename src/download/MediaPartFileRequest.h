@@ -46,9 +46,6 @@ public:
     int attempts() const { return m_attempts; }
 
     static QByteArray userAgent();
-    // Only web addresses are fetched: a redirect or a text answer must not make the program
-    // read a local file or speak another protocol.
-    static bool isWebUrl(const QUrl& url);
     // Most redirects one part follows; the next one fails the part.
     static constexpr int maxRedirects() { return 4; }
     // Retries after network errors, and after stalls (both counted from the set-up).

@@ -5,6 +5,7 @@
 #include "HelperArguments.h"
 #include "HelperCookieFile.h"
 #include "app/AppContext.h"
+#include "app/WebAddress.h"
 #include "convert/SystemProcess.h"
 #include "services/HttpRequest.h"
 #include "services/MediaItem.h"
@@ -38,9 +39,7 @@ MediaUrls MediaUrlReader::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::Med
     m_targetMediaType = targetType;
     m_detectedFormat = -1;
     // Only web pages go to the helper; anything else could pass as one of its options.
-    const QString scheme = pageUrl.scheme().toLower();
-    if (!pageUrl.isValid() || pageUrl.host().isEmpty()
-        || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+    if (!WebAddress::isValid(pageUrl)) {
         setErrorText(QStringLiteral("Unsupported media page address: \"%1\"")
                          .arg(pageUrl.toDisplayString()));
         return MediaUrls();

@@ -3,6 +3,7 @@
 #include "MediaService.h"
 #include "MediaServices.h"
 #include "ServicePageRequest.h"
+#include "app/WebAddress.h"
 #include "download/MediaUrlReader.h"
 
 #include <QCoreApplication>
@@ -50,9 +51,7 @@ MediaItem* MediaDataReader::failed(const QString& reason)
 MediaItem* MediaDataReader::readThroughHelper()
 {
     const QString address = m_params.query();
-    // Anything else could reach the helper as one of its options.
-    if (!address.startsWith(QLatin1String("http://"))
-        && !address.startsWith(QLatin1String("https://"))) {
+    if (!WebAddress::isValid(QUrl(address, QUrl::StrictMode))) {
         qWarning().noquote() << QStringLiteral("MediaDataReader: not a web address: ") + address;
         return failed(KObject::textForCode(KObject::UnsupportedUrl));
     }
