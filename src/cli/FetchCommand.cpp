@@ -2,12 +2,14 @@
 
 #include "FetchProgress.h"
 #include "InterruptNotifier.h"
+#include "app/FileNames.h"
 #include "app/MediaDescriptor.h"
+#include "app/SafeFile.h"
 #include "app/WebAddress.h"
 #include "download/AudioVideoJoiner.h"
-#include "download/HLSMediaFileRequest.h"
-#include "download/MediaFileRequest.h"
-#include "download/SegmentedAVMediaFileRequest.h"
+#include "download/MediaFileRequestBase.h"
+#include "download/StreamRequests.h"
+#include "services/HttpSemantics.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -15,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <memory>
@@ -50,24 +51,38 @@ int formatFor(const QString& option, const QUrl& firstUrl, bool* ok)
     return guessed >= 0 ? guessed : int(MediaDescriptor::MP4);
 }
 
-// "name.ext", or "name (2).ext" and so on when the folder has it already.
-QString uniquePath(const QDir& folder, const QString& name)
+// A stream header given as "Name: value".
+bool parseHeader(const QString& text, QPair<QByteArray, QByteArray>* header)
 {
-    const QFileInfo info(name);
-    const QString stem = info.completeBaseName();
-    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    QString candidate = folder.filePath(name);
-    for (int n = 2; QFileInfo::exists(candidate); ++n)
-        candidate = folder.filePath(QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(suffix));
-    return candidate;
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    if (colon <= 0)
+        return false;
+    header->first = text.left(colon).trimmed().toLatin1();
+    header->second = text.mid(colon + 1).trimmed().toUtf8();
+    return HttpSemantics::isSafeHeader(header->first, header->second);
 }
 
-bool moveInto(const QString& from, const QString& to)
+// Moves the file to "name.ext", or "name (2).ext" and so on when the folder has that name
+// already (a link under the name counts as taken and is never written through). Returns the
+// name used; empty with the reason in *error.
+QString moveToFreeName(const QString& from, const QDir& folder, const QString& name, QString* error)
 {
-    if (QFile::rename(from, to))
-        return true;
-    // Another file system: copy, then let go of the temporary file.
-    return QFile::copy(from, to) && QFile::remove(from);
+    const QFileInfo info(name);
+    const QString extension = info.suffix();
+    const QString stem = extension.isEmpty() ? name : info.completeBaseName();
+    for (int n = 1; n < 10000; ++n) {
+        const QString suffix = n == 1 ? QString() : QStringLiteral(" (%1)").arg(n);
+        const QString candidate = folder.filePath(FileNames::fitted(stem, suffix, extension));
+        if (SafeFile::nameTaken(candidate))
+            continue;
+        if (SafeFile::moveToNewName(from, candidate, error))
+            return candidate;
+        // Taken between the look and the move: try the next number.
+        if (!SafeFile::nameTaken(candidate))
+            return QString();
+    }
+    *error = QStringLiteral("no free name");
+    return QString();
 }
 
 } // namespace
@@ -89,6 +104,10 @@ void FetchCommand::configure(QCommandLineParser& parser) const
     parser.addOption(QCommandLineOption(QStringLiteral("audio"),
         QStringLiteral("A separate audio stream to mux with the video; repeat for segments."),
         QStringLiteral("URL")));
+    parser.addOption(QCommandLineOption(QStringLiteral("header"),
+        QStringLiteral("An HTTP header the server wants with the stream, such as "
+                       "\"Referer: https://example.org/\"; repeat for several."),
+        QStringLiteral("NAME: VALUE")));
     parser.addOption(QCommandLineOption(QStringLiteral("format"),
         QStringLiteral("The stream format (mp4, webm, m4a, mp3, ...); guessed from the address "
                        "when absent."),
@@ -112,29 +131,18 @@ QString FetchCommand::baseNameFor(const QList<QUrl>& video, const QList<QUrl>& a
 
 QString FetchCommand::outputName(const QUrl& url, const QString& extension)
 {
-    QString name = url.fileName();
-    // A server's name is only a suggestion: never a path, never hidden, never odd bytes.
-    name.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f/\\\\]")));
-    while (name.startsWith(QLatin1Char('.')))
-        name.remove(0, 1);
-    if (!MediaFileRequestBase::isPlainFileName(name))
+    // A server's name is only a suggestion: never a path, never hidden, never odd characters.
+    QString name = FileNames::cleaned(url.fileName());
+    if (name.isEmpty())
         name = QStringLiteral("download");
-    if (!extension.isEmpty()) {
+    if (extension.isEmpty()) {
         const QFileInfo info(name);
-        name = info.completeBaseName().isEmpty() ? name : info.completeBaseName();
-        name += QLatin1Char('.') + extension;
+        return info.suffix().isEmpty()
+            ? FileNames::fitted(name)
+            : FileNames::fitted(info.completeBaseName(), QString(), info.suffix());
     }
-    while (name.toUtf8().size() > 255)
-        name.remove(0, 1);
-    return name;
-}
-
-MediaFileRequestBase* FetchCommand::makeStreamRequest(
-    const QList<QUrl>& urls, const QString& baseName, int format)
-{
-    if (urls.size() == 1)
-        return new MediaFileRequest(urls.first(), baseName);
-    return new HLSMediaFileRequest(urls, baseName, format);
+    const QString stem = QFileInfo(name).completeBaseName();
+    return FileNames::fitted(stem.isEmpty() ? name : stem, QString(), extension);
 }
 
 int FetchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
@@ -157,23 +165,35 @@ int FetchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
                       .arg(parser.value(QStringLiteral("format"))));
         return UsageError;
     }
+    HttpSemantics::HeaderList headers;
+    for (const QString& text : parser.values(QStringLiteral("header"))) {
+        QPair<QByteArray, QByteArray> header;
+        if (!parseHeader(text, &header)) {
+            out.error(QStringLiteral("kestrofan-cli fetch: not a header: ") + text);
+            return UsageError;
+        }
+        headers.append(header);
+    }
     const QDir folder(parser.value(QStringLiteral("out")));
     if (!QDir().mkpath(folder.absolutePath())) {
         out.error(QStringLiteral("kestrofan-cli fetch: cannot create ") + folder.absolutePath());
         return Failed;
     }
-
-    const QString baseName = baseNameFor(video, audio);
-    MediaFileRequestBase* videoRequest = makeStreamRequest(video, baseName, format);
-    std::unique_ptr<MediaFileRequestBase> request;
-    if (audio.isEmpty()) {
-        request.reset(videoRequest);
-    } else {
-        const int audioFormat = formatFor(QString(), audio.first(), &formatOk);
-        request = std::make_unique<SegmentedAVMediaFileRequest>(videoRequest,
-            makeStreamRequest(audio, baseName + QStringLiteral("_audio"), audioFormat), baseName,
-            format);
+    if (!QFileInfo(folder.absolutePath()).isWritable()) {
+        out.error(QStringLiteral("kestrofan-cli fetch: the folder %1 is not writable")
+                      .arg(folder.absolutePath()));
+        return Failed;
     }
+
+    MediaUrls streams;
+    streams.videoUrls = video;
+    streams.audioUrls = audio;
+    streams.videoFormat = format;
+    streams.audioFormat = audio.isEmpty() ? -1 : formatFor(QString(), audio.first(), &formatOk);
+    streams.videoHeaders = headers;
+    streams.audioHeaders = headers;
+    std::unique_ptr<MediaFileRequestBase> request(
+        StreamRequests::forMediaUrls(streams, baseNameFor(video, audio), format));
     request->setTemporaryDirectory(folder.absoluteFilePath(kPartsFolder));
     if (!request->errorText().isEmpty()) {
         out.error(QStringLiteral("kestrofan-cli fetch: ") + request->errorText());
@@ -218,10 +238,13 @@ int FetchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         extension = joiner->containerExtension();
     else if (video.size() > 1)
         extension = QFileInfo(request->resultFileName()).suffix();
-    const QString target = uniquePath(folder, outputName(video.first(), extension));
+    const QString name = outputName(video.first(), extension);
     const qint64 size = QFileInfo(request->resultFileName()).size();
-    if (!moveInto(request->resultFileName(), target)) {
-        out.error(QStringLiteral("kestrofan-cli fetch: cannot move the file to ") + target);
+    QString reason;
+    const QString target = moveToFreeName(request->resultFileName(), folder, name, &reason);
+    if (target.isEmpty()) {
+        out.error(QStringLiteral("kestrofan-cli fetch: cannot move the file to %1: %2")
+                      .arg(folder.filePath(name), reason));
         return Failed;
     }
     // The request's notes go with it; the parts folder goes too when nothing else is in it.

@@ -5,8 +5,6 @@
 #include <QList>
 #include <QUrl>
 
-class MediaFileRequestBase;
-
 // Downloads one file, a list of segments, or a video with a separate audio stream into a
 // folder. Part files are named from the addresses, so running the same command again after
 // an interruption continues where the last run stopped.
@@ -23,8 +21,4 @@ public:
     static QString baseNameFor(const QList<QUrl>& video, const QList<QUrl>& audio);
     // A plain file name for the result, taken from the first address.
     static QString outputName(const QUrl& url, const QString& extension);
-
-private:
-    static MediaFileRequestBase* makeStreamRequest(
-        const QList<QUrl>& urls, const QString& baseName, int format);
 };

@@ -2,18 +2,20 @@
 
 #include "HLSFileJoiner.h"
 #include "MediaPartFileRequest.h"
-#include "services/HttpRequest.h"
+#include "TransferTimings.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
+#include <QNetworkReply>
 #include <QRegularExpression>
 
 HLSMediaFileRequest::HLSMediaFileRequest(
     const QList<QUrl>& urls, const QString& baseName, int format, QObject* parent)
     : MediaFileRequestBase(baseName, new HLSFileJoiner(format), parent)
     , m_segmentUrls(urls)
+    , m_manager(new QNetworkAccessManager(this))
 {
     if (urls.isEmpty()) {
         setErrorText(QStringLiteral("No segments"));
@@ -21,15 +23,24 @@ HLSMediaFileRequest::HLSMediaFileRequest(
     }
     m_url = urls.first();
     m_contentLength = lengthFromUrlRanges(urls);
-    // No usable ranges in the addresses: ask the server about the first segment.
-    if (m_contentLength <= 0)
-        estimateFromFirstSegment();
-    if (m_contentLength <= 0)
-        return;
-    for (int index = 0; index < urls.size(); ++index)
+    if (m_contentLength > 0)
+        nameSegments();
+}
+
+HLSMediaFileRequest::~HLSMediaFileRequest()
+{
+    if (m_headReply) {
+        m_headReply->disconnect(this);
+        m_headReply->abort();
+    }
+}
+
+void HLSMediaFileRequest::nameSegments()
+{
+    m_segmentFiles.clear();
+    for (int index = 0; index < m_segmentUrls.size(); ++index)
         m_segmentFiles.append(
-            baseName + QLatin1Char('_') + QString::number(index) + QStringLiteral(".ts"));
-    m_manager = new QNetworkAccessManager(this);
+            m_baseName + QLatin1Char('_') + QString::number(index) + QStringLiteral(".ts"));
 }
 
 qint64 HLSMediaFileRequest::lengthFromUrlRanges(const QList<QUrl>& urls)
@@ -52,36 +63,75 @@ qint64 HLSMediaFileRequest::lengthFromUrlRanges(const QList<QUrl>& urls)
 
 void HLSMediaFileRequest::estimateFromFirstSegment()
 {
-    HttpRequest request;
-    QUrl first = m_segmentUrls.first();
-    request.head(first, false);
-    const int status = request.httpStatus();
+    QNetworkRequest request(m_segmentUrls.first());
+    request.setAttribute(
+        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(MediaPartFileRequest::maxRedirects());
+    request.setTransferTimeout(TransferTimings::probeTimeoutMs());
+    for (const auto& header : streamHeaders()) {
+        if (HttpSemantics::isSafeHeader(header.first, header.second))
+            request.setRawHeader(header.first, header.second);
+    }
+    request.setRawHeader("User-Agent", MediaPartFileRequest::userAgent());
+    request.setRawHeader("Accept-Encoding", "identity");
+    m_headReply = m_manager->head(request);
+    connect(m_headReply, &QNetworkReply::finished, this,
+        &HLSMediaFileRequest::onFirstSegmentHeadFinished);
+}
+
+void HLSMediaFileRequest::onFirstSegmentHeadFinished()
+{
+    QNetworkReply* reply = m_headReply;
+    m_headReply = nullptr;
+    if (!reply)
+        return;
+    reply->deleteLater();
+    if (m_cancelled || !errorText().isEmpty())
+        return;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status == 0
+        && (reply->error() == QNetworkReply::OperationCanceledError
+            || reply->error() == QNetworkReply::TimeoutError)) {
+        // The transfer time-out ended it: name the host that kept quiet.
+        reportError(tr("Download failed: %1")
+                        .arg(tr("%1 did not answer within %2 seconds")
+                                 .arg(reply->url().host())
+                                 .arg(TransferTimings::probeTimeoutMs() / 1000.0)));
+        return;
+    }
     if (status != 200) {
-        setErrorText(QStringLiteral("HLSMediaFileRequest::HLSMediaFileRequest() returned status "
-                                    "code %1 when attempting to determine content length of "
-                                    "first segment")
-                         .arg(status));
+        reportError(QStringLiteral("HLSMediaFileRequest::HLSMediaFileRequest() returned status "
+                                   "code %1 when attempting to determine content length of "
+                                   "first segment")
+                        .arg(status));
         return;
     }
-    if (request.contentLength() <= 0) {
-        setErrorText(QStringLiteral("Error: HLSMediaFileRequest::HLSMediaFileRequest(): Content "
-                                    "length is zero for first segment"));
+    const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (length <= 0) {
+        reportError(QStringLiteral("Error: HLSMediaFileRequest::HLSMediaFileRequest(): Content "
+                                   "length is zero for first segment"));
         return;
     }
-    m_contentLength = request.contentLength() * m_segmentUrls.size();
+    m_contentLength = length * m_segmentUrls.size();
+    nameSegments();
+    start();
 }
 
 void HLSMediaFileRequest::setCookies(const QList<QNetworkCookie>& cookies, const QUrl& pageUrl)
 {
-    if (m_manager)
-        m_manager->cookieJar()->setCookiesFromUrl(cookies, pageUrl);
+    m_manager->cookieJar()->setCookiesFromUrl(cookies, pageUrl);
 }
 
 void HLSMediaFileRequest::start()
 {
-    if (!errorText().isEmpty() || m_segmentFiles.isEmpty())
+    if (!errorText().isEmpty() || m_cancelled || !claimParts())
         return;
-    // The estimate is known since construction.
+    if (m_segmentFiles.isEmpty()) {
+        // The length comes from the first segment; the segments follow its answer.
+        if (!m_headReply)
+            estimateFromFirstSegment();
+        return;
+    }
     if (m_nextSegment == 0 && m_finishedParts.isEmpty())
         emit gotContentLength();
     startSegments();
@@ -103,6 +153,7 @@ void HLSMediaFileRequest::startSegments()
         segment->setNetworkManager(m_manager);
         segment->setup(
             url, index, path, m_manager->cookieJar()->cookiesForUrl(url), m_paused, -1, -1);
+        segment->setStreamHeaders(streamHeaders());
         m_running.insert(segment, index);
         connect(segment, &MediaPartFileRequest::connected, this, &HLSMediaFileRequest::onConnected);
         connect(segment, &MediaPartFileRequest::finished, this,
@@ -173,6 +224,13 @@ void HLSMediaFileRequest::onPause(bool paused)
 void HLSMediaFileRequest::onCancelDownload()
 {
     m_cancelled = true;
+    if (m_headReply) {
+        m_headReply->disconnect(this);
+        m_headReply->abort();
+        m_headReply->deleteLater();
+        m_headReply = nullptr;
+    }
+    releaseParts();
     emit cancelDownload();
     QStringList files = m_finishedParts.values();
     for (auto it = m_running.cbegin(); it != m_running.cend(); ++it)

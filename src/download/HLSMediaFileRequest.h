@@ -8,6 +8,7 @@
 
 class MediaPartFileRequest;
 class QNetworkAccessManager;
+class QNetworkReply;
 
 // Fetches the segments of an HLS stream (or any list of consecutive pieces), each into its
 // own ".ts" file, up to seven at a time, and joins them into the stream's container.
@@ -15,10 +16,12 @@ class HLSMediaFileRequest : public MediaFileRequestBase
 {
     Q_OBJECT
 public:
-    // Estimates the length at once: from byte ranges written into the addresses, else from a
-    // blocking HEAD of the first segment. A failure leaves the error text set.
+    // Estimates the length from byte ranges written into the addresses; without them the
+    // first segment is asked for its length (a HEAD) when the request starts. No segments
+    // leave the error text set at once.
     HLSMediaFileRequest(
         const QList<QUrl>& urls, const QString& baseName, int format, QObject* parent = nullptr);
+    ~HLSMediaFileRequest() override;
 
     void start() override;
     qint64 contentLength() const override { return m_contentLength; }
@@ -43,8 +46,12 @@ private slots:
     void onBytesDiscarded(qulonglong bytes);
     void onError(QString errMsg) override;
 
+private slots:
+    void onFirstSegmentHeadFinished();
+
 private:
     void estimateFromFirstSegment();
+    void nameSegments();
     void startSegments();
     void stopSegments();
 
@@ -59,5 +66,6 @@ private:
     int m_nextSegment = 0;
     QHash<MediaPartFileRequest*, int> m_running;
     QNetworkAccessManager* m_manager = nullptr;
+    QNetworkReply* m_headReply = nullptr;
     bool m_connectedSent = false;
 };

@@ -42,6 +42,7 @@ void HelperAnswerParser::parse(const QString& output, MediaUrls& urls)
     }
 
     const QJsonObject top = document.object();
+    m_top = top;
     m_detectedFormat
         = MediaDescriptor::formatFromString(top.value(QStringLiteral("ext")).toString());
 
@@ -93,14 +94,33 @@ void HelperAnswerParser::readEntry(const QJsonValue& value, MediaUrls& urls)
     if (isAudioOnly(entry)) {
         urls.audioUrls.append(entryUrls);
         urls.audioFormat = format;
+        urls.audioHeaders = streamHeaders(entry);
         if (m_targetType == MediaDescriptor::Audio)
             m_detectedFormat = format;
     } else {
         urls.videoUrls.append(entryUrls);
         urls.videoFormat = format;
+        urls.videoHeaders = streamHeaders(entry);
         if (m_targetType == MediaDescriptor::Video)
             m_detectedFormat = format;
     }
+}
+
+HttpSemantics::HeaderList HelperAnswerParser::streamHeaders(const QJsonObject& entry) const
+{
+    const QString key = QStringLiteral("http_headers");
+    const QJsonObject object
+        = entry.value(key).isObject() ? entry.value(key).toObject() : m_top.value(key).toObject();
+    HttpSemantics::HeaderList headers;
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        if (!it.value().isString())
+            continue;
+        const QByteArray name = it.key().toLatin1();
+        const QByteArray value = it.value().toString().toUtf8();
+        if (HttpSemantics::isSafeHeader(name, value))
+            headers.append({ name, value });
+    }
+    return headers;
 }
 
 QList<QUrl> HelperAnswerParser::fragmentUrls(const QJsonObject& entry, QString* addressKey) const

@@ -34,10 +34,13 @@ public:
 
 private:
     void readEntry(const QJsonValue& value, MediaUrls& urls);
+    // The entry's "http_headers", else those of the whole answer; unsafe ones are dropped.
+    HttpSemantics::HeaderList streamHeaders(const QJsonObject& entry) const;
     QList<QUrl> fragmentUrls(const QJsonObject& entry, QString* addressKey) const;
 
     MediaDescriptor::MediaType m_targetType;
     PlaylistFetcher m_fetchPlaylist;
     int m_detectedFormat = -1;
     QString m_errorText;
+    QJsonObject m_top;
 };

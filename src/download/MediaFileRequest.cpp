@@ -3,7 +3,10 @@
 #include "ConcatFileJoiner.h"
 #include "MediaPartFileRequest.h"
 #include "RunningParts.h"
+#include "TransferTimings.h"
+#include "app/SafeFile.h"
 #include "app/WebAddress.h"
+#include "services/HttpSemantics.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,10 +26,24 @@ const char* const kMethodProperty = "method";
 // Redirects and text hops are counted per probe chain: the construction probe and the
 // start probe run side by side and must not eat into each other's allowance.
 const char* const kHopsProperty = "hops";
+const char* const kProbeOnlyProperty = "probeOnly";
+const char* const kAttemptProperty = "attempt";
 
-bool isRedirect(int status)
+constexpr int kShownTextLength = 200;
+
+// What a person may see of a text answer: printable characters only, blanks folded.
+QString printableStart(const QByteArray& body)
 {
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+    QString shown;
+    for (const QChar c : QString::fromUtf8(body)) {
+        if (shown.size() >= kShownTextLength)
+            break;
+        if (c.isSpace())
+            shown += QLatin1Char(' ');
+        else if (c.isPrint() && c != QChar::ReplacementCharacter)
+            shown += c;
+    }
+    return shown.simplified();
 }
 
 } // namespace
@@ -40,17 +57,24 @@ MediaFileRequest::MediaFileRequest(const QUrl& url, const QString& baseName, QOb
         &MediaFileRequest::onSlotReleased, Qt::QueuedConnection);
     m_noteTimer.setInterval(1000);
     connect(&m_noteTimer, &QTimer::timeout, this, &MediaFileRequest::saveProgress);
-    sendProbe(Probe::ContentLength, "head", 0);
+    QMetaObject::invokeMethod(
+        this, [this] { sendProbe(Probe::ContentLength, "head", 0); }, Qt::QueuedConnection);
 }
 
 MediaFileRequest::~MediaFileRequest()
 {
     // The note outlives a finished join until its file has been taken over, so that a
     // restart finds the file done; with the request gone it has served its purpose.
-    if (complete())
+    if (complete()) {
         m_note.remove();
-    else if (!m_cancelled)
-        saveProgress();
+        return;
+    }
+    if (m_cancelled || !m_planned || (m_dataFile.isOpen() && !SafeFile::isStillOnDisk(m_dataFile)))
+        return;
+    for (const MediaPartFileRequest* part : std::as_const(m_parts))
+        m_note.setProgress(part->partNumber(), part->bytesOnDisk());
+    if (SafeFile::syncData(m_dataFile, nullptr))
+        m_note.save(m_identity);
 }
 
 int MediaFileRequest::partCountFor(qint64 contentLength)
@@ -75,31 +99,69 @@ void MediaFileRequest::start()
     if (m_started)
         return;
     m_started = true;
+    if (!errorText().isEmpty() || !claimParts())
+        return;
     sendProbe(Probe::Start, "head", 0);
 }
 
-void MediaFileRequest::sendProbe(Probe kind, const QByteArray& method, int hops)
+void MediaFileRequest::sendProbe(Probe kind, const QByteArray& method, int hops, int attempt)
 {
+    if (complete() || !errorText().isEmpty() || m_cancelled)
+        return;
     m_redirects = qMax(m_redirects, hops);
     QNetworkRequest request(m_url);
     request.setAttribute(
         QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    for (const auto& header : streamHeaders()) {
+        if (HttpSemantics::isSafeHeader(header.first, header.second)
+            && header.first.compare("User-Agent", Qt::CaseInsensitive) != 0)
+            request.setRawHeader(header.first, header.second);
+    }
     // The length must be that of the file itself, not of a compressed transfer.
     request.setRawHeader("Accept-Encoding", "identity");
     QNetworkReply* reply = method == "head" ? m_manager->head(request) : m_manager->get(request);
     reply->setProperty(kMethodProperty, QString::fromLatin1(method));
     reply->setProperty(kHopsProperty, hops);
+    reply->setProperty(kProbeOnlyProperty, kind == Probe::ContentLength);
+    reply->setProperty(kAttemptProperty, attempt);
     if (kind == Probe::ContentLength) {
         connect(
             reply, &QNetworkReply::finished, this, &MediaFileRequest::onProbeContentLengthFinished);
     } else {
         connect(reply, &QNetworkReply::finished, this, &MediaFileRequest::onHeadReplyFinished);
     }
-    reply->setProperty("probeOnly", kind == Probe::ContentLength);
     if (method == "get") {
+        // A probe never holds more of a body than a text answer may show.
+        reply->setReadBufferSize(2 * textAnswerLimit());
         connect(reply, &QNetworkReply::metaDataChanged, this, &MediaFileRequest::onGetAltReadyRead);
         connect(reply, &QNetworkReply::readyRead, this, &MediaFileRequest::onGetAltReadyRead);
     }
+    // A server that accepts the connection and never answers must not hold the download.
+    auto* timer = new QTimer(reply);
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, this, [this, reply] { onProbeTimedOut(reply); });
+    timer->start(TransferTimings::probeTimeoutMs());
+}
+
+void MediaFileRequest::onProbeTimedOut(QNetworkReply* reply)
+{
+    const Probe kind
+        = reply->property(kProbeOnlyProperty).toBool() ? Probe::ContentLength : Probe::Start;
+    const QByteArray method = reply->property(kMethodProperty).toString().toLatin1();
+    const int hops = reply->property(kHopsProperty).toInt();
+    const int attempt = reply->property(kAttemptProperty).toInt();
+    const QString host = reply->url().host();
+    releaseReply(reply);
+    if (attempt >= maxProbeAttempts()) {
+        reportError(tr("Download failed: %1")
+                        .arg(tr("%1 did not answer (%2 attempts of %3 seconds)")
+                                 .arg(host)
+                                 .arg(attempt)
+                                 .arg(TransferTimings::probeTimeoutMs() / 1000.0)));
+        return;
+    }
+    QTimer::singleShot(TransferTimings::retryDelayMs(attempt), this,
+        [this, kind, method, hops, attempt] { sendProbe(kind, method, hops, attempt + 1); });
 }
 
 void MediaFileRequest::onHeadReplyFinished()
@@ -128,13 +190,14 @@ void MediaFileRequest::onGetAltReadyRead()
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!status.isValid())
         return;
-    // A text answer may carry the real address in its body: that needs the whole body.
+    // A text answer may carry the real address in its body: that needs its beginning.
     const bool text = reply->rawHeader("Content-Type").contains("text");
-    if (text && (status.toInt() == 200 || status.toInt() == 206))
+    if (text && (status.toInt() == 200 || status.toInt() == 206)
+        && reply->bytesAvailable() < textAnswerLimit())
         return;
-    // The headers are all a probe needs; the body is left to the parts.
+    // The headers (and the start of a text) are all a probe needs; the rest is the parts'.
     reply->disconnect(this);
-    handleProbeReply(reply, reply->property("probeOnly").toBool());
+    handleProbeReply(reply, reply->property(kProbeOnlyProperty).toBool());
     releaseReply(reply);
 }
 
@@ -160,7 +223,7 @@ void MediaFileRequest::handleProbeReply(QNetworkReply* reply, bool probeOnly)
     const QString tooManyRedirects
         = QStringLiteral("MediaFileRequest::headReplyFinished(): Too many redirects; giving up");
 
-    if (isRedirect(m_lastStatus)) {
+    if (HttpSemantics::isRedirect(m_lastStatus)) {
         const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
         if (target.isEmpty()) {
             reportError(tr("Remote media file not found, got HTTP status %1: %2")
@@ -194,17 +257,8 @@ void MediaFileRequest::handleProbeReply(QNetworkReply* reply, bool probeOnly)
                 sendProbe(again, "get", hops + 1);
                 return;
             }
-            const QByteArray body = reply->readAll();
-            if (!body.startsWith("http")
-                || !WebAddress::isValid(QUrl(QString::fromUtf8(body.trimmed())))) {
-                reportError(QStringLiteral("MediaFileRequest::headReplyFinished(): Response was "
-                                           "text, but didn't contain a URL:")
-                    + QString::fromUtf8(body));
+            if (handleTextAnswer(reply, probeOnly, hops))
                 return;
-            }
-            m_url = QUrl(QString::fromUtf8(body.trimmed()));
-            sendProbe(again, "head", hops + 1);
-            return;
         }
         takeContentLength(reply);
         if (probeOnly) {
@@ -213,7 +267,8 @@ void MediaFileRequest::handleProbeReply(QNetworkReply* reply, bool probeOnly)
         }
         if (m_planned)
             return;
-        m_validator = reply->rawHeader("ETag") + '|' + reply->rawHeader("Last-Modified");
+        m_remote = RemoteFileIdentity::of(reply);
+        m_remote.length = m_contentLength > 0 ? m_contentLength : -1;
         planParts(reply->rawHeader("Accept-Ranges").trimmed().toLower() != "none");
         return;
     }
@@ -237,14 +292,37 @@ void MediaFileRequest::handleProbeReply(QNetworkReply* reply, bool probeOnly)
                     .arg(reply->url().toString()));
 }
 
+bool MediaFileRequest::handleTextAnswer(QNetworkReply* reply, bool probeOnly, int hops)
+{
+    // Only the beginning is read: a text file may be a gigabyte.
+    const QByteArray start = reply->peek(textAnswerLimit());
+    const bool whole = reply->isFinished() && reply->bytesAvailable() <= textAnswerLimit();
+    const QByteArray address = start.trimmed();
+    if (whole && address.startsWith("http")) {
+        const QUrl next(QString::fromUtf8(address));
+        if (WebAddress::isValid(next)) {
+            m_url = next;
+            sendProbe(probeOnly ? Probe::ContentLength : Probe::Start, "head", hops + 1);
+            return true;
+        }
+    }
+    const bool page = reply->rawHeader("Content-Type").toLower().contains("html");
+    if (page || whole) {
+        reportError(QStringLiteral("MediaFileRequest::headReplyFinished(): Response was text, but "
+                                   "didn't contain a URL:")
+            + printableStart(start));
+        return true;
+    }
+    // A long text that is no page: the file itself.
+    return false;
+}
+
 void MediaFileRequest::takeContentLength(QNetworkReply* reply)
 {
     // A ranged answer states the whole length after the slash of its Content-Range.
-    static const QRegularExpression total(QStringLiteral("/(\\d+)\\s*$"));
-    const QRegularExpressionMatch match
-        = total.match(QString::fromLatin1(reply->rawHeader("Content-Range")));
-    if (m_lastStatus == 206 && match.hasMatch()) {
-        m_contentLength = match.captured(1).toLongLong();
+    const auto range = HttpSemantics::ContentRange::parse(reply->rawHeader("Content-Range"));
+    if (m_lastStatus == 206 && range.total >= 0) {
+        m_contentLength = range.total;
         return;
     }
     bool ok = false;
@@ -266,8 +344,9 @@ void MediaFileRequest::planParts(bool rangesAccepted)
     }
     m_nextPart = 0;
     m_planned = true;
-    m_identity = "length=" + QByteArray::number(m_contentLength) + "\nparts="
-        + QByteArray::number(m_wholeFile ? 0 : m_partCount) + "\nvalidator=" + m_validator + '\n';
+    m_identity = "length=" + QByteArray::number(m_contentLength)
+        + "\nparts=" + QByteArray::number(m_wholeFile ? 0 : m_partCount)
+        + "\nvalidator=" + m_remote.validatorText() + '\n';
     m_note.setPath(tempFilePath(m_baseName + QStringLiteral(".resume")));
     if (!m_note.load(m_identity)) {
         // Bytes of another length or version of the file would corrupt this one.
@@ -275,10 +354,47 @@ void MediaFileRequest::planParts(bool rangesAccepted)
     } else if (finishEarlierJoin()) {
         return;
     }
-    if (!m_wholeFile && !QFile::exists(dataFilePath()))
-        m_note.clear();
+    if (!m_wholeFile) {
+        if (!QFile::exists(dataFilePath()))
+            m_note.clear();
+        if (!openDataFile())
+            return;
+        trustNoMoreThanOnDisk();
+    }
     m_note.save(m_identity);
     startParts();
+}
+
+bool MediaFileRequest::openDataFile()
+{
+    const QString path = dataFilePath();
+    if (path.isEmpty()) {
+        reportError(tr("Download failed: %1").arg(tr("invalid file name")));
+        return false;
+    }
+    // A link under our name is not our file.
+    if (QFileInfo(path).isSymLink()) {
+        QFile::remove(path);
+        m_note.clear();
+    }
+    QString reason;
+    if (!SafeFile::openForWriting(m_dataFile, path, true, &reason)) {
+        reportError(tr("Download failed: %1").arg(reason));
+        return false;
+    }
+    return true;
+}
+
+void MediaFileRequest::trustNoMoreThanOnDisk()
+{
+    // The note may claim bytes that never reached the disk (a crash, a file cut short by
+    // hand): such bytes are fetched again rather than left as zeros in the result.
+    const qint64 size = m_dataFile.size();
+    for (int part = 1; part <= m_partCount; ++part) {
+        const qint64 onDisk = qMax<qint64>(0, size - rangeStartOf(part));
+        if (m_note.progress(part) > onDisk)
+            m_note.setProgress(part, onDisk);
+    }
 }
 
 QString MediaFileRequest::dataFilePath() const
@@ -295,7 +411,7 @@ bool MediaFileRequest::finishEarlierJoin()
 {
     const QString target = joinTarget();
     if (target.isEmpty() || m_contentLength <= 0 || QFileInfo(target).size() != m_contentLength
-        || (m_wholeFile && m_note.progress(1) != m_contentLength))
+        || QFileInfo(target).isSymLink() || (m_wholeFile && m_note.progress(1) != m_contentLength))
         return false;
     markComplete(target);
     m_bytesReceived = m_contentLength;
@@ -313,8 +429,14 @@ QString MediaFileRequest::partFilePath(int partNumber) const
     return tempFilePath(m_baseName + QStringLiteral(".part") + QString::number(partNumber));
 }
 
+qint64 MediaFileRequest::rangeStartOf(int partNumber) const
+{
+    return m_partSize * (partNumber - 1);
+}
+
 void MediaFileRequest::removeDataFiles()
 {
+    m_dataFile.close();
     QDir directory(temporaryDirectory());
     // Also the part files of earlier versions that kept each range in a file of its own.
     const QRegularExpression partName(QRegularExpression::anchoredPattern(
@@ -327,12 +449,28 @@ void MediaFileRequest::removeDataFiles()
     }
 }
 
+QString MediaFileRequest::dataFileGoneText() const
+{
+    return tr("Download failed: %1")
+        .arg(tr("%1 was removed or replaced during the download").arg(m_dataFile.fileName()));
+}
+
 void MediaFileRequest::saveProgress()
 {
-    if (!m_planned || complete())
+    if (!m_planned || complete() || !errorText().isEmpty())
         return;
+    if (m_dataFile.isOpen() && !SafeFile::isStillOnDisk(m_dataFile)) {
+        onError(dataFileGoneText());
+        return;
+    }
     for (const MediaPartFileRequest* part : std::as_const(m_parts))
         m_note.setProgress(part->partNumber(), part->bytesOnDisk());
+    // The bytes the note is about to claim reach the disk first.
+    QString reason;
+    if (!SafeFile::syncData(m_dataFile, &reason)) {
+        onError(tr("Download failed: %1").arg(reason));
+        return;
+    }
     m_note.save(m_identity);
 }
 
@@ -347,7 +485,7 @@ void MediaFileRequest::startParts()
         qint64 rangeStart = -1;
         qint64 rangeEnd = -1;
         if (!m_wholeFile) {
-            rangeStart = m_partSize * (part - 1);
+            rangeStart = rangeStartOf(part);
             rangeEnd = part == m_partCount ? m_contentLength - 1 : m_partSize * part - 1;
         }
         // Every range goes into the first part's file, at its own offset.
@@ -370,6 +508,8 @@ void MediaFileRequest::startParts()
         request->setNetworkManager(m_manager);
         request->setup(m_url, part, path, m_manager->cookieJar()->cookiesForUrl(m_url), m_paused,
             rangeStart, rangeEnd);
+        request->setStreamHeaders(streamHeaders());
+        request->setRemoteIdentity(m_remote);
         if (!m_wholeFile)
             request->writeIntoSharedFile(done);
         connect(request, &MediaPartFileRequest::finished, this, &MediaFileRequest::onPartFinished);
@@ -380,6 +520,8 @@ void MediaFileRequest::startParts()
         connect(request, &MediaPartFileRequest::error, this, &MediaFileRequest::onError);
         connect(request, &MediaPartFileRequest::rangesIgnored, this,
             &MediaFileRequest::onPartRangesIgnored);
+        connect(request, &MediaPartFileRequest::remoteFileChanged, this,
+            &MediaFileRequest::onRemoteFileChanged);
         connect(this, &MediaFileRequest::pause, request, &MediaPartFileRequest::onPause);
         connect(this, &MediaFileRequest::limitBandwidthChanged, request,
             &MediaPartFileRequest::readDispatch);
@@ -435,9 +577,22 @@ void MediaFileRequest::recordFinishedPart(int partNumber, const QString& fileNam
         return;
     }
     m_noteTimer.stop();
-    m_note.save(m_identity);
     const QString target = joinTarget();
     if (!m_wholeFile) {
+        // Every byte must be in the file that is about to become the result.
+        QString reason;
+        if (!SafeFile::isStillOnDisk(m_dataFile) || m_dataFile.size() != m_contentLength) {
+            reportError(dataFileGoneText());
+            emit finished();
+            return;
+        }
+        if (!SafeFile::syncData(m_dataFile, &reason)) {
+            reportError(tr("Download failed: %1").arg(reason));
+            emit finished();
+            return;
+        }
+        m_dataFile.close();
+        m_note.save(m_identity);
         // The ranges are in place already: the joined file is the first part's file, renamed.
         QFile::remove(target);
         if (!QFile::rename(fileName, target)) {
@@ -445,6 +600,8 @@ void MediaFileRequest::recordFinishedPart(int partNumber, const QString& fileNam
             emit finished();
             return;
         }
+    } else {
+        m_note.save(m_identity);
     }
     joinFiles({ target }, target);
 }
@@ -465,9 +622,41 @@ void MediaFileRequest::onPartRangesIgnored()
     planParts(false);
 }
 
+void MediaFileRequest::onRemoteFileChanged()
+{
+    if (m_restarts >= maxRestarts()) {
+        onError(tr("Download failed: %1")
+                    .arg(tr("the file keeps changing on the server; try again later")));
+        return;
+    }
+    ++m_restarts;
+    startOver();
+}
+
+void MediaFileRequest::startOver()
+{
+    // Bytes of the earlier version must not end up beside the new ones.
+    m_noteTimer.stop();
+    stopParts();
+    removeDataFiles();
+    m_note.remove();
+    m_note.clear();
+    m_finishedParts.clear();
+    m_bytesReceived = 0;
+    m_planned = false;
+    m_nextPart = 0;
+    emit progressUpdate();
+    sendProbe(Probe::Start, "head", 0);
+}
+
 void MediaFileRequest::onError(QString reason)
 {
-    saveProgress();
+    if (errorText().isEmpty() && m_planned && !complete()) {
+        for (const MediaPartFileRequest* part : std::as_const(m_parts))
+            m_note.setProgress(part->partNumber(), part->bytesOnDisk());
+        if (!m_dataFile.isOpen() || SafeFile::isStillOnDisk(m_dataFile))
+            m_note.save(m_identity);
+    }
     m_noteTimer.stop();
     stopParts();
     reportError(reason);
@@ -481,6 +670,7 @@ void MediaFileRequest::onCancelDownload()
     stopParts();
     removeDataFiles();
     m_note.remove();
+    releaseParts();
 }
 
 void MediaFileRequest::onPause(bool paused)
@@ -509,6 +699,9 @@ void MediaFileRequest::releaseReply(QNetworkReply* reply)
     if (!reply)
         return;
     reply->disconnect(this);
+    // The probe's time-out goes with it.
+    for (QTimer* timer : reply->findChildren<QTimer*>())
+        timer->stop();
     reply->abort();
     reply->deleteLater();
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "MediaFileRequestBase.h"
+#include "RemoteFileIdentity.h"
 #include "ResumeNote.h"
 
+#include <QFile>
 #include <QList>
 #include <QTimer>
 
@@ -18,6 +20,8 @@ class MediaFileRequest : public MediaFileRequestBase
 {
     Q_OBJECT
 public:
+    // The length probe goes out from the event loop, after the caller has had the chance to
+    // set cookies and stream headers.
     MediaFileRequest(const QUrl& url, const QString& baseName, QObject* parent = nullptr);
     ~MediaFileRequest() override;
 
@@ -32,6 +36,12 @@ public:
     static int partCountFor(qint64 contentLength);
     // Redirects and text hops a probe follows; the next one fails the request.
     static constexpr int maxRedirects() { return 6; }
+    // The most of a text answer that is read to find an address in it.
+    static constexpr qint64 textAnswerLimit() { return 64 * 1024; }
+    // Probes sent for one step before the request gives up on a server that does not answer.
+    static constexpr int maxProbeAttempts() { return 3; }
+    // Times the download starts over because the file changed on the server.
+    static constexpr int maxRestarts() { return 2; }
 
 signals:
     void pause(bool paused);
@@ -50,26 +60,37 @@ private slots:
     void onBytesRecieved(qulonglong bytes);
     void onBytesDiscarded(qulonglong bytes);
     void onPartRangesIgnored();
+    void onRemoteFileChanged();
     void onSlotReleased();
 
 private:
     enum class Probe { ContentLength, Start };
 
-    // hops: redirects and text answers followed so far in this probe's chain.
-    void sendProbe(Probe kind, const QByteArray& method, int hops);
+    // hops: redirects and text hops followed so far in this probe's chain; attempt: the
+    // probes sent for this step so far, this one included.
+    void sendProbe(Probe kind, const QByteArray& method, int hops, int attempt = 1);
+    void onProbeTimedOut(QNetworkReply* reply);
     void handleProbeReply(QNetworkReply* reply, bool probeOnly);
+    // A text answer: an address to follow, an error page, or the file itself. Returns true
+    // when the answer was settled (followed or failed).
+    bool handleTextAnswer(QNetworkReply* reply, bool probeOnly, int hops);
     void takeContentLength(QNetworkReply* reply);
     void planParts(bool rangesAccepted);
+    bool openDataFile();
+    void trustNoMoreThanOnDisk();
     void startParts();
     QString partFilePath(int partNumber) const;
+    qint64 rangeStartOf(int partNumber) const;
     // The file the ranges are written into.
     QString dataFilePath() const;
     QString joinTarget() const;
     bool finishEarlierJoin();
     void recordFinishedPart(int partNumber, const QString& fileName);
+    void startOver();
     void removeDataFiles();
     void stopParts();
     void releaseReply(QNetworkReply* reply);
+    QString dataFileGoneText() const;
 
     QNetworkAccessManager* m_manager = nullptr;
     bool m_cancelled = false;
@@ -85,12 +106,16 @@ private:
     int m_lastStatus = 0;
     // The most redirects and text hops any probe chain followed.
     int m_redirects = 0;
+    int m_restarts = 0;
     bool m_connectedSent = false;
     // One whole-file part without a range (no length known, or ranges not served).
     bool m_wholeFile = false;
-    QByteArray m_validator;
+    RemoteFileIdentity m_remote;
     QByteArray m_identity;
     ResumeNote m_note;
     QTimer m_noteTimer;
+    // The ranges' file, held open to notice when it disappears and to sync it before the
+    // note claims its bytes.
+    QFile m_dataFile;
     QList<MediaPartFileRequest*> m_parts;
 };

@@ -6,6 +6,8 @@
 #include "app/Prefs.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QtConcurrent>
 
 MediaFileRequestBase::MediaFileRequestBase(
@@ -45,6 +47,50 @@ QString MediaFileRequestBase::tempFilePath(const QString& name) const
 bool MediaFileRequestBase::isPlainFileName(const QString& name)
 {
     return PlainName::isValid(name);
+}
+
+void MediaFileRequestBase::setStreamHeaders(const HttpSemantics::HeaderList& headers)
+{
+    m_streamHeaders = headers;
+}
+
+bool MediaFileRequestBase::claimParts()
+{
+    if (m_partsLock)
+        return true;
+    const QString directory = temporaryDirectory();
+    const QFileInfo folder(directory);
+    if (!folder.isDir() || !folder.isWritable()) {
+        // Name the folder that stands in the way: the first one that exists.
+        QString blocking = folder.absoluteFilePath();
+        while (!QFileInfo(blocking).exists() && QDir(blocking).cdUp())
+            blocking = QFileInfo(blocking).absolutePath();
+        reportError(
+            tr("Download failed: %1")
+                .arg(tr("the folder %1 is not writable").arg(QDir::toNativeSeparators(blocking))));
+        return false;
+    }
+    const QString lockPath = tempFilePath(m_baseName + QStringLiteral(".lock"));
+    if (lockPath.isEmpty()) {
+        reportError(tr("Download failed: %1").arg(tr("invalid file name")));
+        return false;
+    }
+    auto lock = std::make_unique<QLockFile>(lockPath);
+    // Held for as long as the download runs; only a lock of a process that is gone is stale.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        reportError(lock->error() == QLockFile::LockFailedError
+                ? tr("This file is already being downloaded by another run")
+                : tr("Download failed: %1").arg(tr("cannot create %1").arg(lockPath)));
+        return false;
+    }
+    m_partsLock = std::move(lock);
+    return true;
+}
+
+void MediaFileRequestBase::releaseParts()
+{
+    m_partsLock.reset();
 }
 
 void MediaFileRequestBase::onTempPause()
@@ -98,5 +144,7 @@ void MediaFileRequestBase::reportError(const QString& text)
     if (!errorText().isEmpty())
         return;
     setErrorText(text);
+    // A failed download holds nothing back from another attempt.
+    releaseParts();
     emit error(text);
 }

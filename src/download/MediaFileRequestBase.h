@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/KObject.h"
+#include "services/HttpSemantics.h"
 
 #include <QFutureWatcher>
 #include <QList>
@@ -14,6 +15,7 @@
 #include <memory>
 
 class FileJoinerBase;
+class QLockFile;
 
 // The common base of the requests that fetch the file or files of one download job. It holds
 // the file base name, the finished part files, the joiner and the joined result, and runs the
@@ -44,6 +46,10 @@ public:
     // name, so that nothing a server or caller says can point outside the folder.
     QString tempFilePath(const QString& name) const;
     static bool isPlainFileName(const QString& name);
+    // The stream's own HTTP headers (from the download helper), sent with every request of
+    // the stream; applies to requests sent after the call.
+    virtual void setStreamHeaders(const HttpSemantics::HeaderList& headers);
+    HttpSemantics::HeaderList streamHeaders() const { return m_streamHeaders; }
 
 signals:
     void finished();
@@ -76,6 +82,10 @@ protected:
     void reportError(const QString& text);
     // Called before a join failure is reported.
     virtual void cleanUpBeforeError() { }
+    // Makes the temporary folder and locks this download's parts in it against another run
+    // of the same download; false with the error reported when either fails.
+    bool claimParts();
+    void releaseParts();
 
     QString m_baseName;
     QMap<int, QString> m_finishedParts;
@@ -88,4 +98,6 @@ private:
     std::shared_ptr<FileJoinerBase> m_joiner;
     QString m_resultFileName;
     QString m_temporaryDirectory;
+    std::unique_ptr<QLockFile> m_partsLock;
+    HttpSemantics::HeaderList m_streamHeaders;
 };

@@ -8,7 +8,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
 #include <QNetworkRequest>
-#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
@@ -21,11 +20,6 @@ constexpr qint64 kReadBufferSize = 512 * 1024;
 // reads an actual rate limit instead of letting the network layer buffer without bound.
 constexpr qint64 kThrottledReadBufferSize = 256 * 1024;
 
-bool isRedirect(int status)
-{
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
 bool isRetriedError(QNetworkReply::NetworkError code)
 {
     switch (code) {
@@ -35,38 +29,28 @@ bool isRetriedError(QNetworkReply::NetworkError code)
     case QNetworkReply::NetworkSessionFailedError:
     case QNetworkReply::ServiceUnavailableError:
     case QNetworkReply::UnknownServerError:
-    case QNetworkReply::ContentNotFoundError:
+    case QNetworkReply::InternalServerError:
+    case QNetworkReply::ProxyTimeoutError:
         return true;
     default:
         return false;
     }
 }
 
-// "bytes 100-199/1000", "bytes 100-199/*" or "bytes */1000"; -1 for parts not given.
-struct ContentRange
+// A client error is not cured by asking again, except "Request Timeout" and "Too Many
+// Requests".
+bool isRetriedStatus(int status)
 {
-    qint64 first = -1;
-    qint64 last = -1;
-    qint64 total = -1;
+    return status >= 500 || status == 408 || status == 429;
+}
 
-    static ContentRange parse(const QByteArray& header)
-    {
-        static const QRegularExpression pattern(
-            QStringLiteral("^\\s*bytes\\s+(?:(\\d+)-(\\d+)|\\*)/(\\d+|\\*)\\s*$"),
-            QRegularExpression::CaseInsensitiveOption);
-        ContentRange range;
-        const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(header));
-        if (!match.hasMatch())
-            return range;
-        if (match.capturedLength(1) > 0) {
-            range.first = match.captured(1).toLongLong();
-            range.last = match.captured(2).toLongLong();
-        }
-        if (match.captured(3) != QLatin1String("*"))
-            range.total = match.captured(3).toLongLong();
-        return range;
-    }
-};
+// Headers that the engine sets itself and a stream's headers must not replace.
+bool isEngineHeader(const QByteArray& name)
+{
+    static const QList<QByteArray> own { "user-agent", "range", "if-range", "accept-encoding",
+        "host", "connection", "content-length", "transfer-encoding", "cookie" };
+    return own.contains(name.toLower());
+}
 
 } // namespace
 
@@ -126,8 +110,25 @@ void MediaPartFileRequest::setNetworkManager(QNetworkAccessManager* manager)
 
 void MediaPartFileRequest::writeIntoSharedFile(qint64 bytesDone)
 {
-    if (m_hasRange)
+    if (m_hasRange) {
         m_writer.useSharedFile(m_filePath, m_rangeStart, bytesDone, rangeLength());
+        m_bestBytes = bytesDone;
+    }
+}
+
+void MediaPartFileRequest::setStreamHeaders(const HttpSemantics::HeaderList& headers)
+{
+    m_streamHeaders.clear();
+    for (const auto& header : headers) {
+        if (!isEngineHeader(header.first)
+            && HttpSemantics::isSafeHeader(header.first, header.second))
+            m_streamHeaders.append(header);
+    }
+}
+
+void MediaPartFileRequest::setRemoteIdentity(const RemoteFileIdentity& identity)
+{
+    m_identity = identity;
 }
 
 void MediaPartFileRequest::get()
@@ -137,6 +138,8 @@ void MediaPartFileRequest::get()
         return;
     if (!openPartFile())
         return;
+    m_bestBytes = qMax(m_bestBytes, bytesOnDisk());
+    m_bestBytesAtAttempt = m_bestBytes;
     if (m_hasRange && bytesOnDisk() == rangeLength()) {
         // Everything is on disk already (an earlier run got this far).
         reportBytesOnDisk();
@@ -149,6 +152,8 @@ void MediaPartFileRequest::get()
     request.setAttribute(QNetworkRequest::HttpPipeliningAllowedAttribute, true);
     request.setAttribute(
         QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    for (const auto& header : std::as_const(m_streamHeaders))
+        request.setRawHeader(header.first, header.second);
     request.setRawHeader("User-Agent", userAgent());
     // Ranges count bytes of the file as stored; a compressed transfer would shift them.
     request.setRawHeader("Accept-Encoding", "identity");
@@ -160,6 +165,10 @@ void MediaPartFileRequest::get()
     } else if (m_sentRange) {
         request.setRawHeader("Range", "bytes=" + QByteArray::number(m_requestOffset) + '-');
     }
+    // Another version of the file on the server then answers whole (200), never with a
+    // range of new bytes to put beside the old ones.
+    if (m_sentRange && !m_identity.ifRangeValue().isEmpty())
+        request.setRawHeader("If-Range", m_identity.ifRangeValue());
 
     if (!m_manager)
         m_manager = new QNetworkAccessManager(this);
@@ -172,9 +181,11 @@ void MediaPartFileRequest::get()
     m_reply = m_manager->get(request);
     applyReadBufferSize();
     connect(m_reply, &QNetworkReply::finished, this, &MediaPartFileRequest::onFinished);
+    connect(
+        m_reply, &QNetworkReply::metaDataChanged, this, &MediaPartFileRequest::onMetaDataChanged);
     connect(m_reply, &QNetworkReply::readyRead, this, &MediaPartFileRequest::scheduleRead);
 
-    m_watchdog->start();
+    restartWatchdog();
 }
 
 bool MediaPartFileRequest::openPartFile()
@@ -204,12 +215,19 @@ void MediaPartFileRequest::checkResponse()
     if (!status.isValid())
         return;
     m_lastStatus = status.toInt();
+    const RemoteFileIdentity answer = RemoteFileIdentity::of(m_reply);
     if (m_lastStatus == 206) {
-        const ContentRange range = ContentRange::parse(m_reply->rawHeader("Content-Range"));
-        m_response = range.first == m_requestOffset ? Response::Accepted : Response::WrongRange;
+        const auto range = HttpSemantics::ContentRange::parse(m_reply->rawHeader("Content-Range"));
+        if (!m_identity.matches(answer))
+            m_response = Response::Changed;
+        else
+            m_response = range.first == m_requestOffset ? Response::Accepted : Response::WrongRange;
     } else if (m_lastStatus == 200) {
         if (!m_sentRange) {
             m_response = Response::Accepted;
+        } else if (!m_identity.matches(answer)) {
+            // The whole file in answer to "If-Range": the server has another version.
+            m_response = Response::Changed;
         } else if (m_hasRange) {
             m_response = Response::RangesIgnored;
         } else {
@@ -222,6 +240,17 @@ void MediaPartFileRequest::checkResponse()
     } else {
         m_response = Response::Rejected;
     }
+}
+
+void MediaPartFileRequest::onMetaDataChanged()
+{
+    if (!m_reply)
+        return;
+    checkResponse();
+    // Answers that carry no part data are settled on their headers; their bodies are never read.
+    if (m_response == Response::Rejected || m_response == Response::Changed
+        || m_response == Response::WrongRange || m_response == Response::RangesIgnored)
+        read();
 }
 
 void MediaPartFileRequest::scheduleRead()
@@ -247,7 +276,11 @@ void MediaPartFileRequest::readDispatch(bool limit)
 
 void MediaPartFileRequest::applyReadBufferSize()
 {
-    if (m_reply)
+    if (!m_reply)
+        return;
+    if (m_response == Response::Rejected)
+        m_reply->setReadBufferSize(errorBodyLimit());
+    else
         m_reply->setReadBufferSize(m_limit ? kThrottledReadBufferSize : kReadBufferSize);
 }
 
@@ -261,11 +294,13 @@ void MediaPartFileRequest::read()
     case Response::Unchecked:
         return;
     case Response::Rejected:
-        // Error pages and redirect bodies never reach the part file.
-        m_reply->readAll();
+        handleRejectedReply(m_reply);
         return;
     case Response::WrongRange:
         retryAfterError(tr("the server sent a different byte range"));
+        return;
+    case Response::Changed:
+        handleChangedFile();
         return;
     case Response::RangesIgnored: {
         dropReply();
@@ -282,7 +317,6 @@ void MediaPartFileRequest::read()
         return;
     if (!writeBody(data))
         return;
-    m_watchdog->start();
     if (!m_connectedSent) {
         m_connectedSent = true;
         emit connected();
@@ -294,15 +328,27 @@ bool MediaPartFileRequest::writeBody(const QByteArray& data)
     m_bodyBytes += data.size();
     // Bytes beyond the range are not part of it, whatever the server sends.
     qint64 length = 0;
-    if (!m_writer.write(data.constData(), data.size(), &length)) {
+    const bool written = m_writer.write(data.constData(), data.size(), &length);
+    if (length > 0) {
+        m_bytesReported += length;
+        m_bestBytes = qMax(m_bestBytes, bytesOnDisk());
+        m_bytesSinceWatchdog += length;
+        // Only a real flow of data keeps the connection alive; a trickle is a stall.
+        if (m_bytesSinceWatchdog >= TransferTimings::stallBytes())
+            restartWatchdog();
+        emit bytesRecieved(qulonglong(length));
+    }
+    if (!written) {
         fail(tr("Download failed: %1").arg(m_writer.errorString()));
         return false;
     }
-    if (length <= 0)
-        return true;
-    m_bytesReported += length;
-    emit bytesRecieved(qulonglong(length));
     return true;
+}
+
+void MediaPartFileRequest::restartWatchdog()
+{
+    m_bytesSinceWatchdog = 0;
+    m_watchdog->start();
 }
 
 void MediaPartFileRequest::onFinished()
@@ -321,17 +367,10 @@ void MediaPartFileRequest::onFinished()
 void MediaPartFileRequest::handleFinishedReply(QNetworkReply* reply)
 {
     checkResponse();
-    if (m_response == Response::Accepted || m_response == Response::WrongRange
-        || m_response == Response::RangesIgnored) {
+    if (m_response != Response::Unchecked) {
         read();
         if (m_reply != reply)
             return; // read() retried, failed or handed the part back to its owner
-    }
-    if (isRedirect(m_lastStatus) && followRedirect(reply))
-        return;
-    if (m_lastStatus == 416 && isCompleteAfterRangeNotSatisfiable(reply)) {
-        complete();
-        return;
     }
     const QNetworkReply::NetworkError code = reply->error();
     if (code == QNetworkReply::OperationCanceledError) {
@@ -339,16 +378,10 @@ void MediaPartFileRequest::handleFinishedReply(QNetworkReply* reply)
         return;
     }
     if (code != QNetworkReply::NoError) {
-        if (isRetriedError(code)) {
+        if (isRetriedError(code))
             retryAfterError(reply->errorString());
-        } else if (m_lastStatus == 416) {
-            // The file on the server changed under a resumed part: start the part afresh.
-            m_writer.restart();
-            reportBytesOnDisk();
-            retryAfterError(reply->errorString());
-        } else {
+        else
             fail(tr("Download failed: %1").arg(reply->errorString()));
-        }
         return;
     }
     if (m_response != Response::Accepted) {
@@ -361,6 +394,39 @@ void MediaPartFileRequest::handleFinishedReply(QNetworkReply* reply)
         return;
     }
     complete();
+}
+
+void MediaPartFileRequest::handleRejectedReply(QNetworkReply* reply)
+{
+    if (HttpSemantics::isRedirect(m_lastStatus) && followRedirect(reply))
+        return;
+    if (m_lastStatus == 416 && isCompleteAfterRangeNotSatisfiable(reply)) {
+        complete();
+        return;
+    }
+    const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    const QString text
+        = QStringLiteral("Error transferring %1 - server replied: %2")
+              .arg(m_url.toString(), reason.isEmpty() ? QString::number(m_lastStatus) : reason);
+    if (m_lastStatus == 416) {
+        // The file on the server is shorter than what a resumed part holds: start it afresh.
+        m_writer.restart();
+        reportBytesOnDisk();
+        retryAfterError(text);
+    } else if (isRetriedStatus(m_lastStatus) || HttpSemantics::isRedirect(m_lastStatus)) {
+        retryAfterError(text);
+    } else {
+        fail(tr("Download failed: %1").arg(text));
+    }
+}
+
+void MediaPartFileRequest::handleChangedFile()
+{
+    m_watchdog->stop();
+    dropReply();
+    closePartFile();
+    const int part = m_partNumber;
+    emit remoteFileChanged(part);
 }
 
 bool MediaPartFileRequest::followRedirect(QNetworkReply* reply)
@@ -392,7 +458,7 @@ bool MediaPartFileRequest::isCompleteAfterRangeNotSatisfiable(QNetworkReply* rep
     // exactly what is on disk.
     if (m_hasRange || !m_sentRange)
         return false;
-    const ContentRange range = ContentRange::parse(reply->rawHeader("Content-Range"));
+    const auto range = HttpSemantics::ContentRange::parse(reply->rawHeader("Content-Range"));
     return range.total >= 0 && range.total == bytesOnDisk();
 }
 
@@ -406,27 +472,36 @@ qint64 MediaPartFileRequest::expectedBodyLength(QNetworkReply* reply) const
     return length.isValid() ? length.toLongLong() : -1;
 }
 
-void MediaPartFileRequest::retryAfterError(const QString& reason)
+bool MediaPartFileRequest::madeProgress() const
 {
-    if (m_attempts < maxErrorAttempts()) {
-        retry();
-        return;
-    }
-    fail(tr("Download failed after %1 part attempts: %2").arg(maxErrorAttempts()).arg(reason));
+    return m_bestBytes - m_bestBytesAtAttempt >= TransferTimings::stallBytes();
 }
 
-void MediaPartFileRequest::retry()
+void MediaPartFileRequest::retryAfterError(const QString& reason)
 {
-    if (m_attempts >= maxAttempts()) {
-        fail(tr("Too many retry attempts, giving up. Try downloading again later."));
+    m_watchdog->stop();
+    dropReply();
+    if (madeProgress()) {
+        m_failuresInRow = 0;
+    } else {
+        ++m_failedAttempts;
+        ++m_failuresInRow;
+    }
+    if (m_failedAttempts >= maxErrorAttempts()) {
+        fail(tr("Download failed after %1 part attempts: %2").arg(maxErrorAttempts()).arg(reason));
         return;
     }
+    reconnect();
+}
+
+void MediaPartFileRequest::reconnect()
+{
     m_url = m_originalUrl;
     m_redirects = 0;
     ++m_attempts;
-    dropReply();
-    // The bytes on disk stay: the next request asks only for what is missing.
-    const int delay = TransferTimings::retryDelayMs();
+    // The bytes on disk stay: the next request asks only for what is missing. Retries in a
+    // row wait longer each time; one after progress waits the least.
+    const int delay = TransferTimings::retryDelayMs(qMax(1, m_failuresInRow));
     if (delay > 0)
         QTimer::singleShot(delay, this, &MediaPartFileRequest::get);
     else
@@ -435,7 +510,15 @@ void MediaPartFileRequest::retry()
 
 void MediaPartFileRequest::onTimeout()
 {
-    retry();
+    retryAfterError(tr("no data from %1 for %2 seconds")
+                        .arg(m_url.host())
+                        .arg(TransferTimings::watchdogMs() / 1000.0));
+}
+
+QString MediaPartFileRequest::fileGoneText() const
+{
+    return tr("Download failed: %1")
+        .arg(tr("%1 was removed or replaced during the download").arg(m_filePath));
 }
 
 void MediaPartFileRequest::complete()
@@ -443,6 +526,11 @@ void MediaPartFileRequest::complete()
     if (m_finished || m_failed || m_cancelled)
         return;
     dropReply();
+    // Bytes written into a file that is no longer on disk are lost: never a success.
+    if (m_writer.isOpen() && !m_writer.isStillOnDisk()) {
+        fail(fileGoneText());
+        return;
+    }
     closePartFile();
     m_finished = true;
     releaseSlot();
@@ -458,7 +546,8 @@ void MediaPartFileRequest::fail(const QString& text)
         return;
     m_failed = true;
     m_errorText = text;
-    m_watchdog->stop();
+    if (m_watchdog)
+        m_watchdog->stop();
     dropReply();
     closePartFile();
     releaseSlot();
@@ -490,7 +579,8 @@ void MediaPartFileRequest::onPause(bool paused)
 void MediaPartFileRequest::onCancel()
 {
     m_cancelled = true;
-    m_watchdog->stop();
+    if (m_watchdog)
+        m_watchdog->stop();
     dropReply();
     closePartFile();
     releaseSlot();

@@ -8,6 +8,8 @@
 #include <QUrl>
 
 #include "PartFileWriter.h"
+#include "RemoteFileIdentity.h"
+#include "services/HttpSemantics.h"
 
 class QNetworkAccessManager;
 class QTimer;
@@ -33,6 +35,12 @@ public:
     // Writes the range at its own offset into the file named at set-up, which the parts of
     // one download share; bytesDone of the range are there already. Called before get().
     void writeIntoSharedFile(qint64 bytesDone);
+    // The stream's own headers (a Referer, say) sent with every GET. The fixed user agent,
+    // the range and the transfer encoding stay ours.
+    void setStreamHeaders(const HttpSemantics::HeaderList& headers);
+    // The version of the remote file this part belongs to: sent as "If-Range" and compared
+    // with every answer. An answer of another version ends the part with remoteFileChanged().
+    void setRemoteIdentity(const RemoteFileIdentity& identity);
 
     int partNumber() const { return m_partNumber; }
     QString fileName() const { return m_filePath; }
@@ -44,13 +52,18 @@ public:
     bool isFinished() const { return m_finished; }
     QString errorText() const { return m_errorText; }
     int attempts() const { return m_attempts; }
+    // Attempts that added no bytes (less than a stall's worth); the budget is counted in these.
+    int failedAttempts() const { return m_failedAttempts; }
 
     static QByteArray userAgent();
     // Most redirects one part follows; the next one fails the part.
     static constexpr int maxRedirects() { return 4; }
-    // Retries after network errors, and after stalls (both counted from the set-up).
+    // Attempts without progress (a network error, a stall, a server error) that a part may
+    // make; an attempt that added bytes is not counted, so a link that drops now and then
+    // still finishes while a dead one fails after the same number of attempts.
     static constexpr int maxErrorAttempts() { return 3; }
-    static constexpr int maxAttempts() { return 10; }
+    // Error bodies are never read beyond this.
+    static constexpr qint64 errorBodyLimit() { return 4096; }
 
 signals:
     void bytesRecieved(qulonglong bytes);
@@ -62,6 +75,8 @@ signals:
     void done();
     // The server answered the ranged request with the whole file.
     void rangesIgnored(int partNo);
+    // The server now has another version of the file (validator or length differ).
+    void remoteFileChanged(int partNo);
 
 public slots:
     void get();
@@ -71,12 +86,13 @@ public slots:
 
 private slots:
     void onFinished();
+    void onMetaDataChanged();
     void scheduleRead();
     void read();
     void onTimeout();
 
 private:
-    enum class Response { Unchecked, Accepted, Rejected, WrongRange, RangesIgnored };
+    enum class Response { Unchecked, Accepted, Rejected, WrongRange, RangesIgnored, Changed };
 
     qint64 rangeLength() const { return m_rangeEnd - m_rangeStart + 1; }
     bool openPartFile();
@@ -84,17 +100,23 @@ private:
     void checkResponse();
     bool writeBody(const QByteArray& data);
     void handleFinishedReply(QNetworkReply* reply);
+    // Acts on an answer that carries no part data, as soon as its headers are in.
+    void handleRejectedReply(QNetworkReply* reply);
+    void handleChangedFile();
     bool followRedirect(QNetworkReply* reply);
     bool isCompleteAfterRangeNotSatisfiable(QNetworkReply* reply);
     qint64 expectedBodyLength(QNetworkReply* reply) const;
     void retryAfterError(const QString& reason);
-    void retry();
+    bool madeProgress() const;
+    void reconnect();
     void complete();
     void fail(const QString& text);
     void dropReply();
     void closePartFile();
     void releaseSlot();
     void applyReadBufferSize();
+    void restartWatchdog();
+    QString fileGoneText() const;
 
     QNetworkReply* m_reply = nullptr;
     QString m_filePath;
@@ -115,6 +137,15 @@ private:
     Response m_response = Response::Unchecked;
     bool m_connectedSent = false;
     int m_attempts = 0;
+    int m_failedAttempts = 0;
+    int m_failuresInRow = 0;
+    // The most bytes of the part ever on disk, and that mark when the current attempt began.
+    qint64 m_bestBytes = 0;
+    qint64 m_bestBytesAtAttempt = 0;
+    // Bytes since the watchdog was last restarted; a trickle below a stall's worth is a stall.
+    qint64 m_bytesSinceWatchdog = 0;
+    HttpSemantics::HeaderList m_streamHeaders;
+    RemoteFileIdentity m_identity;
     QUrl m_url;
     QUrl m_originalUrl;
     QNetworkAccessManager* m_manager = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/HttpSemantics.h"
+
 #include <QList>
 #include <QNetworkCookie>
 #include <QStringList>
@@ -14,6 +16,10 @@ struct MediaUrls
     // MediaDescriptor::MediaFormat values; -1 when unknown.
     int videoFormat = -1;
     int audioFormat = -1;
+    // The HTTP headers the helper says each stream needs (its "http_headers", such as a
+    // Referer); sent with every request of that stream.
+    HttpSemantics::HeaderList videoHeaders;
+    HttpSemantics::HeaderList audioHeaders;
     // Cookies the download helper held after its run (name and value only).
     QList<QNetworkCookie> cookies;
     // Not filled by the extraction.

@@ -1,8 +1,8 @@
 #include "ResumeNote.h"
 
-#include <QFile>
+#include "app/SafeFile.h"
 
-#include <cstdio>
+#include <QFile>
 
 namespace {
 
@@ -50,18 +50,10 @@ void ResumeNote::save(const QByteArray& identity) const
         text += QByteArray::number(it.key()) + ':' + QByteArray::number(it.value());
     }
     text += '\n';
-    // Replaced whole: a note cut short by a crash would describe no file at all. No sync to
-    // disk: the note only has to keep up with the data, which is not synced either.
-    const QString next = m_path + QStringLiteral(".new");
-    QFile file(next);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size())
-        return;
-    file.close();
-    if (std::rename(QFile::encodeName(next).constData(), QFile::encodeName(m_path).constData())
-        != 0) {
-        QFile::remove(m_path);
-        QFile::rename(next, m_path);
-    }
+    // Replaced whole, through a file made exclusively beside it: a note cut short by a crash
+    // would describe no file at all, and a link under the note's name is replaced, never
+    // written through. The data the note claims has been synced by the caller.
+    SafeFile::replaceContent(m_path, text, false, nullptr);
 }
 
 void ResumeNote::remove() const

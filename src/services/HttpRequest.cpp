@@ -1,5 +1,6 @@
 #include "HttpRequest.h"
 
+#include "HttpSemantics.h"
 #include "ResponseMemoryCache.h"
 #include "app/AppContext.h"
 
@@ -15,11 +16,6 @@ namespace {
 QAtomicInt s_defaultTimeoutMs(HttpRequest::kDefaultTimeoutMs);
 
 const QByteArray kUserAgent = QByteArrayLiteral("Kestrofan II (gzip)");
-
-bool isRedirectStatus(int status)
-{
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
 
 // A relative target is resolved against the address that answered, keeping its port and
 // the target's query.
@@ -222,7 +218,7 @@ void HttpRequest::replyFinished(QNetworkReply* reply)
 
     m_body.clear();
     // A redirect that was not followed (to the very same address) is judged by itself.
-    const bool answered = (m_status >= 200 && m_status < 300) || isRedirectStatus(m_status);
+    const bool answered = (m_status >= 200 && m_status < 300) || HttpSemantics::isRedirect(m_status);
     if (!m_timedOut && reply->error() == QNetworkReply::NoError && answered) {
         takeResponse(reply);
         // Only GET answers belong to an address; a posted answer must not serve a later GET.
@@ -239,7 +235,7 @@ void HttpRequest::replyFinished(QNetworkReply* reply)
 bool HttpRequest::followRedirect(QNetworkReply* reply)
 {
     const bool isGet = reply->operation() == QNetworkAccessManager::GetOperation;
-    const bool followed = isGet ? isRedirectStatus(m_status)
+    const bool followed = isGet ? HttpSemantics::isRedirect(m_status)
                                 : (m_status == 301 || m_status == 302 || m_status == 303);
     if (!followed)
         return false;
@@ -352,7 +348,7 @@ void HttpRequest::head(QUrl& address, bool checkTextRedirect)
                 && probe.responseText().startsWith(QLatin1String("http")))
                 target = QUrl(probe.responseText().trimmed());
         }
-        const bool redirected = isRedirectStatus(m_status);
+        const bool redirected = HttpSemantics::isRedirect(m_status);
         if (!redirected && target.isEmpty()) {
             if (m_status == 200) {
                 m_contentLength = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();

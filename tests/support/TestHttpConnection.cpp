@@ -159,6 +159,12 @@ void TestHttpConnection::startReply(const TestHttpRequest& request, bool keepAli
     } else {
         m_reply = m_site->answer(request);
     }
+    if (m_reply.silent) {
+        // Holds the connection open without a byte in answer.
+        m_replying = true;
+        m_waiting = true;
+        return;
+    }
     if (statusHasNoBody(m_reply.status))
         m_reply.sendBody = false;
     m_keepAlive = keepAlive && !m_reply.closeConnection && !m_reply.omitContentLength;

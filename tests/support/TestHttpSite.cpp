@@ -71,6 +71,7 @@ TestHttpReply replyFromResponse(const TestHttpRequest& request, const TestHttpRe
     reply.stallAfterBytes = response.stallAfterBytes;
     reply.stallMs = response.stallMs;
     reply.bytesPerSecond = response.bytesPerSecond;
+    reply.silent = response.silent;
     return reply;
 }
 
@@ -152,6 +153,12 @@ TestHttpReply TestHttpSite::answerFile(const TestHttpRequest& request, const Fil
     const TestHttpFileOptions& options, Counters& counters) const
 {
     const bool isHead = request.method == QLatin1String("HEAD");
+    if (counters.silenced < options.silentTimes) {
+        ++counters.silenced;
+        TestHttpReply reply;
+        reply.silent = true;
+        return reply;
+    }
     if (options.status != 0 && appliesNow(options.failTimes, &counters.failed))
         return emptyReply(options.status);
     if (isHead && options.refuseHead) {
@@ -191,7 +198,11 @@ TestHttpReply TestHttpSite::answerFile(const TestHttpRequest& request, const Fil
     qint64 first = 0;
     qint64 last = size - 1;
     const QByteArray range = request.header("range");
-    if (!range.isEmpty() && !options.ignoreRanges) {
+    const QByteArray ifRange = request.header("if-range");
+    const bool sameVersion = ifRange.isEmpty() || options.ignoreIfRange
+        || (!options.etag.isEmpty() && ifRange == options.etag)
+        || (!options.lastModified.isEmpty() && ifRange == options.lastModified);
+    if (!range.isEmpty() && !options.ignoreRanges && sameVersion) {
         switch (parseRange(range, size, &first, &last)) {
         case RangeResult::Satisfiable:
             reply.status = 206;

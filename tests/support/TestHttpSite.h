@@ -24,6 +24,7 @@ struct TestHttpReply
     qint64 stallAfterBytes = -1;
     int stallMs = -1;
     qint64 bytesPerSecond = 0;
+    bool silent = false;
 };
 
 // The content of the test server: files, their options, scripted routes and the log of
@@ -57,6 +58,7 @@ private:
         int failed = 0;
         int dropped = 0;
         int stalled = 0;
+        int silenced = 0;
     };
 
     Handler findRoute(const QString& path) const;

@@ -37,6 +37,7 @@ struct TestHttpResponse
     qint64 bytesPerSecond = 0; // 0: unthrottled
     bool omitContentLength = false; // the body then ends with the connection
     bool closeConnection = false;
+    bool silent = false; // read the request, then never answer (until the client gives up)
 
     static TestHttpResponse redirect(const QUrl& to, int status = 302);
     static TestHttpResponse text(const QString& body, int status = 200,
@@ -64,7 +65,12 @@ struct TestHttpFileOptions
     bool omitContentLength = false;
     int status = 0; // non-zero: answer with this status (empty body) instead of the file
     int failTimes = -1;
-    QByteArray etag; // when set, sent and honoured in "If-None-Match" (304)
-    QByteArray lastModified; // when set, sent and honoured in "If-Modified-Since" (304)
+    // When set, sent and honoured in "If-None-Match" (304) and "If-Range" (a range whose
+    // "If-Range" names another version is ignored: 200 and the whole body).
+    QByteArray etag;
+    // When set, sent and honoured like the ETag, in "If-Modified-Since" and "If-Range".
+    QByteArray lastModified;
+    bool ignoreIfRange = false; // serve ranges whatever "If-Range" says
+    int silentTimes = 0; // the first this many requests are never answered
     TestHttpHeaders extraHeaders;
 };
