@@ -67,7 +67,7 @@ bool openForWriting(QFile& file, const QString& path, bool create, QString* erro
 #endif
 }
 
-bool isStillOnDisk(const QFile& file)
+bool isStillOnDisk(const QFile& file, const QString& path)
 {
     if (!file.isOpen())
         return false;
@@ -76,11 +76,11 @@ bool isStillOnDisk(const QFile& file)
     struct stat named = {};
     if (::fstat(file.handle(), &open) != 0 || open.st_nlink == 0)
         return false;
-    if (::lstat(QFile::encodeName(file.fileName()).constData(), &named) != 0)
+    if (::lstat(QFile::encodeName(path).constData(), &named) != 0)
         return false;
     return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 #else
-    return QFileInfo::exists(file.fileName());
+    return QFileInfo::exists(path);
 #endif
 }
 

@@ -16,9 +16,9 @@ bool nameTaken(const QString& path);
 // the reason is in *error.
 bool openForWriting(QFile& file, const QString& path, bool create, QString* error);
 
-// False when the open file is no longer the one with its name on disk: removed, or replaced by
+// False when the open file is no longer the one with the path on disk: removed, or replaced by
 // another file (a folder removed and made again). Writing on would be writing into nothing.
-bool isStillOnDisk(const QFile& file);
+bool isStillOnDisk(const QFile& file, const QString& path);
 
 // Makes the data written to the open file durable; false on a disk error (errno in *error).
 bool syncData(QFile& file, QString* error);

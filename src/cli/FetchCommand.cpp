@@ -208,8 +208,11 @@ int FetchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         out.progress(progress.update(request->bytesReceived(), request->contentLength()));
     };
     QObject::connect(&ticker, &QTimer::timeout, &loop, showProgress);
-    QObject::connect(request.get(), &MediaFileRequestBase::finished, &loop, &QEventLoop::quit);
-    QObject::connect(request.get(), &MediaFileRequestBase::error, &loop, &QEventLoop::quit);
+    // Queued: a request may fail inside start(), before the loop runs.
+    QObject::connect(request.get(), &MediaFileRequestBase::finished, &loop, &QEventLoop::quit,
+        Qt::QueuedConnection);
+    QObject::connect(request.get(), &MediaFileRequestBase::error, &loop, &QEventLoop::quit,
+        Qt::QueuedConnection);
     QObject::connect(&interrupt, &InterruptNotifier::interrupted, &loop, [&]() {
         // Part files are flushed and closed; the next run continues from them.
         request->onPause(true);

@@ -69,7 +69,8 @@ MediaFileRequest::~MediaFileRequest()
         m_note.remove();
         return;
     }
-    if (m_cancelled || !m_planned || (m_dataFile.isOpen() && !SafeFile::isStillOnDisk(m_dataFile)))
+    if (m_cancelled || !m_planned
+        || (m_dataFile.isOpen() && !SafeFile::isStillOnDisk(m_dataFile, dataFilePath())))
         return;
     for (const MediaPartFileRequest* part : std::as_const(m_parts))
         m_note.setProgress(part->partNumber(), part->bytesOnDisk());
@@ -452,14 +453,14 @@ void MediaFileRequest::removeDataFiles()
 QString MediaFileRequest::dataFileGoneText() const
 {
     return tr("Download failed: %1")
-        .arg(tr("%1 was removed or replaced during the download").arg(m_dataFile.fileName()));
+        .arg(tr("%1 was removed or replaced during the download").arg(dataFilePath()));
 }
 
 void MediaFileRequest::saveProgress()
 {
     if (!m_planned || complete() || !errorText().isEmpty())
         return;
-    if (m_dataFile.isOpen() && !SafeFile::isStillOnDisk(m_dataFile)) {
+    if (m_dataFile.isOpen() && !SafeFile::isStillOnDisk(m_dataFile, dataFilePath())) {
         onError(dataFileGoneText());
         return;
     }
@@ -581,7 +582,8 @@ void MediaFileRequest::recordFinishedPart(int partNumber, const QString& fileNam
     if (!m_wholeFile) {
         // Every byte must be in the file that is about to become the result.
         QString reason;
-        if (!SafeFile::isStillOnDisk(m_dataFile) || m_dataFile.size() != m_contentLength) {
+        if (!SafeFile::isStillOnDisk(m_dataFile, dataFilePath())
+            || m_dataFile.size() != m_contentLength) {
             reportError(dataFileGoneText());
             emit finished();
             return;
@@ -654,7 +656,7 @@ void MediaFileRequest::onError(QString reason)
     if (errorText().isEmpty() && m_planned && !complete()) {
         for (const MediaPartFileRequest* part : std::as_const(m_parts))
             m_note.setProgress(part->partNumber(), part->bytesOnDisk());
-        if (!m_dataFile.isOpen() || SafeFile::isStillOnDisk(m_dataFile))
+        if (!m_dataFile.isOpen() || SafeFile::isStillOnDisk(m_dataFile, dataFilePath()))
             m_note.save(m_identity);
     }
     m_noteTimer.stop();

@@ -247,10 +247,11 @@ void MediaPartFileRequest::onMetaDataChanged()
     if (!m_reply)
         return;
     checkResponse();
-    // Answers that carry no part data are settled on their headers; their bodies are never read.
+    // Answers that carry no part data are settled on their headers; their bodies are never
+    // read. Settled from the event loop: the reply may not be ended inside its own signal.
     if (m_response == Response::Rejected || m_response == Response::Changed
         || m_response == Response::WrongRange || m_response == Response::RangesIgnored)
-        read();
+        QMetaObject::invokeMethod(this, &MediaPartFileRequest::read, Qt::QueuedConnection);
 }
 
 void MediaPartFileRequest::scheduleRead()

@@ -142,5 +142,5 @@ bool PartFileWriter::restart()
 
 bool PartFileWriter::isStillOnDisk() const
 {
-    return SafeFile::isStillOnDisk(m_file);
+    return SafeFile::isStillOnDisk(m_file, m_path);
 }

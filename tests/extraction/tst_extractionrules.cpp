@@ -272,6 +272,25 @@ private slots:
         QCOMPARE(parsed.detectedFormat, format);
     }
 
+    void streamHeadersComeWithEachStream()
+    {
+        QJsonObject video = videoFacts();
+        video.insert("http_headers",
+            QJsonObject { { "Referer", "https://site.example/watch" }, { "Bad Name", "x" },
+                { "X-Split", "a\r\nInjected: 1" } });
+        QJsonObject answer = withFormats(
+            { entry(cdn("v.mp4"), "mp4", video), entry(cdn("a.m4a"), "m4a", audioFacts()) });
+        // An entry without its own headers takes those of the whole answer.
+        answer.insert("http_headers", QJsonObject { { "Origin", "https://site.example" } });
+        const Parsed parsed = parse(answer);
+        QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
+        const HttpSemantics::HeaderList videoHeaders { { "Referer",
+            "https://site.example/watch" } };
+        const HttpSemantics::HeaderList audioHeaders { { "Origin", "https://site.example" } };
+        QCOMPARE(parsed.urls.videoHeaders, videoHeaders);
+        QCOMPARE(parsed.urls.audioHeaders, audioHeaders);
+    }
+
     void hlsPlaylistsAreFetchedAndSplit()
     {
         const QString answer = recorded(QStringLiteral("hls-playlist.json"));

@@ -1,12 +1,14 @@
 #include "TestEnvironment.h"
 #include "TransferTestSupport.h"
 
+#include <QCryptographicHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <sys/mount.h>
 
 using namespace TransferTestSupport;
 
@@ -154,6 +156,108 @@ private slots:
         // A second download of the same name does not replace the first.
         QCOMPARE(runFetch({ url("/dl/.hidden") }, &printed), 0);
         QCOMPARE(printed, out("hidden (2)"));
+    }
+
+    void linksAreNeverWrittenThrough()
+    {
+        // Dangling links under the result's name and under a temporary name of the note.
+        QTemporaryDir outside;
+        const QString parts = out(".kestrofan-parts");
+        QVERIFY(QDir().mkpath(parts));
+        const QByteArray base = QCryptographicHash::hash(
+            m_server.url("/media.bin").toEncoded(), QCryptographicHash::Md5)
+                                    .toHex();
+        QVERIFY(QFile::link(outside.filePath("result"), out("media.bin")));
+        QVERIFY(QFile::link(
+            outside.filePath("note"), parts + "/" + QString::fromLatin1(base) + ".resume.new"));
+        QString printed;
+        QCOMPARE(runFetch({ url("/media.bin") }, &printed), 0);
+        QCOMPARE(printed, out("media (2).bin"));
+        QCOMPARE(readFile(out("media (2).bin")), m_body);
+        QCOMPARE(QDir(outside.path()).entryList(QDir::Files), QStringList());
+        QVERIFY(QFileInfo(out("media.bin")).isSymLink());
+    }
+
+    void namesFitTheFileSystem_data()
+    {
+        QTest::addColumn<QString>("path"); // percent-encoded
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        const QString a251(251, 'a');
+        QTest::newRow("255 bytes, then numbered")
+            << "/" + a251 + ".bin" << a251 + ".bin" << QString(247, 'a') + " (2).bin";
+        QTest::newRow("300 bytes keep name and extension") << "/" + QString(296, 'b')
+                + ".bin" << QString(251, 'b') + ".bin" << QString(247, 'b') + " (2).bin";
+        // 100 three-byte characters and an extension: cut at a character, never inside one.
+        const QString wide(100, QChar(0x20AC));
+        QTest::newRow("multi-byte characters")
+            << "/" + QString::fromLatin1(QUrl::toPercentEncoding(wide)) + ".bin"
+            << QString(83, QChar(0x20AC)) + ".bin" << QString(82, QChar(0x20AC)) + " (2).bin";
+        QTest::newRow("bidi override and zero-width characters")
+            << "/%E2%80%AEevil%E2%80%8Bname%E2%80%ACfdp.bin"
+            << "evilnamefdp.bin"
+            << "evilnamefdp (2).bin";
+    }
+
+    void namesFitTheFileSystem()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        const QString decoded = QUrl::fromPercentEncoding(path.toLatin1());
+        m_server.serveFile(decoded, "content");
+        const QString address = url("/").chopped(1) + path;
+        QString printed;
+        QCOMPARE(runFetch({ address }, &printed), 0);
+        QCOMPARE(printed, out(first));
+        QCOMPARE(runFetch({ address }, &printed), 0);
+        QCOMPARE(printed, out(second));
+        QVERIFY(second.toUtf8().size() <= 255);
+        QCOMPARE(readFile(out(second)), QByteArray("content"));
+    }
+
+    void secondRunOfTheSameFetchIsRefused()
+    {
+        QProcess* first = fetchSlowlyUntil(100000);
+        QProcess second;
+        second.start(KESTROFAN_CLI, { "fetch", url("/media.bin"), "--out", m_out->path() });
+        QVERIFY(second.waitForFinished(30000));
+        QCOMPARE(second.exitCode(), 1);
+        QVERIFY(second.readAllStandardError().contains("already being downloaded"));
+        m_server.setFileOptions("/media.bin", {});
+        QVERIFY(first->waitForFinished(60000));
+        QCOMPARE(first->exitCode(), 0);
+        QCOMPARE(readFile(out("media.bin")), m_body);
+    }
+
+    void unwritableDestinationsAreNamed_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("full disk") << "size=1m"
+                                   << "No space left on device in %1/.kestrofan-parts";
+        QTest::newRow("read-only folder") << "ro,size=1m"
+                                          << "the folder %1 is not writable";
+    }
+
+    void unwritableDestinationsAreNamed()
+    {
+        QFETCH(QString, options);
+        QFETCH(QString, message);
+        const QString mountPoint = out("small");
+        QVERIFY(QDir().mkpath(mountPoint));
+        if (::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0,
+                options.toLatin1().constData())
+            != 0)
+            QSKIP("Mounting a small tmpfs needs root");
+        m_process = std::make_unique<QProcess>();
+        m_process->start(KESTROFAN_CLI, { "fetch", url("/media.bin"), "--out", mountPoint });
+        const bool ended = m_process->waitForFinished(60000);
+        ::umount(QFile::encodeName(mountPoint).constData());
+        QVERIFY(ended);
+        QCOMPARE(m_process->exitCode(), 1);
+        const QString error = QString::fromLocal8Bit(m_process->readAllStandardError());
+        QVERIFY2(error.contains(message.arg(mountPoint)), qPrintable(error));
     }
 
     void usageErrors()

@@ -5,11 +5,16 @@
 #include "download/MediaFileRequest.h"
 #include "download/RunningParts.h"
 #include "download/SegmentedAVMediaFileRequest.h"
+#include "download/StreamRequests.h"
 #include "download/TransferTimings.h"
 
+#include "download/MediaPartFileRequest.h"
+
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <atomic>
 
 using namespace TransferTestSupport;
 
@@ -87,6 +92,7 @@ private slots:
     {
         QVERIFY(m_server.start());
         TransferTimings::setWatchdogMs(2000);
+        TransferTimings::setRetryDelayMs(10);
     }
 
     void init()
@@ -260,7 +266,7 @@ private slots:
         QCOMPARE(m_requests.last()->partCount(), 1);
         QCOMPARE(rangesAskedFor("/media.bin").last(), QString());
         QCOMPARE(m_requests.last()->bytesReceived(), m_body.size());
-        QCOMPARE(temporaryFiles(), QStringList({ "whole", "whole.resume" }));
+        QCOMPARE(temporaryFiles(), QStringList({ "whole", "whole.lock", "whole.resume" }));
     }
 
     void missingLengthGivesOneWholeDownload()
@@ -289,6 +295,10 @@ private slots:
         QCOMPARE(m_requests.last()->bytesReceived(), m_body.size());
 
         // Joined but not taken over yet (a crash before the conversion): nothing to fetch.
+        MediaFileRequest* crashed = m_requests.takeLast();
+        QFile::rename(m_dir->filePath("again.resume"), m_dir->filePath("kept"));
+        delete crashed; // gives up the lock; a crash leaves the note behind
+        QFile::rename(m_dir->filePath("kept"), m_dir->filePath("again.resume"));
         m_server.clearRequests();
         QCOMPARE(fetchError("/media.bin", "again"), QString());
         QVERIFY(m_requests.last()->complete());
@@ -372,6 +382,200 @@ private slots:
                 firstAudio = i;
         }
         QVERIFY(lastVideo >= 0 && firstAudio > lastVideo);
+    }
+
+    void textAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("shown"); // after the error's prefix; null: downloaded
+        const QString none;
+        const QByteArray page = "<html><body>" + QByteArray(300, 'x') + "</body></html>";
+        QTest::newRow("long text file") << QByteArray("text/plain") << m_body << none;
+        QTest::newRow("html page")
+            << QByteArray("text/html") << page << QString::fromLatin1(page.left(200));
+        QTest::newRow("long html page")
+            << QByteArray("text/html; charset=utf-8") << "<html>" + m_body << "<html>";
+        QTest::newRow("short text with control bytes")
+            << QByteArray("text/plain") << QByteArray("\x01\x02no\tfile\xff\r\n") << "no file";
+    }
+
+    void textAnswers()
+    {
+        QFETCH(QByteArray, contentType);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, shown);
+        m_server.serveFile("/answer", body, contentType);
+        const QString error = fetchError("/answer", "text");
+        if (shown.isNull()) {
+            QCOMPARE(error, QString());
+            QCOMPARE(readFile(m_requests.last()->resultFileName()), body);
+            QCOMPARE(m_requests.last()->partCount(), 8); // in ranges, like any file
+            return;
+        }
+        const QString prefix = "MediaFileRequest::headReplyFinished(): Response was text, but "
+                               "didn't contain a URL:";
+        QVERIFY2(error.startsWith(prefix), qPrintable(error));
+        QVERIFY(error.mid(prefix.size()).startsWith(shown));
+        QVERIFY(error.size() <= prefix.size() + 200);
+    }
+
+    void silentServerFailsNamingTheHost()
+    {
+        TransferTimings::setProbeTimeoutMs(300);
+        TestHttpFileOptions silent;
+        silent.silentTimes = 1000;
+        m_server.setFileOptions("/media.bin", silent);
+        QElapsedTimer clock;
+        clock.start();
+        const QString error = fetchError("/media.bin");
+        TransferTimings::setProbeTimeoutMs(30000);
+        QCOMPARE(error,
+            QStringLiteral(
+                "Download failed: 127.0.0.1 did not answer (3 attempts of 0.3 seconds)"));
+        QVERIFY(clock.elapsed() < 5000);
+
+        // One silent answer is only a retry.
+        silent.silentTimes = 1;
+        m_server.setFileOptions("/media.bin", silent);
+        TransferTimings::setProbeTimeoutMs(300);
+        const QString second = fetchError("/media.bin", "second");
+        TransferTimings::setProbeTimeoutMs(30000);
+        QCOMPARE(second, QString());
+    }
+
+    void changedFileStartsOver_data()
+    {
+        QTest::addColumn<bool>("serverHonoursIfRange");
+        QTest::newRow("server honours If-Range") << true;
+        QTest::newRow("server ignores If-Range") << false;
+    }
+
+    void changedFileStartsOver()
+    {
+        QFETCH(bool, serverHonoursIfRange);
+        TestHttpFileOptions first;
+        first.etag = "\"v1\"";
+        first.bytesPerSecond = 1024 * 1024;
+        m_server.setFileOptions("/media.bin", first);
+        MediaFileRequest* request = makeRequest("/media.bin", "changing");
+        QSignalSpy finished(request, &MediaFileRequestBase::finished);
+        request->start();
+        QVERIFY(waitUntil([&] { return request->bytesReceived() > 300000; }));
+
+        const QByteArray newer = patternBytes(m_body.size(), 42);
+        m_server.serveFile("/media.bin", newer);
+        TestHttpFileOptions second;
+        second.etag = "\"v2\"";
+        second.ignoreIfRange = !serverHonoursIfRange;
+        m_server.setFileOptions("/media.bin", second);
+        QVERIFY(waitUntil([&] { return !finished.isEmpty(); }, 60000));
+        QVERIFY2(request->errorText().isEmpty(), qPrintable(request->errorText()));
+        QCOMPARE(readFile(request->resultFileName()), newer);
+        QCOMPARE(request->bytesReceived(), newer.size());
+        QStringList validators;
+        for (const TestHttpRequest& get : gets(m_server, "/media.bin"))
+            validators << QString::fromLatin1(get.header("if-range"));
+        QVERIFY(validators.contains("\"v1\"") && validators.contains("\"v2\""));
+    }
+
+    void fileChangingAllTheTimeFails()
+    {
+        auto version = std::make_shared<std::atomic<int>>(0);
+        const QByteArray body = m_body;
+        m_server.route("/restless", [version, body](const TestHttpRequest& request) {
+            TestHttpResponse response;
+            response.withHeader("ETag", "\"" + QByteArray::number(++*version) + "\"");
+            response.withHeader("Accept-Ranges", "bytes");
+            const QList<QByteArray> range = request.header("range").mid(6).split('-');
+            if (range.size() != 2) {
+                response.body = body;
+                return response;
+            }
+            const qint64 first = range.at(0).toLongLong();
+            const qint64 last = range.at(1).toLongLong();
+            response.status = 206;
+            response.body = body.mid(first, last - first + 1);
+            response.withHeader("Content-Range",
+                "bytes " + range.at(0) + '-' + range.at(1) + '/' + QByteArray::number(body.size()));
+            return response;
+        });
+        QCOMPARE(fetchError("/restless"),
+            QStringLiteral("Download failed: the file keeps changing on the server; try again "
+                           "later"));
+    }
+
+    void removedFolderIsNeverASuccess()
+    {
+        slowDown("/media.bin", 1024 * 1024);
+        const QString parts = m_dir->filePath("parts");
+        MediaFileRequest* request = makeRequest("/media.bin", "gone");
+        request->setTemporaryDirectory(parts);
+        QSignalSpy finished(request, &MediaFileRequestBase::finished);
+        QSignalSpy failed(request, &MediaFileRequestBase::error);
+        request->start();
+        QVERIFY(waitUntil([&] { return request->bytesReceived() > 300000; }));
+        QVERIFY(QDir(parts).removeRecursively());
+        QVERIFY(waitUntil([&] { return !failed.isEmpty() || !finished.isEmpty(); }, 60000));
+        QVERIFY2(request->errorText().contains("was removed or replaced during the download"),
+            qPrintable(request->errorText()));
+        QVERIFY(!request->complete());
+    }
+
+    void noteClaimingMoreThanTheFileHolds()
+    {
+        interruptedDownload("cut", 2000000);
+        // The data file lost its end (a crash before the data reached the disk).
+        QVERIFY(QFile::resize(m_dir->filePath("cut.part1"), 1000));
+        QCOMPARE(fetchError("/media.bin", "cut"), QString());
+    }
+
+    void secondRunOfTheSameDownloadIsRefused()
+    {
+        slowDown("/media.bin", 2 * 1024 * 1024);
+        MediaFileRequest* first = makeRequest("/media.bin", "twice");
+        first->start();
+        QVERIFY(waitUntil([&] { return first->bytesReceived() > 0; }));
+        MediaFileRequest* second = makeRequest("/media.bin", "twice");
+        QVERIFY(!runToEnd(*second));
+        QCOMPARE(second->errorText(),
+            QStringLiteral("This file is already being downloaded by another run"));
+        QVERIFY(runToEnd(*first));
+        QCOMPARE(readFile(first->resultFileName()), m_body);
+    }
+
+    void linkDroppingEveryMebibyteFinishes()
+    {
+        const QByteArray big = patternBytes(25 * 1000 * 1000, 5);
+        m_server.serveFile("/big", big);
+        TestHttpFileOptions drops;
+        drops.dropAfterBytes = 1024 * 1024;
+        m_server.setFileOptions("/big", drops);
+        MediaFileRequest* request = makeRequest("/big", "drops");
+        QVERIFY2(runToEnd(*request), qPrintable(request->errorText()));
+        QCOMPARE(readFile(request->resultFileName()), big);
+    }
+
+    void streamHeadersGoWithEveryRequest()
+    {
+        MediaUrls urls;
+        urls.videoUrls = { m_server.url("/media.bin") };
+        urls.videoHeaders = { { "Referer", "http://127.0.0.1/page" }, { "User-Agent", "other" },
+            { "X-Bad", "a\r\nInjected: yes" } };
+        std::unique_ptr<MediaFileRequestBase> request(
+            StreamRequests::forMediaUrls(urls, "headers", MediaDescriptor::MP4));
+        request->setTemporaryDirectory(m_dir->path());
+        QVERIFY2(runToEnd(*request), qPrintable(request->errorText()));
+        int gets = 0;
+        for (const TestHttpRequest& sent : m_server.requests()) {
+            QCOMPARE(sent.header("referer"), QByteArray("http://127.0.0.1/page"));
+            QVERIFY(sent.header("x-bad").isEmpty() && sent.header("injected").isEmpty());
+            if (sent.method == "GET") {
+                ++gets;
+                QCOMPARE(sent.header("user-agent"), MediaPartFileRequest::userAgent());
+            }
+        }
+        QCOMPARE(gets, 8);
     }
 };
 

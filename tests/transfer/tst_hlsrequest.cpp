@@ -33,9 +33,17 @@ class HlsRequestTest : public QObject
         request->setTemporaryDirectory(m_dir->path());
         return request;
     }
-    static QString creationError(const QList<QUrl>& urls)
+    // Starts a request of the segments and waits for its first error, if any.
+    QString startError(const QList<QUrl>& urls)
     {
-        return HLSMediaFileRequest(urls, "x", MediaDescriptor::MP4).errorText();
+        auto request = makeRequest(urls);
+        if (!request->errorText().isEmpty())
+            return request->errorText();
+        QSignalSpy failed(request.get(), &MediaFileRequestBase::error);
+        QSignalSpy finished(request.get(), &MediaFileRequestBase::finished);
+        request->start();
+        waitUntil([&] { return !failed.isEmpty() || !finished.isEmpty(); });
+        return request->errorText();
     }
 
 private slots:
@@ -75,21 +83,45 @@ private slots:
         QCOMPARE(request->segmentFileName(1), QStringLiteral("hls_1.ts"));
         QCOMPARE(m_server.requests().size(), 0);
 
-        QCOMPARE(creationError({}), QStringLiteral("No segments"));
-        QCOMPARE(creationError({ m_server.url("/nothing.ts") }),
+        QCOMPARE(startError({}), QStringLiteral("No segments"));
+        // The first segment is asked for its length when the request starts, never before.
+        auto idle = makeRequest({ m_server.url("/nothing.ts") });
+        QCoreApplication::processEvents();
+        QCOMPARE(m_server.requests().size(), 0);
+        QCOMPARE(startError({ m_server.url("/nothing.ts") }),
             QStringLiteral("HLSMediaFileRequest::HLSMediaFileRequest() returned status code 404 "
                            "when attempting to determine content length of first segment"));
         m_server.serveFile("/empty.ts", QByteArray());
-        QCOMPARE(creationError({ m_server.url("/empty.ts") }),
+        QCOMPARE(startError({ m_server.url("/empty.ts") }),
             QStringLiteral("Error: HLSMediaFileRequest::HLSMediaFileRequest(): Content length is "
                            "zero for first segment"));
+        TestHttpFileOptions silent;
+        silent.silentTimes = 1;
+        m_server.setFileOptions("/empty.ts", silent);
+        TransferTimings::setProbeTimeoutMs(300);
+        QCOMPARE(startError({ m_server.url("/empty.ts") }),
+            QStringLiteral("Download failed: 127.0.0.1 did not answer within 0.3 seconds"));
+        TransferTimings::setProbeTimeoutMs(30000);
+    }
+
+    void segmentsCarryTheStreamHeaders()
+    {
+        auto request = makeRequest(servePieces(m_server, m_stream, 3, "/hdr/"));
+        request->setStreamHeaders({ { "Referer", "http://127.0.0.1/watch" } });
+        QSignalSpy finished(request.get(), &MediaFileRequestBase::finished);
+        request->start();
+        QVERIFY(waitUntil([&] { return !finished.isEmpty(); }, 60000));
+        QVERIFY2(request->errorText().isEmpty(), qPrintable(request->errorText()));
+        const QList<TestHttpRequest> sent = m_server.requests();
+        QCOMPARE(sent.size(), 4); // the length of the first, then the three segments
+        for (const TestHttpRequest& one : sent)
+            QCOMPARE(one.header("referer"), QByteArray("http://127.0.0.1/watch"));
     }
 
     void twentySegmentsSevenAtATime()
     {
         auto request = makeRequest(20, m_stream.size() / 20 * 2);
         QVERIFY(request->errorText().isEmpty());
-        QCOMPARE(request->contentLength(), (m_stream.size() / 20) * 20); // first one's times 20
         QSignalSpy finished(request.get(), &MediaFileRequestBase::finished);
         QSignalSpy gotLength(request.get(), &MediaFileRequestBase::gotContentLength);
         int most = 0;
@@ -98,7 +130,8 @@ private slots:
             [&] { most = qMax(most, request->runningSegments()); });
         sampler.start(2);
         request->start();
-        QCOMPARE(gotLength.size(), 1);
+        QVERIFY(gotLength.wait());
+        QCOMPARE(request->contentLength(), (m_stream.size() / 20) * 20); // first one's times 20
         QCOMPARE(request->runningSegments(), 7);
         QVERIFY(waitUntil([&] { return !finished.isEmpty(); }, 60000));
         QVERIFY2(request->errorText().isEmpty(), qPrintable(request->errorText()));
@@ -107,7 +140,8 @@ private slots:
         QCOMPARE(request->contentLength(), m_stream.size());
         QCOMPARE(request->resultFileName(), m_dir->filePath("hls_0.mp4"));
         QCOMPARE(streamCodecs(request->resultFileName()), QStringList { "h264" });
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList { "hls_0.mp4" });
+        QCOMPARE(
+            QDir(m_dir->path()).entryList(QDir::Files), QStringList({ "hls.lock", "hls_0.mp4" }));
     }
 
     void pauseHoldsNewSegmentsBack()
@@ -115,6 +149,7 @@ private slots:
         auto request = makeRequest(10, m_stream.size() / 10 * 4);
         QSignalSpy finished(request.get(), &MediaFileRequestBase::finished);
         request->start();
+        QVERIFY(waitUntil([&] { return request->runningSegments() == 7; }));
         request->onPause(true);
         const int asked = int(m_server.requests().size());
         QTest::qWait(300);
@@ -138,18 +173,18 @@ private slots:
 
     void failingSegmentStopsTheRest()
     {
-        TransferTimings::setRetryDelayMs(10);
         QList<QUrl> urls = servePieces(m_server, m_stream, 12, "/live/");
         urls[9] = m_server.url("/live/lost.ts");
         auto request = makeRequest(urls);
         QSignalSpy failed(request.get(), &MediaFileRequestBase::error);
         request->start();
         QVERIFY(failed.wait(20000));
-        TransferTimings::setRetryDelayMs(0);
-        QVERIFY2(request->errorText().startsWith("Download failed after 3 part attempts: "),
-            qPrintable(request->errorText()));
+        // A missing segment stays missing: asked for once, not three times.
+        QCOMPARE(request->errorText(),
+            "Download failed: Error transferring " + urls[9].toString()
+                + " - server replied: Not Found");
         QCOMPARE(request->runningSegments(), 0);
-        QCOMPARE(m_server.requestCount("/live/lost.ts", "GET"), 3);
+        QCOMPARE(m_server.requestCount("/live/lost.ts", "GET"), 1);
         // The segments that arrived stay for another attempt.
         QVERIFY(QFile::exists(m_dir->filePath("hls_0.ts")));
     }

@@ -1,0 +1,87 @@
+#include "TestEnvironment.h"
+
+#include "app/FileNames.h"
+
+// The one rule that turns titles and address names into file names.
+class FileNamesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleaned_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "My clip.mp4"
+                               << "My clip.mp4";
+        QTest::newRow("controls") << QString("a\x01"
+                                             "b\tc\nd\x7f"
+                                             "e")
+                                  << "abcde";
+        QTest::newRow("C1 control") << QString("a") + QChar(0x85) + "b"
+                                    << "ab";
+        QTest::newRow("right-to-left override") << QString("invoice") + QChar(0x202E) + "fdp.exe"
+                                                << "invoicefdp.exe";
+        QTest::newRow("isolates and marks")
+            << QString(QChar(0x2067)) + "x" + QChar(0x2069) + QChar(0x200F) + "y"
+            << "xy";
+        QTest::newRow("zero-width and byte order mark")
+            << QString("a") + QChar(0x200B) + "b" + QChar(0x200D) + "c" + QChar(0xFEFF) << "abc";
+        QTest::newRow("separators") << "../etc/passwd\\x"
+                                    << "etcpasswdx";
+        QTest::newRow("hidden") << " .. .profile"
+                                << "profile";
+        QTest::newRow("line separator") << QString("a") + QChar(0x2028) + "b"
+                                        << "ab";
+        QTest::newRow("other scripts stay")
+            << QString::fromUtf8("Клип 動画 🎬") << QString::fromUtf8("Клип 動画 🎬");
+    }
+
+    void cleaned()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, name);
+        QCOMPARE(FileNames::cleaned(text), name);
+    }
+
+    void fitted_data()
+    {
+        QTest::addColumn<QString>("stem");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("short") << "clip" << QString() << "mp4"
+                               << "clip.mp4";
+        QTest::newRow("no extension") << "clip"
+                                      << " (3)" << QString() << "clip (3)";
+        QTest::newRow("exactly 255")
+            << QString(251, 'a') << QString() << "mp4" << QString(251, 'a') + ".mp4";
+        QTest::newRow("numbered at the limit") << QString(251, 'a') << " (12)"
+                                               << "mp4" << QString(246, 'a') + " (12).mp4";
+        // Two-byte characters: 125 fit beside ".mp4" (250 bytes), never half of one.
+        QTest::newRow("two-byte characters") << QString(200, QChar(0xE9)) << QString() << "mp4"
+                                             << QString(125, QChar(0xE9)) + ".mp4";
+        // A four-byte emoji is one character of two UTF-16 units: kept whole or dropped.
+        QTest::newRow("surrogate pair at the cut")
+            << QString(249, 'x') + QString::fromUtf8("😀") << QString() << "mp4"
+            << QString(249, 'x') + ".mp4";
+        // Combining marks stay with their letter.
+        QTest::newRow("combining mark at the cut")
+            << QString(249, 'x') + "e" + QChar(0x0301) << QString() << "mp4"
+            << QString(249, 'x') + ".mp4";
+    }
+
+    void fitted()
+    {
+        QFETCH(QString, stem);
+        QFETCH(QString, suffix);
+        QFETCH(QString, extension);
+        QFETCH(QString, name);
+        const QString result = FileNames::fitted(stem, suffix, extension);
+        QCOMPARE(result, name);
+        QVERIFY(result.toUtf8().size() <= FileNames::kMaxBytes);
+    }
+};
+
+KESTROFAN_CORE_TEST_MAIN(FileNamesTest)
+#include "tst_filenames.moc"
