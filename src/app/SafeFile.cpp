@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <QtConcurrent>
 
 #include <cerrno>
 #include <cstdio>
@@ -97,6 +98,25 @@ bool syncData(QFile& file, QString* error)
     Q_UNUSED(error);
 #endif
     return true;
+}
+
+QFuture<QString> syncDataInBackground(const QFile& file)
+{
+#ifdef Q_OS_UNIX
+    // A handle of its own: the file's may be closed, and its number reused, meanwhile.
+    const int handle = file.isOpen() ? ::dup(file.handle()) : -1;
+    if (handle < 0)
+        return QtFuture::makeReadyFuture(file.isOpen() ? systemErrorText(errno) : QString());
+    return QtConcurrent::run([handle] {
+        const bool synced = ::fdatasync(handle) == 0;
+        const int reason = errno;
+        ::close(handle);
+        return synced ? QString() : systemErrorText(reason);
+    });
+#else
+    Q_UNUSED(file);
+    return QtFuture::makeReadyFuture(QString());
+#endif
 }
 
 bool replaceContent(const QString& path, const QByteArray& data, bool synced, QString* error)

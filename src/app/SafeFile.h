@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFuture>
 #include <QString>
 
 // Writing files without ever writing through a symbolic link: a link that someone placed
@@ -22,6 +23,9 @@ bool isStillOnDisk(const QFile& file, const QString& path);
 
 // Makes the data written to the open file durable; false on a disk error (errno in *error).
 bool syncData(QFile& file, QString* error);
+// The same on the thread pool, so that the caller's thread keeps serving the network; the
+// result is the error text, empty on success. The file may be closed in the meantime.
+QFuture<QString> syncDataInBackground(const QFile& file);
 
 // Replaces the file's content as a whole: the data goes into a temporary file created
 // exclusively beside it, which is then renamed over the name (a link at the name is

@@ -57,6 +57,8 @@ MediaFileRequest::MediaFileRequest(const QUrl& url, const QString& baseName, QOb
         &MediaFileRequest::onSlotReleased, Qt::QueuedConnection);
     m_noteTimer.setInterval(1000);
     connect(&m_noteTimer, &QTimer::timeout, this, &MediaFileRequest::saveProgress);
+    connect(&m_syncWatcher, &QFutureWatcher<QString>::finished, this,
+        &MediaFileRequest::onProgressSynced);
     QMetaObject::invokeMethod(
         this, [this] { sendProbe(Probe::ContentLength, "head", 0); }, Qt::QueuedConnection);
 }
@@ -65,17 +67,10 @@ MediaFileRequest::~MediaFileRequest()
 {
     // The note outlives a finished join until its file has been taken over, so that a
     // restart finds the file done; with the request gone it has served its purpose.
-    if (complete()) {
+    if (complete())
         m_note.remove();
-        return;
-    }
-    if (m_cancelled || !m_planned
-        || (m_dataFile.isOpen() && !SafeFile::isStillOnDisk(m_dataFile, dataFilePath())))
-        return;
-    for (const MediaPartFileRequest* part : std::as_const(m_parts))
-        m_note.setProgress(part->partNumber(), part->bytesOnDisk());
-    if (SafeFile::syncData(m_dataFile, nullptr))
-        m_note.save(m_identity);
+    else
+        saveProgressNow();
 }
 
 int MediaFileRequest::partCountFor(qint64 contentLength)
@@ -456,23 +451,46 @@ QString MediaFileRequest::dataFileGoneText() const
         .arg(tr("%1 was removed or replaced during the download").arg(dataFilePath()));
 }
 
+bool MediaFileRequest::takeProgress()
+{
+    if (m_dataFile.isOpen() && !SafeFile::isStillOnDisk(m_dataFile, dataFilePath()))
+        return false;
+    for (const MediaPartFileRequest* part : std::as_const(m_parts))
+        m_note.setProgress(part->partNumber(), part->bytesOnDisk());
+    return true;
+}
+
 void MediaFileRequest::saveProgress()
 {
-    if (!m_planned || complete() || !errorText().isEmpty())
+    if (!m_planned || complete() || !errorText().isEmpty() || m_syncWatcher.isRunning())
         return;
-    if (m_dataFile.isOpen() && !SafeFile::isStillOnDisk(m_dataFile, dataFilePath())) {
+    if (!takeProgress()) {
         onError(dataFileGoneText());
         return;
     }
-    for (const MediaPartFileRequest* part : std::as_const(m_parts))
-        m_note.setProgress(part->partNumber(), part->bytesOnDisk());
     // The bytes the note is about to claim reach the disk first.
-    QString reason;
-    if (!SafeFile::syncData(m_dataFile, &reason)) {
+    m_noteBeingSynced = m_note;
+    m_syncWatcher.setFuture(SafeFile::syncDataInBackground(m_dataFile));
+}
+
+void MediaFileRequest::onProgressSynced()
+{
+    if (!m_planned || complete() || !errorText().isEmpty() || m_cancelled)
+        return;
+    const QString reason = m_syncWatcher.result();
+    if (!reason.isEmpty()) {
         onError(tr("Download failed: %1").arg(reason));
         return;
     }
-    m_note.save(m_identity);
+    m_noteBeingSynced.save(m_identity);
+}
+
+void MediaFileRequest::saveProgressNow()
+{
+    if (!m_planned || complete() || m_cancelled || !takeProgress())
+        return;
+    if (SafeFile::syncData(m_dataFile, nullptr))
+        m_note.save(m_identity);
 }
 
 void MediaFileRequest::startParts()
@@ -580,21 +598,16 @@ void MediaFileRequest::recordFinishedPart(int partNumber, const QString& fileNam
     m_noteTimer.stop();
     const QString target = joinTarget();
     if (!m_wholeFile) {
-        // Every byte must be in the file that is about to become the result.
-        QString reason;
+        // Every byte must be in the file that is about to become the result. The note is not
+        // saved again: it would claim bytes not yet synced, and a later run recognises the
+        // renamed result by its length anyway.
         if (!SafeFile::isStillOnDisk(m_dataFile, dataFilePath())
             || m_dataFile.size() != m_contentLength) {
             reportError(dataFileGoneText());
             emit finished();
             return;
         }
-        if (!SafeFile::syncData(m_dataFile, &reason)) {
-            reportError(tr("Download failed: %1").arg(reason));
-            emit finished();
-            return;
-        }
         m_dataFile.close();
-        m_note.save(m_identity);
         // The ranges are in place already: the joined file is the first part's file, renamed.
         QFile::remove(target);
         if (!QFile::rename(fileName, target)) {
@@ -653,12 +666,8 @@ void MediaFileRequest::startOver()
 
 void MediaFileRequest::onError(QString reason)
 {
-    if (errorText().isEmpty() && m_planned && !complete()) {
-        for (const MediaPartFileRequest* part : std::as_const(m_parts))
-            m_note.setProgress(part->partNumber(), part->bytesOnDisk());
-        if (!m_dataFile.isOpen() || SafeFile::isStillOnDisk(m_dataFile, dataFilePath()))
-            m_note.save(m_identity);
-    }
+    if (errorText().isEmpty())
+        saveProgressNow();
     m_noteTimer.stop();
     stopParts();
     reportError(reason);
@@ -680,7 +689,7 @@ void MediaFileRequest::onPause(bool paused)
     m_paused = paused;
     emit pause(paused);
     if (paused)
-        saveProgress();
+        saveProgressNow();
     else
         startParts();
 }

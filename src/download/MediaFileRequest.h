@@ -5,6 +5,7 @@
 #include "ResumeNote.h"
 
 #include <QFile>
+#include <QFutureWatcher>
 #include <QList>
 #include <QTimer>
 
@@ -51,7 +52,9 @@ public slots:
     void onPause(bool paused) override;
 
 private slots:
+    // Every second: syncs the data in the background, then notes how far the parts got.
     void saveProgress();
+    void onProgressSynced();
     void onPartFinished(int partNumber, QString fileName);
     void onHeadReplyFinished();
     void onProbeContentLengthFinished();
@@ -78,6 +81,10 @@ private:
     void planParts(bool rangesAccepted);
     bool openDataFile();
     void trustNoMoreThanOnDisk();
+    // Takes the parts' bytes on disk into the note; false when the data file is gone.
+    bool takeProgress();
+    // Syncs and saves at once (pause, error, end of the request).
+    void saveProgressNow();
     void startParts();
     QString partFilePath(int partNumber) const;
     qint64 rangeStartOf(int partNumber) const;
@@ -114,6 +121,9 @@ private:
     QByteArray m_identity;
     ResumeNote m_note;
     QTimer m_noteTimer;
+    // The note as it was when the running sync began: what it may claim once that is done.
+    ResumeNote m_noteBeingSynced;
+    QFutureWatcher<QString> m_syncWatcher;
     // The ranges' file, held open to notice when it disappears and to sync it before the
     // note claims its bytes.
     QFile m_dataFile;
