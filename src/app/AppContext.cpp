@@ -5,7 +5,7 @@
 #include "UserInterface.h"
 #include "download/BinaryHelpers.h"
 #include "download/ProcessingQueue.h"
-#include "services/CookieJar.h"
+#include "net/CookieJar.h"
 #include "services/MediaServices.h"
 
 #include <QCoreApplication>

@@ -7,7 +7,7 @@
 #include "app/AppContext.h"
 #include "app/WebAddress.h"
 #include "convert/SystemProcess.h"
-#include "services/HttpRequest.h"
+#include "net/HttpRequest.h"
 #include "services/MediaItem.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "ServicePageRequest.h"
 
-#include "HttpRequest.h"
+#include "net/HttpRequest.h"
 #include "MediaService.h"
 
 namespace {

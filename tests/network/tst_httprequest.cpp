@@ -3,9 +3,9 @@
 
 #include "app/AppContext.h"
 #include "app/AppTestSupport.h"
-#include "services/CookieJar.h"
-#include "services/HttpRequest.h"
-#include "services/ResponseMemoryCache.h"
+#include "net/CookieJar.h"
+#include "net/HttpRequest.h"
+#include "net/ResponseMemoryCache.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
