@@ -3,7 +3,7 @@
 
 #include "ServiceTestSupport.h"
 #include "TestEnvironment.h"
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "services/MediaService.h"
 #include "services/MediaServices.h"
 #include "services/ServiceCredentials.h"
@@ -119,7 +119,8 @@ private slots:
 
     void credentialsTakeTheAccountAndSaveItWhenAsked()
     {
-        ServiceCredentials* credentials = MediaServices::lookUp("Tube")->credentials();
+        ServiceCredentials* credentials
+            = AppContext::serviceRegistry()->service("Tube")->credentials();
         QVERIFY(!credentials->hasSavedCredentials());
         whenDialogShows([](WebAuthDialog* dialog) {
             fillIn(dialog, "ann", "secret");
