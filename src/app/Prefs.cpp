@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QtDebug>
 
+#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -24,8 +25,8 @@ struct State
 {
     QReadWriteLock lock;
     Values values;
-    QSettings* settings = nullptr;
-    QThread* owner = nullptr;
+    std::atomic<QSettings*> settings { nullptr };
+    std::atomic<QThread*> owner { nullptr };
 };
 
 State& state()

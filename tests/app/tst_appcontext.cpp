@@ -4,6 +4,7 @@
 #include "app/AppIdentity.h"
 #include "app/AppPaths.h"
 #include "app/DbConnection.h"
+#include "app/FatalStop.h"
 #include "app/FileOpenEventFilter.h"
 #include "app/Prefs.h"
 #include "core/AppContext.h"

@@ -4,6 +4,7 @@
 
 #include "ServiceTestSupport.h"
 #include "TestEnvironment.h"
+#include "app/AppPaths.h"
 #include "app/DbConnection.h"
 #include "app/Prefs.h"
 #include "core/AppContext.h"

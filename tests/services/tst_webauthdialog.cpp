@@ -137,14 +137,14 @@ private slots:
         QVERIFY(store.open(QIODevice::ReadOnly));
         QVERIFY(!store.readAll().contains("secret"));
         QCOMPARE(store.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
-        ServiceCredentials again("Tube");
+        ServiceCredentials again("Tube", AppContext::settings(), &m_gui);
         QVERIFY(again.loadSaved());
         QCOMPARE(again.password(), "secret");
     }
 
     void cancellingKeepsTheCredentialsAsTheyWere()
     {
-        ServiceCredentials credentials("Tube");
+        ServiceCredentials credentials("Tube", AppContext::settings(), &m_gui);
         whenDialogShows([](WebAuthDialog* dialog) {
             child<QPushButton>(dialog, "credentialsCancelButton")->click();
         });
