@@ -1,8 +1,8 @@
 #include "ScriptInterface.h"
 
 #include "DomSandbox.h"
-#include "net/HttpRequest.h"
 #include "ScriptWatchdog.h"
+#include "net/HttpRequest.h"
 #include "net/MPDFileRequest.h"
 
 #include <QHash>
