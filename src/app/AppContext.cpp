@@ -7,6 +7,7 @@
 #include "download/ProcessingQueue.h"
 #include "services/CookieJar.h"
 #include "services/MediaServices.h"
+#include "services/NetworkAccess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -51,6 +52,8 @@ AppContext::AppContext(UserInterface* ui, QObject* parent)
     m_settings = new QSettings(QSettings::NativeFormat, QSettings::UserScope,
         QCoreApplication::organizationName(), QCoreApplication::applicationName(), this);
     s_cookieJar = new CookieJar();
+    NetworkAccess::setCookieJar(s_cookieJar);
+    NetworkAccess::setCacheDirectory(cacheLocation());
     QThreadPool::globalInstance()->setMaxThreadCount(10);
 
     QString previousVersion;
@@ -78,6 +81,7 @@ AppContext::~AppContext()
 {
     delete s_serviceRegistry;
     s_serviceRegistry = nullptr;
+    NetworkAccess::setCookieJar(nullptr);
     delete s_cookieJar;
     s_cookieJar = nullptr;
     for (const QString& path : std::as_const(m_filesToDeleteOnExit)) {
