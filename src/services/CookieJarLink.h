@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QNetworkCookie>
 #include <QNetworkCookieJar>
 
 // The cookie jar of one thread's network manager. It hands every operation to the process-wide
