@@ -3,9 +3,11 @@
 #include "CookieJarLink.h"
 #include "TlsTrust.h"
 
+#include <QCoreApplication>
 #include <QMutex>
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
+#include <QThread>
 #include <QThreadStorage>
 
 namespace {
@@ -37,18 +39,45 @@ struct ThreadManagers
         delete transfers;
     }
 
+    // A connection kept alive keeps the certificates trusted when it was made.
+    void dropConnectionsOnTrustChange()
+    {
+        const int generation = TlsTrust::trustGeneration();
+        if (generation == trustGeneration)
+            return;
+        trustGeneration = generation;
+        for (QNetworkAccessManager* manager : { pages, transfers }) {
+            if (manager)
+                manager->clearConnectionCache();
+        }
+    }
+
     QNetworkAccessManager* pages = nullptr;
     QNetworkAccessManager* transfers = nullptr;
     QString cacheDirectory;
+    int trustGeneration = TlsTrust::trustGeneration();
 };
 
 QThreadStorage<ThreadManagers*> s_threadManagers;
 
+// The main thread's managers must go while the application object still exists: their
+// connections need it to close.
+void dropMainThreadManagers()
+{
+    s_threadManagers.setLocalData(nullptr);
+}
+
 ThreadManagers* threadManagers()
 {
-    if (!s_threadManagers.hasLocalData())
+    if (!s_threadManagers.hasLocalData() || !s_threadManagers.localData()) {
         s_threadManagers.setLocalData(new ThreadManagers);
-    return s_threadManagers.localData();
+        const QCoreApplication* application = QCoreApplication::instance();
+        if (application && application->thread() == QThread::currentThread())
+            qAddPostRoutine(dropMainThreadManagers);
+    }
+    ThreadManagers* managers = s_threadManagers.localData();
+    managers->dropConnectionsOnTrustChange();
+    return managers;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "TlsTrust.h"
 
+#include <QAtomicInt>
 #include <QCoreApplication>
 #include <QFile>
 #include <QMutex>
@@ -16,6 +17,7 @@ const char* const kTlsProblemProperty = "kestrofanTlsProblem";
 
 // The default configuration is process-wide; threads may make managers at the same time.
 QMutex s_configurationMutex;
+QAtomicInt s_trustGeneration;
 
 QString describe(const QList<QSslError>& errors)
 {
@@ -37,6 +39,12 @@ void TlsTrust::trustCertificates(const QList<QSslCertificate>& certificates)
     QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
     configuration.addCaCertificates(certificates);
     QSslConfiguration::setDefaultConfiguration(configuration);
+    s_trustGeneration.fetchAndAddOrdered(1);
+}
+
+int TlsTrust::trustGeneration()
+{
+    return s_trustGeneration.loadAcquire();
 }
 
 bool TlsTrust::trustCertificatesFrom(const QString& pemFile)

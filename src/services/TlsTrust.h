@@ -25,6 +25,9 @@ public:
     static bool trustCertificatesFrom(const QString& pemFile);
     // Applies kExtraCertificatesVariable, once per process.
     static void trustCertificatesFromEnvironment();
+    // Grows with every change of the trusted certificates: kept-alive connections, set up
+    // with the earlier ones, are then to be dropped.
+    static int trustGeneration();
 
     // Remembers the TLS problems of the manager's replies, so that errorText() can name them.
     static void watch(QNetworkAccessManager* manager);
