@@ -1,6 +1,7 @@
 #include "support/TestCertificate.h"
 #include "support/TestEnvironment.h"
 #include "support/TestHttpServer.h"
+#include "support/TestProcess.h"
 
 #include "download/MediaFileRequest.h"
 #include "services/HttpRequest.h"
@@ -47,6 +48,39 @@ private slots:
         const QString error = fetch(path);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QVERIFY(m_server.requestCount(path) > 0);
+    }
+
+    // The variable reaches the command-line tool, as a self-hoster or a test would set it.
+    void variableTrustsCertificatesOfTheCommandLineTool_data()
+    {
+        QTest::addColumn<bool>("trusted");
+        QTest::newRow("without the variable") << false;
+        QTest::newRow("with the variable") << true;
+    }
+    void variableTrustsCertificatesOfTheCommandLineTool()
+    {
+        QFETCH(bool, trusted);
+        QTemporaryDir out;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QString::fromLatin1(TlsTrust::kExtraCertificatesVariable));
+        if (trusted)
+            environment.insert(QString::fromLatin1(TlsTrust::kExtraCertificatesVariable),
+                m_certificate.certificateFile);
+        const ProgramRun run = TestProcess::run(QStringLiteral(KESTROFAN_CLI),
+            { QStringLiteral("fetch"), m_server.url(QStringLiteral("/media.bin")).toString(),
+                QStringLiteral("--out"), out.path() },
+            environment);
+        if (trusted) {
+            QCOMPARE(run.exitCode, 0);
+            QFile file(out.filePath(QStringLiteral("media.bin")));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), m_media);
+        } else {
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(QStringLiteral("127.0.0.1"))
+                    && run.err.contains(QStringLiteral("self-signed")),
+                qPrintable(run.err));
+        }
     }
 
 private:
