@@ -5,11 +5,12 @@
 #include "app/FileNames.h"
 #include "app/MediaDescriptor.h"
 #include "app/SafeFile.h"
+#include "app/UserFacingText.h"
 #include "app/WebAddress.h"
 #include "download/AudioVideoJoiner.h"
 #include "download/MediaFileRequestBase.h"
 #include "download/StreamRequests.h"
-#include "services/HttpSemantics.h"
+#include "net/HttpSemantics.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -196,7 +197,8 @@ int FetchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         StreamRequests::forMediaUrls(streams, baseNameFor(video, audio), format));
     request->setTemporaryDirectory(folder.absoluteFilePath(kPartsFolder));
     if (!request->errorText().isEmpty()) {
-        out.error(QStringLiteral("kestrofan-cli fetch: ") + request->errorText());
+        out.error(QStringLiteral("kestrofan-cli fetch: ")
+            + UserFacingText::fromRecordedError(request->errorText()));
         return Failed;
     }
 
@@ -231,8 +233,9 @@ int FetchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     }
     if (!request->errorText().isEmpty() || request->resultFileName().isEmpty()) {
         out.error(QStringLiteral("kestrofan-cli fetch: ")
-            + (request->errorText().isEmpty() ? QStringLiteral("no file was made")
-                                              : request->errorText()));
+            + (request->errorText().isEmpty()
+                    ? QStringLiteral("no file was made")
+                    : UserFacingText::fromRecordedError(request->errorText())));
         return Failed;
     }
 

@@ -3,6 +3,7 @@
 #include "HLSFileJoiner.h"
 #include "MediaPartFileRequest.h"
 #include "TransferTimings.h"
+#include "net/NetworkAccess.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,7 +16,7 @@ HLSMediaFileRequest::HLSMediaFileRequest(
     const QList<QUrl>& urls, const QString& baseName, int format, QObject* parent)
     : MediaFileRequestBase(baseName, new HLSFileJoiner(format), parent)
     , m_segmentUrls(urls)
-    , m_manager(new QNetworkAccessManager(this))
+    , m_manager(NetworkAccess::transfers())
 {
     if (urls.isEmpty()) {
         setErrorText(QStringLiteral("No segments"));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/KObject.h"
-#include "services/HttpSemantics.h"
+#include "net/HttpSemantics.h"
 
 #include <QFutureWatcher>
 #include <QList>

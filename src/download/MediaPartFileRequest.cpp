@@ -4,6 +4,8 @@
 #include "TransferTimings.h"
 #include "app/Prefs.h"
 #include "app/WebAddress.h"
+#include "net/NetworkAccess.h"
+#include "net/TlsTrust.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
@@ -171,7 +173,7 @@ void MediaPartFileRequest::get()
         request.setRawHeader("If-Range", m_identity.ifRangeValue());
 
     if (!m_manager)
-        m_manager = new QNetworkAccessManager(this);
+        m_manager = NetworkAccess::transfers();
     if (!m_cookies.isEmpty() && m_manager->cookieJar())
         m_manager->cookieJar()->setCookiesFromUrl(m_cookies, m_url);
 
@@ -382,7 +384,7 @@ void MediaPartFileRequest::handleFinishedReply(QNetworkReply* reply)
         if (isRetriedError(code))
             retryAfterError(reply->errorString());
         else
-            fail(tr("Download failed: %1").arg(reply->errorString()));
+            fail(tr("Download failed: %1").arg(TlsTrust::errorText(reply)));
         return;
     }
     if (m_response != Response::Accepted) {

@@ -9,7 +9,7 @@
 
 #include "PartFileWriter.h"
 #include "RemoteFileIdentity.h"
-#include "services/HttpSemantics.h"
+#include "net/HttpSemantics.h"
 
 class QNetworkAccessManager;
 class QTimer;

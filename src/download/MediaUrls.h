@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/HttpSemantics.h"
+#include "net/HttpSemantics.h"
 
 #include <QList>
 #include <QNetworkCookie>
@@ -20,7 +20,7 @@ struct MediaUrls
     // Referer); sent with every request of that stream.
     HttpSemantics::HeaderList videoHeaders;
     HttpSemantics::HeaderList audioHeaders;
-    // Cookies the download helper held after its run (name and value only).
+    // Cookies the download helper held after its run, with their domain, path and expiry.
     QList<QNetworkCookie> cookies;
     // Not filled by the extraction.
     QStringList stringList;

@@ -1,6 +1,6 @@
 #include "RemoteFileIdentity.h"
 
-#include "services/HttpSemantics.h"
+#include "net/HttpSemantics.h"
 
 #include <QNetworkReply>
 
