@@ -134,8 +134,10 @@ const std::vector<Entry>& table()
             &Prefs::setAddAudioToMediaPlayerPlaylist));
         t.push_back(entry("addVideoToMediaPlayerPlaylist", &Values::addVideoToMediaPlayerPlaylist,
             &Prefs::setAddVideoToMediaPlayerPlaylist));
-        t.push_back(entry("mediaPlayerAudioPlaylistName", &Values::mediaPlayerAudioPlaylistName));
-        t.push_back(entry("mediaPlayerVideoPlaylistName", &Values::mediaPlayerVideoPlaylistName));
+        t.push_back(entry("mediaPlayerAudioPlaylistName", &Values::mediaPlayerAudioPlaylistName,
+            &Prefs::setMediaPlayerAudioPlaylistName));
+        t.push_back(entry("mediaPlayerVideoPlaylistName", &Values::mediaPlayerVideoPlaylistName,
+            &Prefs::setMediaPlayerVideoPlaylistName));
         t.push_back(
             entry("deleteMediaWhenAddedToMediaplayer", &Values::deleteMediaWhenAddedToMediaplayer,
                 &Prefs::setDeleteMediaWhenAddedToMediaplayer));
@@ -318,9 +320,17 @@ QString Prefs::mediaPlayerAudioPlaylistName()
 {
     return values().mediaPlayerAudioPlaylistName;
 }
+void Prefs::setMediaPlayerAudioPlaylistName(const QString& name)
+{
+    assignAndStore(&Values::mediaPlayerAudioPlaylistName, "mediaPlayerAudioPlaylistName", name);
+}
 QString Prefs::mediaPlayerVideoPlaylistName()
 {
     return values().mediaPlayerVideoPlaylistName;
+}
+void Prefs::setMediaPlayerVideoPlaylistName(const QString& name)
+{
+    assignAndStore(&Values::mediaPlayerVideoPlaylistName, "mediaPlayerVideoPlaylistName", name);
 }
 bool Prefs::deleteMediaWhenAddedToMediaplayer()
 {

@@ -12,6 +12,10 @@ Application::Application(int& argc, char** argv)
     , m_ui(std::make_unique<GuiUserInterface>())
 {
     AppContext::applyIdentity();
+}
+
+void Application::startCore()
+{
     m_context = std::make_unique<AppContext>(m_ui.get());
 }
 

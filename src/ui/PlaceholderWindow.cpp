@@ -1,9 +1,16 @@
 #include "PlaceholderWindow.h"
 
+#include "AboutWindow.h"
+#include "PreferencesWindow.h"
+
 #include "app/AppContext.h"
+#include "app/DbConnection.h"
 #include "app/Prefs.h"
+#include "download/BinaryHelpers.h"
+#include "services/MediaServices.h"
 
 #include <QLabel>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -27,6 +34,33 @@ PlaceholderWindow::PlaceholderWindow(QWidget* parent)
     m_status = new QLabel(this);
     statusBar()->addWidget(m_status);
     resize(640, 400);
+
+    QMenu* tools = menuBar()->addMenu(tr("Tools"));
+    tools->addAction(tr("About"), this, &PlaceholderWindow::showAbout);
+    tools->addAction(
+        tr("Options"), QKeySequence(tr("Ctrl+,")), this, &PlaceholderWindow::showPreferences);
+}
+
+void PlaceholderWindow::showAbout()
+{
+    const BinaryHelpers helpers;
+    const AboutWindow::Facts facts { AppContext::version(), AppContext::applicationBuild(),
+        AppContext::dataLocation(),
+        BinaryHelpers::helperPath(helpers.helpers().value(BinaryHelper::downloadHelperId)) };
+    auto* about = new AboutWindow(facts);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->show();
+}
+
+void PlaceholderWindow::showPreferences()
+{
+    QStringList serviceNames;
+    if (MediaServices* services = AppContext::serviceRegistry())
+        serviceNames = services->services().keys();
+    DbConnection database;
+    auto* preferences = new PreferencesWindow(database.connection(), serviceNames);
+    preferences->setAttribute(Qt::WA_DeleteOnClose);
+    preferences->show();
 }
 
 void PlaceholderWindow::setExternalOpenURL(const QString& url)
