@@ -6,6 +6,7 @@
 #include <QSqlRecord>
 
 #include <algorithm>
+#include <functional>
 
 BookmarksModel::BookmarksModel(const QSqlDatabase& db, QObject* parent)
     : QSqlTableModel(parent, db)

@@ -37,8 +37,8 @@ PlaceholderWindow::PlaceholderWindow(QWidget* parent)
 
     QMenu* tools = menuBar()->addMenu(tr("Tools"));
     tools->addAction(tr("About"), this, &PlaceholderWindow::showAbout);
-    tools->addAction(
-        tr("Options"), QKeySequence(tr("Ctrl+,")), this, &PlaceholderWindow::showPreferences);
+    QAction* options = tools->addAction(tr("Options"), this, &PlaceholderWindow::showPreferences);
+    options->setShortcut(QKeySequence(tr("Ctrl+,")));
 }
 
 void PlaceholderWindow::showAbout()

@@ -21,6 +21,8 @@
 #include <QTableView>
 #include <QTreeView>
 
+#include <functional>
+
 namespace {
 
 struct Page
@@ -227,7 +229,9 @@ void BookmarksHistoryTest::contextMenuFollowsSelection()
         { historyForm.findChild<QTreeView*>(QStringLiteral("treeView")),
             { "Copy URL", "Open URL", "Open URL in new tab" } },
     };
-    for (const auto& [view, entries] : views) {
+    for (const auto& viewAndEntries : views) {
+        QAbstractItemView* view = viewAndEntries.first;
+        const QStringList entries = viewAndEntries.second;
         QVERIFY(view);
         for (int row = 0; row < selectedRows; ++row)
             view->selectionModel()->select(view->model()->index(row, 1),
