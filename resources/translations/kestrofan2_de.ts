@@ -36,7 +36,7 @@
         <translation>Lizenzen</translation>
     </message>
     <message>
-        <source>&lt;p&gt;Kestrofan 2 browses media services and downloads their videos and audio.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Bundled with the program&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;Qt %1, The Qt Company and contributors: GNU Lesser General Public License, version 3&lt;/li&gt;&lt;li&gt;SQLite, through Qt's SQL driver: public domain&lt;/li&gt;&lt;li&gt;zlib, Jean-loup Gailly and Mark Adler: zlib licence&lt;/li&gt;&lt;li&gt;Icons, pictures and the bell sound: made for Kestrofan 2, under the program's own licence&lt;/li&gt;&lt;/ul&gt;&lt;p&gt;&lt;b&gt;Used from your system, not bundled&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;yt-dlp, the download helper: The Unlicense&lt;/li&gt;&lt;li&gt;FFmpeg: GNU Lesser General Public License 2.1 or later (some builds GNU General Public License)&lt;/li&gt;&lt;/ul&gt;</source>
+        <source>&lt;p&gt;Kestrofan 2 browses media services and downloads their videos and audio.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Bundled with the program&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;Qt %1, The Qt Company and contributors: GNU Lesser General Public License, version 3&lt;/li&gt;&lt;li&gt;SQLite, through Qt&apos;s SQL driver: public domain&lt;/li&gt;&lt;li&gt;zlib, Jean-loup Gailly and Mark Adler: zlib licence&lt;/li&gt;&lt;li&gt;Icons, pictures and the bell sound: made for Kestrofan 2, under the program&apos;s own licence&lt;/li&gt;&lt;/ul&gt;&lt;p&gt;&lt;b&gt;Used from your system, not bundled&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;yt-dlp, the download helper: The Unlicense&lt;/li&gt;&lt;li&gt;FFmpeg: GNU Lesser General Public License 2.1 or later (some builds GNU General Public License)&lt;/li&gt;&lt;/ul&gt;</source>
         <translation>&lt;p&gt;Kestrofan 2 durchsucht Mediendienste und lädt deren Videos und Audio herunter.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Mit dem Programm ausgeliefert&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;Qt %1, The Qt Company und Mitwirkende: GNU Lesser General Public License, Version 3&lt;/li&gt;&lt;li&gt;SQLite, über Qts SQL-Treiber: gemeinfrei&lt;/li&gt;&lt;li&gt;zlib, Jean-loup Gailly und Mark Adler: zlib-Lizenz&lt;/li&gt;&lt;li&gt;Symbole, Bilder und der Glockenton: für Kestrofan 2 gemacht, unter der Lizenz des Programms&lt;/li&gt;&lt;/ul&gt;&lt;p&gt;&lt;b&gt;Vom System verwendet, nicht ausgeliefert&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;yt-dlp, der Download-Helfer: The Unlicense&lt;/li&gt;&lt;li&gt;FFmpeg: GNU Lesser General Public License 2.1 oder neuer (manche Builds GNU General Public License)&lt;/li&gt;&lt;/ul&gt;</translation>
     </message>
 </context>
@@ -435,9 +435,9 @@ Vorbis-Audio steckt im WEBM-Videocontainer.</translation>
     <message>
         <source>Conversion to specific devices may take a very long time.
 
-Unless you have specific needs (limited storage on your device, for example), you are almost always better off using the "Keep Original Size" formats in the beginning of this option list.
+Unless you have specific needs (limited storage on your device, for example), you are almost always better off using the &quot;Keep Original Size&quot; formats in the beginning of this option list.
 
-Newer devices can easily handle and scale HD videos, and there's no need to convert the size.</source>
+Newer devices can easily handle and scale HD videos, and there&apos;s no need to convert the size.</source>
         <translation>Die Umwandlung für bestimmte Geräte kann sehr lange dauern.
 
 Wenn Sie keine besonderen Anforderungen haben (etwa wenig Speicher auf dem Gerät), fahren Sie mit den Formaten „Originalgröße behalten“ am Anfang dieser Liste fast immer besser.
@@ -495,7 +495,7 @@ Diese Einstellungen wurden automatisch für Sie gewählt:</translation>
         <translation>Audiodateien einer Wiedergabeliste hinzufügen:</translation>
     </message>
     <message>
-        <source>If you want to change these settings, click the button "Open Preferences" below.</source>
+        <source>If you want to change these settings, click the button &quot;Open Preferences&quot; below.</source>
         <translation>Um diese Einstellungen zu ändern, klicken Sie unten auf „Einstellungen öffnen“.</translation>
     </message>
     <message>

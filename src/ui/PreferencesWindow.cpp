@@ -255,6 +255,7 @@ void PreferencesWindow::on_downloadLocationInput_editingFinished()
         return;
     if (QFileInfo(typed).isDir()) {
         Prefs::setMediaPath(QDir::toNativeSeparators(typed));
+        ui->downloadLocationInput->setText(Prefs::mediaPath());
         return;
     }
     m_checkingLocation = true;
