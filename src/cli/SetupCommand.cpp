@@ -2,7 +2,7 @@
 
 #include "DesktopIntegration.h"
 
-#include "app/Installation.h"
+#include "core/Installation.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

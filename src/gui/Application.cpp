@@ -1,7 +1,8 @@
 #include "Application.h"
 
-#include "app/AppContext.h"
+#include "app/AppIdentity.h"
 #include "app/FileOpenEventFilter.h"
+#include "core/AppContext.h"
 #include "ui/GuiUserInterface.h"
 
 #include <exception>
@@ -11,7 +12,7 @@ Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
     , m_ui(std::make_unique<GuiUserInterface>())
 {
-    AppContext::applyIdentity();
+    AppIdentity::apply();
 }
 
 void Application::startCore()

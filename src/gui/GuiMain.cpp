@@ -3,7 +3,7 @@
 #include "Application.h"
 #include "SingleInstance.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "ui/KStyle.h"
 #include "ui/PlaceholderWindow.h"
 

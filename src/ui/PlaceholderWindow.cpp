@@ -3,9 +3,11 @@
 #include "AboutWindow.h"
 #include "PreferencesWindow.h"
 
-#include "app/AppContext.h"
+#include "app/AppIdentity.h"
+#include "app/AppPaths.h"
 #include "app/DbConnection.h"
 #include "app/Prefs.h"
+#include "core/AppContext.h"
 #include "download/BinaryHelpers.h"
 #include "services/MediaServices.h"
 
@@ -23,8 +25,8 @@ PlaceholderWindow::PlaceholderWindow(QWidget* parent)
     auto* heading = new QLabel(tr("<h2>Kestrofan 2</h2>"), central);
     auto* facts = new QLabel(
         tr("Version %1 (build %2)<br>Data folder: %3<br>Downloads go to: %4")
-            .arg(AppContext::version(), AppContext::applicationBuild(),
-                AppContext::dataLocation().toHtmlEscaped(), Prefs::mediaPath().toHtmlEscaped()),
+            .arg(AppIdentity::version(), AppIdentity::build(),
+                AppPaths::dataLocation().toHtmlEscaped(), Prefs::mediaPath().toHtmlEscaped()),
         central);
     facts->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(heading);
@@ -44,8 +46,8 @@ PlaceholderWindow::PlaceholderWindow(QWidget* parent)
 void PlaceholderWindow::showAbout()
 {
     const BinaryHelpers helpers;
-    const AboutWindow::Facts facts { AppContext::version(), AppContext::applicationBuild(),
-        AppContext::dataLocation(),
+    const AboutWindow::Facts facts { AppIdentity::version(), AppIdentity::build(),
+        AppPaths::dataLocation(),
         BinaryHelpers::helperPath(helpers.helpers().value(BinaryHelper::downloadHelperId)) };
     auto* about = new AboutWindow(facts);
     about->setAttribute(Qt::WA_DeleteOnClose);

@@ -3,9 +3,9 @@
 #include "AccessibleNames.h"
 #include "ui_StartupHomeForm.h"
 
-#include "app/AppContext.h"
 #include "app/MediaDescriptor.h"
 #include "app/Prefs.h"
+#include "core/AppContext.h"
 
 StartupHomeForm::StartupHomeForm(QWidget* parent)
     : QWidget(parent)

@@ -101,5 +101,5 @@ void DesktopIntegrationTest::setupInstallsTheDesktopEntry()
     QVERIFY(QFileInfo(entryPath).isFile());
 }
 
-KESTROFAN_TEST_MAIN(DesktopIntegrationTest)
+KESTROFAN_CORE_TEST_MAIN(DesktopIntegrationTest)
 #include "tst_desktopintegration.moc"

@@ -1,10 +1,10 @@
-#include "app/AppTestSupport.h"
 #include "MessageBoxAnswerer.h"
 #include "TestEnvironment.h"
+#include "app/AppTestSupport.h"
 
-#include "app/AppContext.h"
 #include "app/DbConnection.h"
 #include "app/Prefs.h"
+#include "core/AppContext.h"
 #include "ui/PreferencesWindow.h"
 #include "ui/StartupHomeForm.h"
 
