@@ -224,7 +224,8 @@ void HttpRequest::replyFinished(QNetworkReply* reply)
 
     m_body.clear();
     // A redirect that was not followed (to the very same address) is judged by itself.
-    const bool answered = (m_status >= 200 && m_status < 300) || HttpSemantics::isRedirect(m_status);
+    const bool answered
+        = (m_status >= 200 && m_status < 300) || HttpSemantics::isRedirect(m_status);
     if (!m_timedOut && reply->error() == QNetworkReply::NoError && answered) {
         takeResponse(reply);
         // Only GET answers belong to an address; a posted answer must not serve a later GET.
