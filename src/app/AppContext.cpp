@@ -3,6 +3,7 @@
 #include "DbChangeModel.h"
 #include "Prefs.h"
 #include "UserInterface.h"
+#include "convert/ProcessPool.h"
 #include "download/BinaryHelpers.h"
 #include "download/ProcessingQueue.h"
 #include "services/CookieJar.h"
@@ -44,6 +45,7 @@ void AppContext::applyIdentity()
 AppContext::AppContext(UserInterface* ui, QObject* parent)
     : QObject(parent)
     , m_ui(ui)
+    , m_processPool(std::make_unique<ProcessPool>())
 {
     s_instance = this;
     s_dying = false;
@@ -76,6 +78,8 @@ AppContext::AppContext(UserInterface* ui, QObject* parent)
 
 AppContext::~AppContext()
 {
+    // Quitting ends the external programs at once instead of waiting for them.
+    m_processPool->cancelAll();
     delete s_serviceRegistry;
     s_serviceRegistry = nullptr;
     delete s_cookieJar;
@@ -133,6 +137,10 @@ BinaryHelpers* AppContext::helperRegistry()
 CookieJar* AppContext::cookieJar()
 {
     return s_cookieJar;
+}
+ProcessPool* AppContext::processPool()
+{
+    return s_instance ? s_instance->m_processPool.get() : nullptr;
 }
 UserInterface* AppContext::userInterface()
 {
@@ -212,7 +220,7 @@ bool AppContext::needsServiceInitialisation()
 void AppContext::createServiceRegistries()
 {
     if (!s_serviceRegistry)
-        s_serviceRegistry = new MediaServices();
+        s_serviceRegistry = new MediaServices(nullptr, m_processPool.get());
     if (!s_helperRegistry)
         s_helperRegistry = new BinaryHelpers();
 }

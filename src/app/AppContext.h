@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class ProcessPool;
 class QSettings;
 class UserInterface;
 class ProcessingQueue;
@@ -35,6 +38,8 @@ public:
     static MediaServices* serviceRegistry();
     static BinaryHelpers* helperRegistry();
     static CookieJar* cookieJar();
+    // Where external programs run; quitting ends them.
+    static ProcessPool* processPool();
     static UserInterface* userInterface();
 
     static QString dataLocation();
@@ -73,5 +78,6 @@ private:
     QSettings* m_settings = nullptr;
     ProcessingQueue* m_processingQueue = nullptr;
     UserInterface* m_ui = nullptr;
+    std::unique_ptr<ProcessPool> m_processPool;
     QStringList m_filesToDeleteOnExit;
 };

@@ -28,9 +28,9 @@ MediaUrlReader::MediaUrlReader(const QString& serviceName, QObject* parent)
     , m_helperTimeout(SystemProcess::defaultTimeout)
 { }
 
-MediaUrls MediaUrlReader::getMediaUrls(MediaItem* item, MediaDescriptor::MediaType targetType)
+MediaUrls MediaUrlReader::getMediaUrls(const MediaItem& item, MediaDescriptor::MediaType targetType)
 {
-    return getMediaUrls(item ? QUrl(item->permaUrl()) : QUrl(), targetType);
+    return getMediaUrls(QUrl(item.permaUrl()), targetType);
 }
 
 MediaUrls MediaUrlReader::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::MediaType targetType)
@@ -57,8 +57,11 @@ MediaUrls MediaUrlReader::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::Med
     // already said why; a cut answer would only hide that.
     if (!errorText().isEmpty())
         return urls;
+    // Standard output holds only the answer. A helper that failed explains on standard
+    // error, and its first error line says more than an empty or partial answer.
     if (output.isEmpty()) {
-        setErrorText(QStringLiteral("Service response was empty"));
+        setErrorText(m_helperErrorLine.isEmpty() ? QStringLiteral("Service response was empty")
+                                                 : m_helperErrorLine);
         return urls;
     }
 
@@ -66,12 +69,15 @@ MediaUrls MediaUrlReader::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::Med
     parser.parse(output, urls);
     m_detectedFormat = parser.detectedFormat();
     if (!parser.errorText().isEmpty())
-        setErrorText(parser.errorText());
+        setErrorText(parser.isAnswerUnreadable() && !m_helperErrorLine.isEmpty()
+                ? m_helperErrorLine
+                : parser.errorText());
     return urls;
 }
 
 QString MediaUrlReader::runDownloadHelper(const QStringList& arguments)
 {
+    m_helperErrorLine.clear();
     const BinaryHelpers* registry = AppContext::helperRegistry();
     const QHash<int, BinaryHelper> helpers
         = registry ? registry->helpers() : QHash<int, BinaryHelper>();
@@ -86,9 +92,24 @@ QString MediaUrlReader::runDownloadHelper(const QStringList& arguments)
 
     SystemProcess process;
     process.setTimeout(m_helperTimeout);
+    process.setChannels(SystemProcess::Channels::Separate);
+    process.setCancellation(m_cancellation);
     if (!process.run(program, arguments, true))
         setErrorText(process.errorString());
+    m_helperErrorLine = firstErrorLine(process.errorOutput());
     return trimHelperOutput(process.output());
+}
+
+QString MediaUrlReader::firstErrorLine(const QString& errorOutput)
+{
+    static const QLatin1String marker("ERROR: ");
+    const QStringList lines = errorOutput.split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(marker))
+            return trimmed.mid(marker.size()).trimmed();
+    }
+    return QString();
 }
 
 QString MediaUrlReader::trimHelperOutput(const QString& output)

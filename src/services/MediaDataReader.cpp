@@ -4,6 +4,7 @@
 #include "MediaServices.h"
 #include "ServicePageRequest.h"
 #include "app/WebAddress.h"
+#include "convert/ProcessPool.h"
 #include "download/MediaUrlReader.h"
 
 #include <QCoreApplication>
@@ -14,9 +15,10 @@ MediaDataReader::MediaDataReader(const SearchParams& params, const QString& serv
     : m_params(params)
     , m_serviceName(serviceName)
     , m_service(MediaServices::lookUp(serviceName))
+    , m_processPool(MediaServices::lookUpProcessPool())
 { }
 
-MediaItem* MediaDataReader::read()
+std::optional<MediaItem> MediaDataReader::read()
 {
     m_errorText.clear();
     if (!m_service)
@@ -33,22 +35,22 @@ MediaItem* MediaDataReader::read()
     return readMediaData(content);
 }
 
-MediaItem* MediaDataReader::readMediaData(const QString& content)
+std::optional<MediaItem> MediaDataReader::readMediaData(const QString& content)
 {
-    MediaItem* item = m_service->getMediaData(content);
+    std::optional<MediaItem> item = m_service->getMediaData(content);
     if (!item)
         return failed(QCoreApplication::translate(
             "MediaDataReader", "The service's answer could not be read as a media item."));
     return item;
 }
 
-MediaItem* MediaDataReader::failed(const QString& reason)
+std::optional<MediaItem> MediaDataReader::failed(const QString& reason)
 {
     m_errorText = reason;
-    return nullptr;
+    return std::nullopt;
 }
 
-MediaItem* MediaDataReader::readThroughHelper()
+std::optional<MediaItem> MediaDataReader::readThroughHelper()
 {
     const QString address = m_params.query();
     if (!WebAddress::isValid(QUrl(address, QUrl::StrictMode))) {
@@ -56,14 +58,27 @@ MediaItem* MediaDataReader::readThroughHelper()
         return failed(KObject::textForCode(KObject::UnsupportedUrl));
     }
     MediaUrlReader helper(m_serviceName);
-    const QString output = helper.runDownloadHelper(
-        { QStringLiteral("--dump-json"), QStringLiteral("--no-call-home"), address });
+    const QStringList arguments { QStringLiteral("--dump-json"), QStringLiteral("--no-call-home"),
+        address };
+    QString output;
+    if (m_processPool) {
+        m_processPool->runAndWait([&](const std::shared_ptr<ProcessCancellation>& cancellation) {
+            helper.setCancellation(cancellation);
+            output = helper.runDownloadHelper(arguments);
+        });
+    } else {
+        output = helper.runDownloadHelper(arguments);
+    }
     QJsonParseError parseError;
     QJsonDocument::fromJson(output.toUtf8(), &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        return failed(helper.errorText().isEmpty() ? QCoreApplication::translate(
-                          "MediaDataReader", "The download helper could not describe this page.")
-                                                   : helper.errorText());
+        // Why the helper could not run, else its own first error line.
+        if (!helper.errorText().isEmpty())
+            return failed(helper.errorText());
+        if (!helper.helperErrorLine().isEmpty())
+            return failed(helper.helperErrorLine());
+        return failed(QCoreApplication::translate(
+            "MediaDataReader", "The download helper could not describe this page."));
     }
     return readMediaData(output);
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "MediaItem.h"
 #include "SearchParams.h"
 
 #include <QString>
 
-class MediaItem;
+#include <optional>
+
 class MediaService;
+class ProcessPool;
 
 // Reads one media item: fetches the service's media data address and lets the script read
 // it. For the generic service the download helper describes the page instead.
@@ -15,18 +18,20 @@ public:
     // The service is looked up now, on the creating thread.
     MediaDataReader(const SearchParams& params, const QString& serviceName);
 
-    // Blocking; null when the service is unknown or the fetch or the script failed, with the
-    // reason in errorText(). The caller owns the item.
-    MediaItem* read();
+    // Blocking; none when the service is unknown or the fetch or the script failed, with the
+    // reason in errorText().
+    std::optional<MediaItem> read();
     QString errorText() const { return m_errorText; }
 
 private:
-    MediaItem* readThroughHelper();
-    MediaItem* readMediaData(const QString& content);
-    MediaItem* failed(const QString& reason);
+    std::optional<MediaItem> readThroughHelper();
+    std::optional<MediaItem> readMediaData(const QString& content);
+    std::optional<MediaItem> failed(const QString& reason);
 
     SearchParams m_params;
     QString m_serviceName;
     MediaService* m_service;
+    // Where the download helper runs for the generic service; null runs it here.
+    ProcessPool* m_processPool;
     QString m_errorText;
 };

@@ -3,13 +3,24 @@
 #include "PageDescriptor.h"
 #include "app/DbConnection.h"
 
+#include <QFuture>
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QThreadPool>
+#include <QtConcurrent>
 
 #include <optional>
 
 class MediaService;
+class ProcessPool;
+
+// What a login through the service's plugin answered.
+struct LoginResult
+{
+    bool loggedIn = false;
+    QString errorText;
+};
 
 // Registry of the loaded service plugins: every folder of the plugin directory,
 // by service name, with the generic service (the fallback for addresses no
@@ -19,8 +30,11 @@ class MediaServices : public QObject
 {
     Q_OBJECT
 public:
-    // Loads every plugin folder. A broken plugin ends in AppContext::die().
-    explicit MediaServices(QObject* parent = nullptr);
+    // Loads every plugin folder. A broken plugin ends in AppContext::die(). Programs the
+    // services run (the download helper for the generic service) go to "processPool" when
+    // given.
+    explicit MediaServices(QObject* parent = nullptr, ProcessPool* processPool = nullptr);
+    // Stops the calls still running (their requests aborted) and waits for them.
     ~MediaServices() override;
 
     QMap<QString, MediaService*> services() const { return m_services; }
@@ -28,13 +42,28 @@ public:
     MediaService* service(const QString& serviceName) const;
     // The service of that name in the application's registry, or null.
     static MediaService* lookUp(const QString& serviceName);
+    ProcessPool* processPool() const { return m_processPool; }
+    // The application registry's process pool, or null.
+    static ProcessPool* lookUpProcessPool();
     bool isEmpty() const;
 
     bool isSupportedAddress(const QString& input) const;
     // The page a text opens: an empty page for empty text; else the first service
     // in name order that can handle it, then the generic service. None when
-    // nobody can.
+    // nobody can. Blocking: the service's script decides, and it may fetch.
     std::optional<PageDescriptor> createPageData(const QString& text);
+
+    // The asynchronous forms, for the user interface thread: the calls run on the registry's
+    // own threads and the future (watch it with a QFutureWatcher) carries the answer. Calls
+    // into one service still run one at a time.
+    QFuture<std::optional<PageDescriptor>> createPageDataAsync(const QString& text);
+    QFuture<LoginResult> loginAsync(
+        const QString& serviceName, const QString& username, const QString& password);
+    // Runs "work", which calls into the services, on the registry's threads.
+    template<typename Work> auto runAsync(Work work)
+    {
+        return QtConcurrent::run(&m_callPool, std::move(work));
+    }
 
     // Loads a plugin installed while running (or reloads an updated one). False
     // when the key is not a plain folder name or the plugin did not load.
@@ -54,4 +83,7 @@ private:
     // threads may still be running calls into them.
     QList<MediaService*> m_retired;
     DbConnection m_db;
+    ProcessPool* m_processPool;
+    // Declared last, so that it is gone (its calls stopped and finished) before the services.
+    QThreadPool m_callPool;
 };

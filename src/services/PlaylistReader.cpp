@@ -5,15 +5,13 @@
 #include "PlaylistFeed.h"
 #include "ServicePageRequest.h"
 
-#include <memory>
-
 PlaylistReader::PlaylistReader(const SearchParams& params, const QString& serviceName)
     : m_params(params)
     , m_serviceName(serviceName)
     , m_service(MediaServices::lookUp(serviceName))
 { }
 
-QList<PlaylistItem*> PlaylistReader::read()
+QList<PlaylistItem> PlaylistReader::read()
 {
     QString content;
     QString fetchError;
@@ -22,6 +20,6 @@ QList<PlaylistItem*> PlaylistReader::read()
             *m_service, m_service->getPlaylistsFeedURL(m_params), &content, &fetchError)) {
         return {};
     }
-    std::unique_ptr<PlaylistFeed> feed(m_service->getPlaylistsData(content));
-    return feed ? feed->takeItems() : QList<PlaylistItem*>();
+    const std::optional<PlaylistFeed> feed = m_service->getPlaylistsData(content);
+    return feed ? feed->items() : QList<PlaylistItem>();
 }

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "PlaylistItem.h"
 #include "SearchParams.h"
 
 #include <QList>
 
 class MediaService;
-class PlaylistItem;
 
 // Reads a user's playlists from the service's playlists address.
 class PlaylistReader
@@ -13,8 +13,8 @@ class PlaylistReader
 public:
     PlaylistReader(const SearchParams& params, const QString& serviceName);
 
-    // Blocking; empty when anything failed. The caller owns the items.
-    QList<PlaylistItem*> read();
+    // Blocking; empty when anything failed.
+    QList<PlaylistItem> read();
 
 private:
     SearchParams m_params;

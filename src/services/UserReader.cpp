@@ -13,7 +13,7 @@ UserReader::UserReader(const SearchParams& params, const QString& serviceName, Q
     , m_service(MediaServices::lookUp(serviceName))
 { }
 
-UserItem* UserReader::read()
+std::optional<UserItem> UserReader::read()
 {
     QString content;
     QString fetchError;
@@ -21,7 +21,7 @@ UserItem* UserReader::read()
         || !ServicePageRequest::get(
             *m_service, m_service->getUserDataURL(m_params), &content, &fetchError)) {
         setErrorText(QCoreApplication::translate("UserReader", "The URL is not supported."));
-        return nullptr;
+        return std::nullopt;
     }
     return m_service->getUserData(content);
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "SearchParams.h"
+#include "UserItem.h"
 #include "app/KObject.h"
 
 #include <QObject>
 
+#include <optional>
+
 class MediaService;
-class UserItem;
 
 // Reads a user (channel, account) from the service's user data address.
 class UserReader : public QObject, public KObject
@@ -15,8 +17,8 @@ class UserReader : public QObject, public KObject
 public:
     UserReader(const SearchParams& params, const QString& serviceName, QObject* parent = nullptr);
 
-    // Blocking; null with an error text when the address could not be fetched.
-    UserItem* read();
+    // Blocking; none, with an error text when the address could not be fetched.
+    std::optional<UserItem> read();
 
 private:
     SearchParams m_params;

@@ -1,7 +1,6 @@
 #include "WebAuthDialog.h"
 
-#include "services/MediaService.h"
-#include "services/MediaServices.h"
+#include "app/AppContext.h"
 #include "ui_WebAuthDialog.h"
 
 WebAuthDialog::WebAuthDialog(const QString& serviceName, QWidget* parent)
@@ -13,6 +12,7 @@ WebAuthDialog::WebAuthDialog(const QString& serviceName, QWidget* parent)
     ui->headerText->setText(ui->headerText->text().arg(serviceName));
     ui->stackedWidget->setCurrentWidget(ui->credentialsPage);
     ui->credentialsOkButton->setEnabled(false);
+    connect(&m_loginCheck, &QFutureWatcherBase::finished, this, &WebAuthDialog::onLoginChecked);
 }
 
 WebAuthDialog::~WebAuthDialog() = default;
@@ -61,10 +61,18 @@ void WebAuthDialog::on_credentialsOkButton_clicked()
     ui->checkStatusLabel->setText(
         tr("Attempting to log into %1 account, please wait...").arg(m_serviceName));
 
-    QString errorMessage;
-    MediaService* service = MediaServices::lookUp(m_serviceName);
-    const bool success = service
-        && service->login(ui->usernameText->text(), ui->passwordText->text(), errorMessage);
+    MediaServices* services = AppContext::serviceRegistry();
+    if (!services) {
+        m_loginCheck.setFuture(QtFuture::makeReadyFuture(LoginResult()));
+        return;
+    }
+    m_loginCheck.setFuture(
+        services->loginAsync(m_serviceName, ui->usernameText->text(), ui->passwordText->text()));
+}
+
+void WebAuthDialog::onLoginChecked()
+{
+    const bool success = m_loginCheck.result().loggedIn;
     ui->checkOkButton->setEnabled(true);
     if (success) {
         ui->checkStatusLabel->setText(tr("Successfully logged into %1").arg(m_serviceName));
