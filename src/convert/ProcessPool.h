@@ -25,6 +25,7 @@ public:
     ProcessPool& operator=(const ProcessPool&) = delete;
 
     int maxThreadCount() const { return m_pool.maxThreadCount(); }
+    int activeThreadCount() const { return m_pool.activeThreadCount(); }
 
     // A handle for one piece of work; already cancelled once cancelAll() was called.
     std::shared_ptr<ProcessCancellation> newCancellation();
