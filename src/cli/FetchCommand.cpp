@@ -2,6 +2,7 @@
 
 #include "FetchProgress.h"
 #include "InterruptNotifier.h"
+#include "app/AppContext.h"
 #include "app/MediaDescriptor.h"
 #include "app/WebAddress.h"
 #include "download/AudioVideoJoiner.h"
@@ -175,6 +176,7 @@ int FetchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
             format);
     }
     request->setTemporaryDirectory(folder.absoluteFilePath(kPartsFolder));
+    request->setProcessPool(AppContext::processPool());
     if (!request->errorText().isEmpty()) {
         out.error(QStringLiteral("kestrofan-cli fetch: ") + request->errorText());
         return Failed;
