@@ -163,7 +163,7 @@ void MediaService::cancelRunningCall()
         m_runningCall->cancel();
 }
 
-ScriptCall::Outcome MediaService::runCall(const QString& function, const QJSValueList& arguments,
+void MediaService::runCall(const QString& function, const QJSValueList& arguments,
     const std::function<void(const ScriptCall::Outcome&)>& inspect)
 {
     ScriptCall::Outcome outcome;
@@ -174,9 +174,8 @@ ScriptCall::Outcome MediaService::runCall(const QString& function, const QJSValu
         outcome.errorText = QStringLiteral("%1() was called while this thread's call into the "
                                            "service still runs")
                                 .arg(function);
-        if (inspect)
-            inspect(outcome);
-        return outcome;
+        inspect(outcome);
+        return;
     }
     QMutexLocker lock(&m_mutex);
     m_lockHolder.storeRelease(QThread::currentThread());
@@ -191,14 +190,14 @@ ScriptCall::Outcome MediaService::runCall(const QString& function, const QJSValu
         outcome = call.loadOutcome();
     else
         outcome = call.call(function, arguments);
-    if (inspect)
-        inspect(outcome);
+    inspect(outcome);
+    // Script values must not outlive their engine.
+    outcome = ScriptCall::Outcome();
     {
         QMutexLocker running(&m_runningMutex);
         m_runningCall = nullptr;
     }
     m_lockHolder.storeRelease(nullptr);
-    return outcome;
 }
 
 MediaService::TextAnswer MediaService::callForAnswer(

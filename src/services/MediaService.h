@@ -146,8 +146,8 @@ private:
     QJSValueList feedArguments(
         const QString& query, int pageNo, int pageSize, const QString& pageToken) const;
     // One call under the service's lock; "inspect" sees the outcome while the engine lives.
-    ScriptCall::Outcome runCall(const QString& function, const QJSValueList& arguments,
-        const std::function<void(const ScriptCall::Outcome&)>& inspect = {});
+    void runCall(const QString& function, const QJSValueList& arguments,
+        const std::function<void(const ScriptCall::Outcome&)>& inspect);
     // Runs a record function and hands its object to "read" while the engine still lives.
     template<typename Record, typename Reader>
     std::optional<Record> callForRecord(
