@@ -2,6 +2,8 @@
 
 #include <QSemaphore>
 
+#include <algorithm>
+
 ProcessPool::ProcessPool(int maxThreads)
 {
     m_pool.setMaxThreadCount(maxThreads);
@@ -28,7 +30,9 @@ void ProcessPool::track(const std::shared_ptr<ProcessCancellation>& cancellation
         return;
     }
     // Handles of finished work are dropped as new ones come.
-    std::erase_if(m_handles, [](const auto& handle) { return handle.expired(); });
+    m_handles.erase(std::remove_if(m_handles.begin(), m_handles.end(),
+                        [](const auto& handle) { return handle.expired(); }),
+        m_handles.end());
     m_handles.push_back(cancellation);
 }
 

@@ -6,7 +6,7 @@
 namespace {
 
 // How often a waiting run looks at its cancellation handle.
-constexpr int kPollMs = 50;
+constexpr qint64 kPollMs = 50;
 
 } // namespace
 
@@ -84,7 +84,7 @@ void SystemProcess::waitForEnd()
             killAt = QDeadlineTimer::Forever;
         }
         const qint64 left = ending ? killAt.remainingTime() : deadline.remainingTime();
-        m_process.waitForFinished(left < 0 ? kPollMs : int(qBound<qint64>(1, left, kPollMs)));
+        m_process.waitForFinished(int(left < 0 ? kPollMs : qBound(qint64(1), left, kPollMs)));
     }
 }
 

@@ -12,6 +12,8 @@
 #include "download/MediaUrlReader.h"
 #include "services/MediaItem.h"
 
+#include <QElapsedTimer>
+
 // The reader and the fetcher around a scripted download helper: what reaches the helper,
 // what comes back, and how failures read.
 class TestMediaUrlReader : public QObject
