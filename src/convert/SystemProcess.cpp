@@ -100,9 +100,10 @@ QString SystemProcess::programName() const
 
 void SystemProcess::onReadyRead()
 {
-    // In merged mode standard error arrives on standard output.
     m_output += m_outputDecoder.decode(m_process.readAllStandardOutput());
-    m_errorOutput += m_errorDecoder.decode(m_process.readAllStandardError());
+    // In merged mode standard error arrives on standard output.
+    if (m_channels == Channels::Separate)
+        m_errorOutput += m_errorDecoder.decode(m_process.readAllStandardError());
 }
 
 void SystemProcess::onError(QProcess::ProcessError error)
