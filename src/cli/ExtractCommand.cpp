@@ -1,9 +1,10 @@
 #include "ExtractCommand.h"
 
 #include "InterruptNotifier.h"
-#include "app/AppContext.h"
 #include "app/MediaDescriptor.h"
 #include "app/Prefs.h"
+#include "app/UserFacingText.h"
+#include "core/AppContext.h"
 #include "download/MediaURLFetcher.h"
 
 #include <QCoreApplication>
@@ -91,7 +92,7 @@ int ExtractCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         targetType = MediaDescriptor::Audio;
 
     AppContext::instance()->createServiceRegistries();
-    MediaURLFetcher fetcher(QString {}, AppContext::processPool());
+    MediaURLFetcher fetcher(AppContext::helperRegistry(), QString {}, AppContext::processPool());
     QEventLoop loop;
     QObject::connect(&fetcher, &MediaURLFetcher::ready, &loop, &QEventLoop::quit);
     // Ctrl-C ends the helper too, instead of leaving it running.
@@ -118,7 +119,8 @@ int ExtractCommand::run(const QCommandLineParser& parser, const CliOutput& out)
 
     const QString failure = failureOf(fetcher);
     if (!failure.isEmpty()) {
-        out.error(QStringLiteral("kestrofan-cli extract: ") + failure);
+        out.error(
+            QStringLiteral("kestrofan-cli extract: ") + UserFacingText::fromRecordedError(failure));
         return Failed;
     }
     return Success;

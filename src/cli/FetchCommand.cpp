@@ -2,9 +2,10 @@
 
 #include "FetchProgress.h"
 #include "InterruptNotifier.h"
-#include "app/AppContext.h"
 #include "app/MediaDescriptor.h"
+#include "app/UserFacingText.h"
 #include "app/WebAddress.h"
+#include "core/AppContext.h"
 #include "download/AudioVideoJoiner.h"
 #include "download/HLSMediaFileRequest.h"
 #include "download/MediaFileRequest.h"
@@ -178,7 +179,8 @@ int FetchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     request->setTemporaryDirectory(folder.absoluteFilePath(kPartsFolder));
     request->setProcessPool(AppContext::processPool());
     if (!request->errorText().isEmpty()) {
-        out.error(QStringLiteral("kestrofan-cli fetch: ") + request->errorText());
+        out.error(QStringLiteral("kestrofan-cli fetch: ")
+            + UserFacingText::fromRecordedError(request->errorText()));
         return Failed;
     }
 
@@ -210,8 +212,9 @@ int FetchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     }
     if (!request->errorText().isEmpty() || request->resultFileName().isEmpty()) {
         out.error(QStringLiteral("kestrofan-cli fetch: ")
-            + (request->errorText().isEmpty() ? QStringLiteral("no file was made")
-                                              : request->errorText()));
+            + (request->errorText().isEmpty()
+                    ? QStringLiteral("no file was made")
+                    : UserFacingText::fromRecordedError(request->errorText())));
         return Failed;
     }
 

@@ -1,12 +1,14 @@
 #include "MediaURLFetcher.h"
 
 #include "MediaUrlReader.h"
+#include "app/Prefs.h"
 #include "convert/ProcessPool.h"
 #include "services/MediaItem.h"
 
-MediaURLFetcher::MediaURLFetcher(
-    const QString& serviceName, ProcessPool* processPool, QObject* parent)
+MediaURLFetcher::MediaURLFetcher(const BinaryHelpers* helpers, const QString& serviceName,
+    ProcessPool* processPool, QObject* parent)
     : QObject(parent)
+    , m_helpers(helpers)
     , m_serviceName(serviceName)
     , m_processPool(processPool)
 {
@@ -36,7 +38,7 @@ void MediaURLFetcher::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::MediaTy
     // A fresh reader per extraction: an earlier one may still be running on its worker, and
     // is no longer wanted.
     cancel();
-    m_reader = std::make_shared<MediaUrlReader>(m_serviceName);
+    m_reader = std::make_shared<MediaUrlReader>(m_helpers, Prefs::snapshot(), m_serviceName);
     std::shared_ptr<MediaUrlReader> reader = m_reader;
     m_cancellation = m_processPool->newCancellation();
     reader->setCancellation(m_cancellation);

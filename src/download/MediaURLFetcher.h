@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class BinaryHelpers;
 class MediaItem;
 class MediaUrlReader;
 class ProcessCancellation;
@@ -22,14 +23,15 @@ class MediaURLFetcher : public QObject, public KObject
 {
     Q_OBJECT
 public:
-    MediaURLFetcher(
-        const QString& serviceName, ProcessPool* processPool, QObject* parent = nullptr);
+    MediaURLFetcher(const BinaryHelpers* helpers, const QString& serviceName,
+        ProcessPool* processPool, QObject* parent = nullptr);
     // Ends a helper that still runs; nobody is told.
     ~MediaURLFetcher() override;
 
     // Returns at once; ready() follows, also when the extraction failed. A second call
     // replaces (and ends) the extraction that is watched. The item's page address is read
-    // here, on the calling thread; the worker never touches the item.
+    // here, on the calling thread, and so are the preferences; the worker never touches
+    // either.
     void getMediaUrls(const MediaItem& item, MediaDescriptor::MediaType targetType);
     void getMediaUrls(const QUrl& pageUrl, MediaDescriptor::MediaType targetType);
     // Ends the running helper; ready() follows with the cancellation as the error.
@@ -47,6 +49,7 @@ public slots:
     void finished();
 
 private:
+    const BinaryHelpers* m_helpers;
     QString m_serviceName;
     ProcessPool* m_processPool;
     std::shared_ptr<ProcessCancellation> m_cancellation;

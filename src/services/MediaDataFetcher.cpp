@@ -2,11 +2,11 @@
 
 #include "MediaDataReader.h"
 
-MediaDataFetcher::MediaDataFetcher(
-    const SearchParams& params, const QString& serviceName, QObject* parent)
+MediaDataFetcher::MediaDataFetcher(const MediaServices* services, const SearchParams& params,
+    const QString& serviceName, QObject* parent)
     : QObject(parent)
     , m_serviceName(serviceName)
-    , m_run(std::make_shared<MediaDataReader>(params, serviceName))
+    , m_run(std::make_shared<MediaDataReader>(services, params, serviceName))
 {
     connect(&m_run.watcher(), &QFutureWatcherBase::finished, this, &MediaDataFetcher::finished);
 }

@@ -9,14 +9,15 @@
 #include <optional>
 
 class MediaDataReader;
+class MediaServices;
 
 // Reads one media item on a worker thread and tells when it is there (none when it failed).
 class MediaDataFetcher : public QObject
 {
     Q_OBJECT
 public:
-    MediaDataFetcher(
-        const SearchParams& params, const QString& serviceName, QObject* parent = nullptr);
+    MediaDataFetcher(const MediaServices* services, const SearchParams& params,
+        const QString& serviceName, QObject* parent = nullptr);
     ~MediaDataFetcher() override;
 
     void start();

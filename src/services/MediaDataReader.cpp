@@ -2,20 +2,20 @@
 
 #include "MediaService.h"
 #include "MediaServices.h"
+#include "PageDescriber.h"
 #include "ServicePageRequest.h"
 #include "app/WebAddress.h"
-#include "convert/ProcessPool.h"
-#include "download/MediaUrlReader.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QtDebug>
 
-MediaDataReader::MediaDataReader(const SearchParams& params, const QString& serviceName)
+MediaDataReader::MediaDataReader(
+    const MediaServices* services, const SearchParams& params, const QString& serviceName)
     : m_params(params)
     , m_serviceName(serviceName)
-    , m_service(MediaServices::lookUp(serviceName))
-    , m_processPool(MediaServices::lookUpProcessPool())
+    , m_service(services ? services->service(serviceName) : nullptr)
+    , m_pageDescriber(services ? services->pageDescriber() : nullptr)
 { }
 
 std::optional<MediaItem> MediaDataReader::read()
@@ -57,28 +57,15 @@ std::optional<MediaItem> MediaDataReader::readThroughHelper()
         qWarning().noquote() << QStringLiteral("MediaDataReader: not a web address: ") + address;
         return failed(KObject::textForCode(KObject::UnsupportedUrl));
     }
-    MediaUrlReader helper(m_serviceName);
-    const QStringList arguments { QStringLiteral("--dump-json"), QStringLiteral("--no-call-home"),
-        address };
-    QString output;
-    if (m_processPool) {
-        m_processPool->runAndWait([&](const std::shared_ptr<ProcessCancellation>& cancellation) {
-            helper.setCancellation(cancellation);
-            output = helper.runDownloadHelper(arguments);
-        });
-    } else {
-        output = helper.runDownloadHelper(arguments);
-    }
+    QString helperError;
+    const QString output
+        = m_pageDescriber ? m_pageDescriber->describe(address, &helperError) : QString();
     QJsonParseError parseError;
     QJsonDocument::fromJson(output.toUtf8(), &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        // Why the helper could not run, else its own first error line.
-        if (!helper.errorText().isEmpty())
-            return failed(helper.errorText());
-        if (!helper.helperErrorLine().isEmpty())
-            return failed(helper.helperErrorLine());
-        return failed(QCoreApplication::translate(
-            "MediaDataReader", "The download helper could not describe this page."));
+        return failed(helperError.isEmpty() ? QCoreApplication::translate(
+                          "MediaDataReader", "The download helper could not describe this page.")
+                                            : helperError);
     }
     return readMediaData(output);
 }

@@ -8,7 +8,8 @@
 #include <optional>
 
 class MediaService;
-class ProcessPool;
+class MediaServices;
+class PageDescriber;
 
 // Reads one media item: fetches the service's media data address and lets the script read
 // it. For the generic service the download helper describes the page instead.
@@ -16,7 +17,8 @@ class MediaDataReader
 {
 public:
     // The service is looked up now, on the creating thread.
-    MediaDataReader(const SearchParams& params, const QString& serviceName);
+    MediaDataReader(
+        const MediaServices* services, const SearchParams& params, const QString& serviceName);
 
     // Blocking; none when the service is unknown or the fetch or the script failed, with the
     // reason in errorText().
@@ -31,7 +33,6 @@ private:
     SearchParams m_params;
     QString m_serviceName;
     MediaService* m_service;
-    // Where the download helper runs for the generic service; null runs it here.
-    ProcessPool* m_processPool;
+    const PageDescriber* m_pageDescriber;
     QString m_errorText;
 };

@@ -4,7 +4,7 @@
 #include "ScriptRecords.h"
 #include "ServiceCredentials.h"
 #include "ServicePluginFile.h"
-#include "app/AppContext.h"
+#include "app/FatalStop.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,8 +21,8 @@ bool isWebAddress(const QString& text)
 
 } // namespace
 
-MediaService::MediaService(
-    const QString& serviceKey, const QString& pluginFolderPath, QObject* parent)
+MediaService::MediaService(const QString& serviceKey, const QString& pluginFolderPath,
+    QSettings* settings, UserInterface* userInterface, QObject* parent)
     : QObject(parent)
     , m_pluginFolderPath(pluginFolderPath)
     , m_serviceKey(serviceKey)
@@ -31,7 +31,8 @@ MediaService::MediaService(
         QMutexLocker lock(&m_mutex);
         loadPlugin();
     }
-    m_credentials = std::make_unique<ServiceCredentials>(m_settings.serviceName);
+    m_credentials
+        = std::make_unique<ServiceCredentials>(m_settings.serviceName, settings, userInterface);
 }
 
 MediaService::~MediaService() = default;
@@ -83,7 +84,7 @@ bool MediaService::loadPlugin()
 void MediaService::failFatally(const QString& message)
 {
     setErrorText(message);
-    AppContext::die(message);
+    FatalStop::die(message);
 }
 
 bool MediaService::isSearchInput(const QString& input) const

@@ -2,7 +2,6 @@
 
 #include "MediaService.h"
 #include "ServiceModel.h"
-#include "app/AppContext.h"
 #include "app/PlainName.h"
 #include "app/Prefs.h"
 
@@ -10,11 +9,6 @@
 #include <QtDebug>
 
 namespace {
-
-QString pluginFolder(const QString& serviceKey)
-{
-    return AppContext::servicePluginsLocation() + QDir::separator() + serviceKey;
-}
 
 std::optional<PageDescriptor> pageFor(
     const QString& text, const QMap<QString, MediaService*>& services, MediaService* generic)
@@ -39,15 +33,15 @@ std::optional<PageDescriptor> pageFor(
 
 } // namespace
 
-MediaServices::MediaServices(QObject* parent, ProcessPool* processPool)
+MediaServices::MediaServices(const ServiceEnvironment& environment, QObject* parent)
     : QObject(parent)
-    , m_processPool(processPool)
+    , m_environment(environment)
 {
     // A few at a time: these are short classifications and logins; feed reads use the
     // global pool.
     m_callPool.setMaxThreadCount(4);
     const QStringList folders
-        = QDir(AppContext::servicePluginsLocation())
+        = QDir(m_environment.pluginsDirectory)
               .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& key : folders) {
         if (key == QLatin1String("__templates"))
@@ -78,9 +72,15 @@ MediaServices::~MediaServices()
     qDeleteAll(m_retired);
 }
 
+QString MediaServices::pluginFolder(const QString& serviceKey) const
+{
+    return m_environment.pluginsDirectory + QDir::separator() + serviceKey;
+}
+
 MediaService* MediaServices::loadService(const QString& serviceKey)
 {
-    auto* service = new MediaService(serviceKey, pluginFolder(serviceKey), this);
+    auto* service = new MediaService(serviceKey, pluginFolder(serviceKey), m_environment.settings,
+        m_environment.userInterface, this);
     ServiceModel model(nullptr, m_db.connection(true));
     if (!service->errorText().isEmpty()) {
         if (!service->isPluginFileFound())
@@ -121,18 +121,6 @@ MediaService* MediaServices::service(const QString& serviceName) const
     if (m_genericService && serviceName == m_genericService->serviceName())
         return m_genericService;
     return m_services.value(serviceName);
-}
-
-MediaService* MediaServices::lookUp(const QString& serviceName)
-{
-    MediaServices* registry = AppContext::serviceRegistry();
-    return registry ? registry->service(serviceName) : nullptr;
-}
-
-ProcessPool* MediaServices::lookUpProcessPool()
-{
-    MediaServices* registry = AppContext::serviceRegistry();
-    return registry ? registry->processPool() : nullptr;
 }
 
 bool MediaServices::isEmpty() const

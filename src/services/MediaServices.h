@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PageDescriptor.h"
+#include "ServiceEnvironment.h"
 #include "app/DbConnection.h"
 
 #include <QFuture>
@@ -13,7 +14,6 @@
 #include <optional>
 
 class MediaService;
-class ProcessPool;
 
 // What a login through the service's plugin answered.
 struct LoginResult
@@ -30,21 +30,16 @@ class MediaServices : public QObject
 {
     Q_OBJECT
 public:
-    // Loads every plugin folder. A broken plugin ends in AppContext::die(). Programs the
-    // services run (the download helper for the generic service) go to "processPool" when
-    // given.
-    explicit MediaServices(QObject* parent = nullptr, ProcessPool* processPool = nullptr);
+    // Loads every plugin folder of the environment's plugin directory. A broken plugin is
+    // a fatal stop (FatalStop::die()).
+    explicit MediaServices(const ServiceEnvironment& environment, QObject* parent = nullptr);
     // Stops the calls still running (their requests aborted) and waits for them.
     ~MediaServices() override;
 
     QMap<QString, MediaService*> services() const { return m_services; }
     MediaService* genericService() const { return m_genericService; }
     MediaService* service(const QString& serviceName) const;
-    // The service of that name in the application's registry, or null.
-    static MediaService* lookUp(const QString& serviceName);
-    ProcessPool* processPool() const { return m_processPool; }
-    // The application registry's process pool, or null.
-    static ProcessPool* lookUpProcessPool();
+    const PageDescriber* pageDescriber() const { return m_environment.pageDescriber; }
     bool isEmpty() const;
 
     bool isSupportedAddress(const QString& input) const;
@@ -77,13 +72,15 @@ private:
     void registerService(MediaService* service);
     void removeStaleTableRows();
 
+    QString pluginFolder(const QString& serviceKey) const;
+
+    ServiceEnvironment m_environment;
     QMap<QString, MediaService*> m_services;
     MediaService* m_genericService = nullptr;
     // Services replaced by a reload stay alive until the registry ends: worker
     // threads may still be running calls into them.
     QList<MediaService*> m_retired;
     DbConnection m_db;
-    ProcessPool* m_processPool;
     // Declared last, so that it is gone (its calls stopped and finished) before the services.
     QThreadPool m_callPool;
 };

@@ -6,12 +6,14 @@
 #include <QList>
 
 class MediaService;
+class MediaServices;
 
 // Reads a user's playlists from the service's playlists address.
 class PlaylistReader
 {
 public:
-    PlaylistReader(const SearchParams& params, const QString& serviceName);
+    PlaylistReader(
+        const MediaServices* services, const SearchParams& params, const QString& serviceName);
 
     // Blocking; empty when anything failed.
     QList<PlaylistItem> read();

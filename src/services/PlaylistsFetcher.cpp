@@ -2,11 +2,11 @@
 
 #include "PlaylistReader.h"
 
-PlaylistsFetcher::PlaylistsFetcher(
-    const SearchParams& params, const QString& serviceName, QObject* parent)
+PlaylistsFetcher::PlaylistsFetcher(const MediaServices* services, const SearchParams& params,
+    const QString& serviceName, QObject* parent)
     : QObject(parent)
     , m_serviceName(serviceName)
-    , m_run(std::make_shared<PlaylistReader>(params, serviceName))
+    , m_run(std::make_shared<PlaylistReader>(services, params, serviceName))
 {
     connect(&m_run.watcher(), &QFutureWatcherBase::finished, this, &PlaylistsFetcher::done);
 }

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 
+class MediaServices;
 class PlaylistReader;
 
 // Reads a user's playlists on a worker thread.
@@ -14,8 +15,8 @@ class PlaylistsFetcher : public QObject
 {
     Q_OBJECT
 public:
-    PlaylistsFetcher(
-        const SearchParams& params, const QString& serviceName, QObject* parent = nullptr);
+    PlaylistsFetcher(const MediaServices* services, const SearchParams& params,
+        const QString& serviceName, QObject* parent = nullptr);
     ~PlaylistsFetcher() override;
 
     void start();

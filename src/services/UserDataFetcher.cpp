@@ -5,17 +5,17 @@
 #include "PlaylistsFetcher.h"
 #include "UserReader.h"
 
-UserDataFetcher::UserDataFetcher(
-    const SearchParams& params, const QString& serviceName, QObject* parent)
+UserDataFetcher::UserDataFetcher(const MediaServices* services, const SearchParams& params,
+    const QString& serviceName, QObject* parent)
     : QObject(parent)
     , m_serviceName(serviceName)
-    , m_run(std::make_shared<UserReader>(params, serviceName))
+    , m_run(std::make_shared<UserReader>(services, params, serviceName))
 {
     connect(
         &m_run.watcher(), &QFutureWatcherBase::finished, this, &UserDataFetcher::userDataFinished);
-    const MediaService* service = MediaServices::lookUp(serviceName);
+    const MediaService* service = services ? services->service(serviceName) : nullptr;
     if (service && service->supportsPlaylists()) {
-        m_playlistsFetcher = new PlaylistsFetcher(params, serviceName, this);
+        m_playlistsFetcher = new PlaylistsFetcher(services, params, serviceName, this);
         connect(m_playlistsFetcher, &PlaylistsFetcher::ready, this,
             &UserDataFetcher::playlistsFinished);
     }

@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class MediaServices;
 class PlaylistsFetcher;
 class UserReader;
 
@@ -19,8 +20,8 @@ class UserDataFetcher : public QObject
 {
     Q_OBJECT
 public:
-    UserDataFetcher(
-        const SearchParams& params, const QString& serviceName, QObject* parent = nullptr);
+    UserDataFetcher(const MediaServices* services, const SearchParams& params,
+        const QString& serviceName, QObject* parent = nullptr);
     ~UserDataFetcher() override;
 
     void start();

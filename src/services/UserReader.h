@@ -9,13 +9,16 @@
 #include <optional>
 
 class MediaService;
+class MediaServices;
 
 // Reads a user (channel, account) from the service's user data address.
 class UserReader : public QObject, public KObject
 {
     Q_OBJECT
 public:
-    UserReader(const SearchParams& params, const QString& serviceName, QObject* parent = nullptr);
+    // The service is looked up now, on the creating thread.
+    UserReader(const MediaServices* services, const SearchParams& params,
+        const QString& serviceName, QObject* parent = nullptr);
 
     // Blocking; none, with an error text when the address could not be fetched.
     std::optional<UserItem> read();

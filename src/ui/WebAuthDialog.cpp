@@ -1,6 +1,7 @@
 #include "WebAuthDialog.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
+#include "services/MediaServices.h"
 #include "ui_WebAuthDialog.h"
 
 WebAuthDialog::WebAuthDialog(const QString& serviceName, QWidget* parent)

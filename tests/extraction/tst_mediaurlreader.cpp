@@ -1,10 +1,11 @@
 #include "ExtractionFixture.h"
 #include "TestEnvironment.h"
 
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
 #include "app/Prefs.h"
 #include "convert/ProcessPool.h"
 #include "convert/SystemProcess.h"
+#include "core/AppContext.h"
 #include "download/BinaryHelpers.h"
 #include "download/HelperArguments.h"
 #include "download/HelperCookieFile.h"
@@ -35,7 +36,7 @@ private:
 
     static void writeHelperFile(const QString& name, const QByteArray& content)
     {
-        QFile file(AppContext::helpersLocation() + name);
+        QFile file(AppPaths::helpersLocation() + name);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
     }
@@ -46,12 +47,12 @@ private:
     {
         writeHelperFile(QStringLiteral("answer.txt"), answer);
         if (errors.isEmpty()) {
-            QFile::remove(AppContext::helpersLocation() + QStringLiteral("stderr.txt"));
+            QFile::remove(AppPaths::helpersLocation() + QStringLiteral("stderr.txt"));
         } else {
             writeHelperFile(QStringLiteral("stderr.txt"), errors);
             writeHelperFile(QStringLiteral("answer-tail.txt"), tail);
         }
-        QFile delayFile(AppContext::helpersLocation() + QStringLiteral("delay"));
+        QFile delayFile(AppPaths::helpersLocation() + QStringLiteral("delay"));
         if (delay.isEmpty()) {
             delayFile.remove();
         } else {
@@ -62,7 +63,7 @@ private:
 
     static QStringList loggedArguments()
     {
-        QFile file(AppContext::helpersLocation() + QStringLiteral("args.log"));
+        QFile file(AppPaths::helpersLocation() + QStringLiteral("args.log"));
         if (!file.open(QIODevice::ReadOnly))
             return {};
         QString text = QString::fromUtf8(file.readAll());
@@ -102,12 +103,13 @@ private slots:
         setAnswer("WARNING: [generic] Falling back on generic information extractor\n"
             + streamAnswer(QStringLiteral("https://cdn.example/v.webm"), QStringLiteral("webm")));
 
-        MediaUrlReader reader(QStringLiteral("Some Service"));
+        MediaUrlReader reader(
+            AppContext::helperRegistry(), Prefs::snapshot(), QStringLiteral("Some Service"));
         const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Video);
         QVERIFY2(reader.errorText().isEmpty(), qPrintable(reader.errorText()));
         QCOMPARE(loggedArguments(),
             HelperArguments::extractionArguments(
-                m_page, MediaDescriptor::Video, HelperCookieFile::path()));
+                m_page, MediaDescriptor::Video, Prefs::snapshot(), HelperCookieFile::path()));
         QCOMPARE(
             urls.videoUrls, QList<QUrl> { QUrl(QStringLiteral("https://cdn.example/v.webm")) });
         QCOMPARE(reader.detectedFormat(), int(MediaDescriptor::WebM));
@@ -159,7 +161,7 @@ private slots:
         QFETCH(QByteArray, errors);
         QFETCH(QString, error);
         setAnswer(answer, delay, errors);
-        MediaUrlReader reader(QString {});
+        MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
         if (!delay.isEmpty())
             reader.setHelperTimeout(500);
         const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Audio);
@@ -198,7 +200,7 @@ private slots:
         QFETCH(QString, url);
         setAnswer(head, QByteArray(),
             "WARNING: [generic] Falling back on generic information extractor\n", tail);
-        MediaUrlReader reader(QString {});
+        MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
         const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Video);
         QVERIFY2(reader.errorText().isEmpty(), qPrintable(reader.errorText()));
         QCOMPARE(urls.videoUrls, QList<QUrl> { QUrl(url) });
@@ -213,7 +215,7 @@ private slots:
             { QStringLiteral("no-such-helper"), QStringLiteral("../helpers/fake-helper") }) {
             useHelper(binaryName);
             QVERIFY(AppContext::helperRegistry()->isEmpty());
-            MediaUrlReader reader(QString {});
+            MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
             QVERIFY(reader.runDownloadHelper({ QStringLiteral("--version") }).isEmpty());
             QCOMPARE(reader.errorText(), message);
             reader.getMediaUrls(m_page, MediaDescriptor::Video);
@@ -224,20 +226,20 @@ private slots:
     void onlyWebPagesReachTheHelper()
     {
         setAnswer(streamAnswer(QStringLiteral("https://cdn.example/v.mp4")));
-        QFile::remove(AppContext::helpersLocation() + QStringLiteral("args.log"));
+        QFile::remove(AppPaths::helpersLocation() + QStringLiteral("args.log"));
         const QList<QUrl> pages { QUrl(QStringLiteral("--exec=touch /tmp/x")),
             QUrl(QStringLiteral("file:///etc/passwd")), QUrl() };
         for (const QUrl& page : pages) {
-            MediaUrlReader reader(QString {});
+            MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
             const MediaUrls urls = reader.getMediaUrls(page, MediaDescriptor::Video);
             QVERIFY(
                 reader.errorText().startsWith(QStringLiteral("Unsupported media page address")));
             QVERIFY(urls.videoUrls.isEmpty());
         }
-        MediaUrlReader reader(QString {});
+        MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
         reader.getMediaUrls(MediaItem(QStringLiteral("Some Service")), MediaDescriptor::Video);
         QVERIFY(reader.errorText().startsWith(QStringLiteral("Unsupported media page address")));
-        QVERIFY(!QFile::exists(AppContext::helpersLocation() + QStringLiteral("args.log")));
+        QVERIFY(!QFile::exists(AppPaths::helpersLocation() + QStringLiteral("args.log")));
 
         MediaItem item(QStringLiteral("Some Service"));
         item.setPermaUrl(m_page.toString());
@@ -259,7 +261,8 @@ private slots:
         setAnswer(QJsonDocument(QJsonObject { { QStringLiteral("ext"), QStringLiteral("mp4") },
                                     { QStringLiteral("requested_formats"), formats } })
                       .toJson());
-        MediaURLFetcher fetcher(QStringLiteral("Some Service"), AppContext::processPool());
+        MediaURLFetcher fetcher(AppContext::helperRegistry(), QStringLiteral("Some Service"),
+            AppContext::processPool());
         QThread* readyThread = nullptr;
         int readyCount = 0;
         connect(&fetcher, &MediaURLFetcher::ready, this, [&] {
@@ -293,10 +296,11 @@ private slots:
     void stoppingAFetcherEndsItsHelper()
     {
         QFETCH(bool, deleteIt);
-        const QString started = AppContext::helpersLocation() + QStringLiteral("args.log");
+        const QString started = AppPaths::helpersLocation() + QStringLiteral("args.log");
         QFile::remove(started);
         setAnswer(streamAnswer(QStringLiteral("https://cdn.example/v.mp4")), "600");
-        auto* fetcher = new MediaURLFetcher(QString {}, AppContext::processPool());
+        auto* fetcher = new MediaURLFetcher(
+            AppContext::helperRegistry(), QString {}, AppContext::processPool());
         int readyCount = 0;
         connect(fetcher, &MediaURLFetcher::ready, this, [&] { ++readyCount; });
         fetcher->getMediaUrls(m_page, MediaDescriptor::Video);
