@@ -103,6 +103,8 @@ bool MediaConverter::produce(StagedFile& output, const QStringList& arguments)
     // The staged file exists already; without -y ffmpeg would ask before overwriting it.
     if (!command.contains(QStringLiteral("-y")))
         command.prepend(QStringLiteral("-y"));
+    // Without the banner, the last lines of a failure are ffmpeg's reasons.
+    command.prepend(QStringLiteral("-hide_banner"));
     const FfmpegRun run = runFfmpeg(command);
     if (run.ran && run.exitCode == 0 && output.isFilled())
         return true;

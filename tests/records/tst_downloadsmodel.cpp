@@ -1,4 +1,4 @@
-#include "AppTestSupport.h"
+#include "app/AppTestSupport.h"
 #include "TestEnvironment.h"
 
 #include "app/DbConnection.h"
