@@ -37,9 +37,11 @@ QString AudioConverter::convert()
     } else if (format == m_targetFormat && m_audioOnly) {
         converted = renameInput();
         // The file is kept either way; untagged is still the user's audio.
-        if (converted && !addTags())
+        if (converted && !addTags()) {
             qWarning().noquote() << "AudioConverter: could not tag" << m_outputPath << ":"
                                  << errorText();
+            clearError();
+        }
     } else if (format == m_targetFormat) {
         converted = copyAudio();
     } else {

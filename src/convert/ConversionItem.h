@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/MediaDescriptor.h"
+
 #include <QString>
 
 // What a converter needs to know about the downloaded media item. A value, so the converter
@@ -7,7 +9,7 @@
 struct ConversionItem
 {
     QString title;
-    int mediaType = 1; // MediaDescriptor::MediaType
+    int mediaType = MediaDescriptor::Video;
     int format = -1; // MediaDescriptor::MediaFormat of the downloaded file
     int audioBitrate = 0; // kbit/s; 0 or less when the service did not say
     QString description;

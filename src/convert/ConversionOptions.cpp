@@ -9,7 +9,6 @@ MediaPlayerOptions MediaPlayerOptions::fromPrefs()
     options.addVideoToPlaylist = Prefs::addVideoToMediaPlayerPlaylist();
     options.audioPlaylistName = Prefs::mediaPlayerAudioPlaylistName();
     options.videoPlaylistName = Prefs::mediaPlayerVideoPlaylistName();
-    options.deleteMediaWhenAdded = Prefs::deleteMediaWhenAddedToMediaplayer();
     options.audioPlayerApp = Prefs::audioPlayerApp();
     options.videoPlayerApp = Prefs::videoPlayerApp();
     return options;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/MediaDescriptor.h"
+
 #include <QString>
 
 // The preferences that decide what happens with a finished file, read on the thread that
@@ -10,7 +12,6 @@ struct MediaPlayerOptions
     bool addVideoToPlaylist = false;
     QString audioPlaylistName;
     QString videoPlaylistName;
-    bool deleteMediaWhenAdded = false;
     QString audioPlayerApp;
     QString videoPlayerApp;
     // Where playlists are kept; empty means the user's music folder.
@@ -21,8 +22,8 @@ struct MediaPlayerOptions
 
 struct ConversionOptions
 {
-    int preferredAudioFormat = 0;
-    int preferredVideoFormat = 45;
+    int preferredAudioFormat = MediaDescriptor::MP3;
+    int preferredVideoFormat = MediaDescriptor::MP4;
     // 1: always convert to the preferred audio format; 2: keep AAC; 3: keep Vorbis.
     int preferredAudioConversion = 1;
     int threads = 1;
