@@ -2,7 +2,7 @@
 
 #include "HLSFileJoiner.h"
 #include "MediaPartFileRequest.h"
-#include "services/HttpRequest.h"
+#include "net/HttpRequest.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "HelperCookieFile.h"
 
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
 
 #include <QFile>
 
@@ -8,7 +8,7 @@ namespace HelperCookieFile {
 
 QString path()
 {
-    return AppContext::dataLocation() + QStringLiteral("/helpers/HelperCookies.txt");
+    return AppPaths::dataLocation() + QStringLiteral("/helpers/HelperCookies.txt");
 }
 
 QList<QNetworkCookie> read(const QString& filePath)

@@ -2,7 +2,7 @@
 
 #include "Application.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "ui/KStyle.h"
 #include "ui/PlaceholderWindow.h"
 

@@ -1,6 +1,6 @@
 #include "FormHelper.h"
 
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -14,7 +14,7 @@ FormHelper::FormHelper(QObject* parent)
     , m_network(new QNetworkAccessManager(this))
 {
     auto* cache = new QNetworkDiskCache(m_network);
-    cache->setCacheDirectory(AppContext::cacheLocation());
+    cache->setCacheDirectory(AppPaths::cacheLocation());
     m_network->setCache(cache);
 }
 

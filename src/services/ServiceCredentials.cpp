@@ -1,6 +1,5 @@
 #include "ServiceCredentials.h"
 
-#include "app/AppContext.h"
 #include "app/UserInterface.h"
 
 #include <QFile>
@@ -21,8 +20,11 @@ QByteArray scramble(const QByteArray& bytes)
 
 } // namespace
 
-ServiceCredentials::ServiceCredentials(const QString& serviceName)
+ServiceCredentials::ServiceCredentials(
+    const QString& serviceName, QSettings* settings, UserInterface* userInterface)
     : m_serviceName(serviceName)
+    , m_settings(settings)
+    , m_userInterface(userInterface)
 { }
 
 QString ServiceCredentials::settingsGroup() const
@@ -32,7 +34,7 @@ QString ServiceCredentials::settingsGroup() const
 
 bool ServiceCredentials::hasSavedCredentials() const
 {
-    QSettings* settings = AppContext::settings();
+    QSettings* settings = m_settings;
     if (!settings)
         return false;
     settings->beginGroup(settingsGroup());
@@ -45,7 +47,7 @@ bool ServiceCredentials::loadSaved()
 {
     if (!hasSavedCredentials())
         return false;
-    QSettings* settings = AppContext::settings();
+    QSettings* settings = m_settings;
     settings->beginGroup(settingsGroup());
     m_userName = settings->value(QStringLiteral("userName")).toString();
     m_password = QString::fromUtf8(scramble(
@@ -57,7 +59,7 @@ bool ServiceCredentials::loadSaved()
 
 bool ServiceCredentials::showLoginDialog()
 {
-    UserInterface* ui = AppContext::userInterface();
+    UserInterface* ui = m_userInterface;
     QString userName;
     QString password;
     bool saveForLater = false;
@@ -73,7 +75,7 @@ bool ServiceCredentials::showLoginDialog()
 
 void ServiceCredentials::save() const
 {
-    QSettings* settings = AppContext::settings();
+    QSettings* settings = m_settings;
     if (!settings)
         return;
     settings->beginGroup(settingsGroup());

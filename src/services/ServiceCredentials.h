@@ -2,12 +2,18 @@
 
 #include <QString>
 
+class QSettings;
+class UserInterface;
+
 // A service's sign-in account: asked for through the login dialog when a download needs a
 // signed-in user, and kept in the settings when the user chose "Save for later".
 class ServiceCredentials
 {
 public:
-    explicit ServiceCredentials(const QString& serviceName);
+    // Saved logins live in "settings" (used on the thread that owns it); the user interface
+    // asks for new ones. Either may be null: nothing is saved or asked then.
+    ServiceCredentials(
+        const QString& serviceName, QSettings* settings, UserInterface* userInterface);
 
     QString serviceName() const { return m_serviceName; }
     QString userName() const { return m_userName; }
@@ -27,6 +33,8 @@ private:
     void save() const;
 
     QString m_serviceName;
+    QSettings* m_settings;
+    UserInterface* m_userInterface;
     QString m_password;
     QString m_userName;
     bool m_saveForLater = false;

@@ -1,5 +1,6 @@
 #include "WebAuthDialog.h"
 
+#include "core/AppContext.h"
 #include "services/MediaService.h"
 #include "services/MediaServices.h"
 #include "ui_WebAuthDialog.h"
@@ -62,7 +63,8 @@ void WebAuthDialog::on_credentialsOkButton_clicked()
         tr("Attempting to log into %1 account, please wait...").arg(m_serviceName));
 
     QString errorMessage;
-    MediaService* service = MediaServices::lookUp(m_serviceName);
+    const MediaServices* services = AppContext::serviceRegistry();
+    MediaService* service = services ? services->service(m_serviceName) : nullptr;
     const bool success = service
         && service->login(ui->usernameText->text(), ui->passwordText->text(), errorMessage);
     ui->checkOkButton->setEnabled(true);

@@ -138,12 +138,13 @@ private slots:
         QFETCH(int, videoFormat);
         QFETCH(int, audioConversion);
         QFETCH(QString, selector);
-        Prefs::setPreferredVideoSize(videoSize);
-        Prefs::setPreferredVideoFormat(videoFormat);
-        Prefs::setPreferredAudioConversion(audioConversion);
+        PrefsSnapshot prefs;
+        prefs.preferredVideoSize = videoSize;
+        prefs.preferredVideoFormat = videoFormat;
+        prefs.preferredAudioConversion = audioConversion;
 
         const QStringList arguments = HelperArguments::extractionArguments(
-            QUrl(QStringLiteral("https://media.example/watch?v=a b")), MediaType(target),
+            QUrl(QStringLiteral("https://media.example/watch?v=a b")), MediaType(target), prefs,
             QStringLiteral("/data/helpers/HelperCookies.txt"));
         const QStringList expected { QStringLiteral("-f"),
             QStringLiteral("\"\"") + selector + QStringLiteral("\"\""),

@@ -1,8 +1,9 @@
 #include "ExtractionFixture.h"
 #include "TestEnvironment.h"
 
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
 #include "app/Prefs.h"
+#include "core/AppContext.h"
 #include "download/BinaryHelpers.h"
 #include "download/HelperArguments.h"
 #include "download/HelperCookieFile.h"
@@ -31,10 +32,10 @@ private:
 
     static void setAnswer(const QByteArray& answer, const QByteArray& delay = QByteArray())
     {
-        QFile file(AppContext::helpersLocation() + QStringLiteral("answer.txt"));
+        QFile file(AppPaths::helpersLocation() + QStringLiteral("answer.txt"));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(answer);
-        QFile delayFile(AppContext::helpersLocation() + QStringLiteral("delay"));
+        QFile delayFile(AppPaths::helpersLocation() + QStringLiteral("delay"));
         if (delay.isEmpty()) {
             delayFile.remove();
         } else {
@@ -45,7 +46,7 @@ private:
 
     static QStringList loggedArguments()
     {
-        QFile file(AppContext::helpersLocation() + QStringLiteral("args.log"));
+        QFile file(AppPaths::helpersLocation() + QStringLiteral("args.log"));
         if (!file.open(QIODevice::ReadOnly))
             return {};
         QString text = QString::fromUtf8(file.readAll());
@@ -85,12 +86,13 @@ private slots:
         setAnswer("WARNING: [generic] Falling back on generic information extractor\n"
             + streamAnswer(QStringLiteral("https://cdn.example/v.webm"), QStringLiteral("webm")));
 
-        MediaUrlReader reader(QStringLiteral("Some Service"));
+        MediaUrlReader reader(
+            AppContext::helperRegistry(), Prefs::snapshot(), QStringLiteral("Some Service"));
         const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Video);
         QVERIFY2(reader.errorText().isEmpty(), qPrintable(reader.errorText()));
         QCOMPARE(loggedArguments(),
             HelperArguments::extractionArguments(
-                m_page, MediaDescriptor::Video, HelperCookieFile::path()));
+                m_page, MediaDescriptor::Video, Prefs::snapshot(), HelperCookieFile::path()));
         QCOMPARE(
             urls.videoUrls, QList<QUrl> { QUrl(QStringLiteral("https://cdn.example/v.webm")) });
         QCOMPARE(reader.detectedFormat(), int(MediaDescriptor::WebM));
@@ -124,7 +126,7 @@ private slots:
         QFETCH(QByteArray, delay);
         QFETCH(QString, error);
         setAnswer(answer, delay);
-        MediaUrlReader reader(QString {});
+        MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
         if (!delay.isEmpty())
             reader.setHelperTimeout(500);
         const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Audio);
@@ -142,7 +144,7 @@ private slots:
             { QStringLiteral("no-such-helper"), QStringLiteral("../helpers/fake-helper") }) {
             useHelper(binaryName);
             QVERIFY(AppContext::helperRegistry()->isEmpty());
-            MediaUrlReader reader(QString {});
+            MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
             QVERIFY(reader.runDownloadHelper({ QStringLiteral("--version") }).isEmpty());
             QCOMPARE(reader.errorText(), message);
             reader.getMediaUrls(m_page, MediaDescriptor::Video);
@@ -153,20 +155,20 @@ private slots:
     void onlyWebPagesReachTheHelper()
     {
         setAnswer(streamAnswer(QStringLiteral("https://cdn.example/v.mp4")));
-        QFile::remove(AppContext::helpersLocation() + QStringLiteral("args.log"));
+        QFile::remove(AppPaths::helpersLocation() + QStringLiteral("args.log"));
         const QList<QUrl> pages { QUrl(QStringLiteral("--exec=touch /tmp/x")),
             QUrl(QStringLiteral("file:///etc/passwd")), QUrl() };
         for (const QUrl& page : pages) {
-            MediaUrlReader reader(QString {});
+            MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
             const MediaUrls urls = reader.getMediaUrls(page, MediaDescriptor::Video);
             QVERIFY(
                 reader.errorText().startsWith(QStringLiteral("Unsupported media page address")));
             QVERIFY(urls.videoUrls.isEmpty());
         }
-        MediaUrlReader reader(QString {});
+        MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
         reader.getMediaUrls(static_cast<MediaItem*>(nullptr), MediaDescriptor::Video);
         QVERIFY(reader.errorText().startsWith(QStringLiteral("Unsupported media page address")));
-        QVERIFY(!QFile::exists(AppContext::helpersLocation() + QStringLiteral("args.log")));
+        QVERIFY(!QFile::exists(AppPaths::helpersLocation() + QStringLiteral("args.log")));
 
         MediaItem item(QStringLiteral("Some Service"));
         item.setPermaUrl(m_page.toString());
@@ -188,7 +190,7 @@ private slots:
         setAnswer(QJsonDocument(QJsonObject { { QStringLiteral("ext"), QStringLiteral("mp4") },
                                     { QStringLiteral("requested_formats"), formats } })
                       .toJson());
-        MediaURLFetcher fetcher(QStringLiteral("Some Service"));
+        MediaURLFetcher fetcher(AppContext::helperRegistry(), QStringLiteral("Some Service"));
         QThread* readyThread = nullptr;
         int readyCount = 0;
         connect(&fetcher, &MediaURLFetcher::ready, this, [&] {
@@ -215,7 +217,7 @@ private slots:
     void fetcherDeletedDuringExtractionIsHarmless()
     {
         setAnswer(streamAnswer(QStringLiteral("https://cdn.example/v.mp4")), "1");
-        auto* fetcher = new MediaURLFetcher(QString {});
+        auto* fetcher = new MediaURLFetcher(AppContext::helperRegistry(), QString {});
         bool readyAfterDeletion = false;
         connect(fetcher, &MediaURLFetcher::ready, this, [&] { readyAfterDeletion = true; });
         fetcher->getMediaUrls(m_page, MediaDescriptor::Video);

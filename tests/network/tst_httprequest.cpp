@@ -1,11 +1,12 @@
+#include "app/AppPaths.h"
 #include "support/TestEnvironment.h"
 #include "support/TestHttpServer.h"
 
-#include "app/AppContext.h"
 #include "app/AppTestSupport.h"
-#include "services/CookieJar.h"
-#include "services/HttpRequest.h"
-#include "services/ResponseMemoryCache.h"
+#include "core/AppContext.h"
+#include "net/CookieJar.h"
+#include "net/HttpRequest.h"
+#include "net/ResponseMemoryCache.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -186,7 +187,7 @@ private slots:
         QCOMPARE(second.httpStatus(), 200);
         QCOMPARE(m_server.lastRequest(QStringLiteral("/feed.xml")).header("if-none-match"),
             QByteArray("\"feed-1\""));
-        QVERIFY(!QDir(AppContext::cacheLocation()).isEmpty());
+        QVERIFY(!QDir(AppPaths::cacheLocation()).isEmpty());
     }
 
     void bare304IsRetriedFourTimesOverTheObjectsLife()

@@ -3,7 +3,7 @@
 
 #include "ServiceTestSupport.h"
 #include "TestEnvironment.h"
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "services/MediaService.h"
 #include "services/MediaServices.h"
 #include "services/ServiceCredentials.h"
@@ -119,7 +119,8 @@ private slots:
 
     void credentialsTakeTheAccountAndSaveItWhenAsked()
     {
-        ServiceCredentials* credentials = MediaServices::lookUp("Tube")->credentials();
+        ServiceCredentials* credentials
+            = AppContext::serviceRegistry()->service("Tube")->credentials();
         QVERIFY(!credentials->hasSavedCredentials());
         whenDialogShows([](WebAuthDialog* dialog) {
             fillIn(dialog, "ann", "secret");
@@ -136,14 +137,14 @@ private slots:
         QVERIFY(store.open(QIODevice::ReadOnly));
         QVERIFY(!store.readAll().contains("secret"));
         QCOMPARE(store.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
-        ServiceCredentials again("Tube");
+        ServiceCredentials again("Tube", AppContext::settings(), &m_gui);
         QVERIFY(again.loadSaved());
         QCOMPARE(again.password(), "secret");
     }
 
     void cancellingKeepsTheCredentialsAsTheyWere()
     {
-        ServiceCredentials credentials("Tube");
+        ServiceCredentials credentials("Tube", AppContext::settings(), &m_gui);
         whenDialogShows([](WebAuthDialog* dialog) {
             child<QPushButton>(dialog, "credentialsCancelButton")->click();
         });

@@ -1,7 +1,7 @@
 #include "HttpRequest.h"
 
 #include "ResponseMemoryCache.h"
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
 
 #include <QAtomicInt>
 #include <QNetworkAccessManager>
@@ -182,7 +182,7 @@ void HttpRequest::installDiskCache()
     if (manager()->cache())
         return;
     auto* cache = new QNetworkDiskCache(manager());
-    cache->setCacheDirectory(AppContext::cacheLocation());
+    cache->setCacheDirectory(AppPaths::cacheLocation());
     manager()->setCache(cache);
 }
 

@@ -1,7 +1,7 @@
 #include "HttpRequestBase.h"
 
 #include "CookieJar.h"
-#include "app/AppContext.h"
+#include "NetworkSession.h"
 
 #include <QNetworkAccessManager>
 
@@ -9,7 +9,7 @@ HttpRequestBase::HttpRequestBase(QObject* parent)
     : QObject(parent)
     , m_manager(new QNetworkAccessManager(this))
 {
-    if (CookieJar* jar = AppContext::cookieJar()) {
+    if (CookieJar* jar = NetworkSession::cookieJar()) {
         m_manager->setCookieJar(jar);
         // The jar belongs to the application: the manager must never delete it.
         if (jar->parent() == m_manager)
