@@ -48,6 +48,8 @@ struct Values
     bool visualNotificationOnQueueFinished = true;
     bool audioNotificationOnQueueFinished = false;
     QStringList searchableServiceNames;
+    QString updateUrl;
+    QString updatePublicKey;
 };
 
 Values& values()
@@ -162,6 +164,10 @@ const std::vector<Entry>& table()
                 &Prefs::setAudioNotificationOnQueueFinished)));
         t.push_back(loadedOnly(entry("searchableServiceNames", &Values::searchableServiceNames,
             &Prefs::setSearchableServiceNames)));
+        // Self-hosted update servers; empty means the build's own settings apply.
+        t.push_back(loadedOnly(entry("updateUrl", &Values::updateUrl, &Prefs::setUpdateUrl)));
+        t.push_back(loadedOnly(
+            entry("updatePublicKey", &Values::updatePublicKey, &Prefs::setUpdatePublicKey)));
         return t;
     }();
     return rows;
@@ -496,4 +502,22 @@ bool Prefs::setValueFromText(const QString& key, const QString& text, QString* e
 void Prefs::resetToDefaults()
 {
     values() = Values();
+}
+
+QString Prefs::updateUrl()
+{
+    return values().updateUrl;
+}
+void Prefs::setUpdateUrl(const QString& url)
+{
+    assignAndStore(&Values::updateUrl, "updateUrl", url);
+}
+
+QString Prefs::updatePublicKey()
+{
+    return values().updatePublicKey;
+}
+void Prefs::setUpdatePublicKey(const QString& key)
+{
+    assignAndStore(&Values::updatePublicKey, "updatePublicKey", key);
 }

@@ -1,6 +1,7 @@
 #include "MediaServices.h"
 
 #include "MediaService.h"
+#include "PluginFileSwap.h"
 #include "ServiceModel.h"
 #include "app/AppContext.h"
 #include "app/PlainName.h"
@@ -27,6 +28,8 @@ MediaServices::MediaServices(QObject* parent)
     for (const QString& key : folders) {
         if (key == QLatin1String("__templates"))
             continue;
+        // An update that never got to load must not stop the program now.
+        PluginFileSwap::settle(pluginFolder(key));
         MediaService* service = loadService(key);
         if (!service)
             continue;
