@@ -224,6 +224,26 @@ void PluginVersionsChecker::reportUpdates()
         m_isFirstRun, int(helperUpdates().size() + serviceUpdates().size()));
 }
 
+PluginVersionsChecker::ConnectionErrorMessage PluginVersionsChecker::connectionErrorMessage() const
+{
+    const QString host = m_server.hostName();
+    ConnectionErrorMessage message;
+    message.text = host + tr(" could not be reached");
+    if (m_isFirstRun) {
+        message.informativeText = tr("Kestrofan 2 needs to be able to connect to ") + host
+            + tr(" in order to retrieve initial service definitions.") + QStringLiteral("\n\n")
+            + tr("If you have blocked internet access to the website, please unblock it in order "
+                 "to initialize the application.")
+            + QStringLiteral("\n\n");
+    } else {
+        message.informativeText = tr("Kestrofan 2 needs to be able to connect to ") + host
+            + tr(" in order to check for service plugin updates.") + QStringLiteral("\n\n")
+            + tr("If you have blocked internet access to the website, please unblock it in order "
+                 "to keep getting new updates and plugins.");
+    }
+    return message;
+}
+
 void PluginVersionsChecker::onError(const QString&)
 {
     onServicePluginRequestFinished(QString());

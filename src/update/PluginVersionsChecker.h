@@ -48,6 +48,15 @@ public:
     // Forgets what earlier checks found (after an installation, and between tests).
     static void clearPendingUpdates();
 
+    // What the user is told when the update server cannot be reached: the message and its
+    // informative text, which differs on a first run.
+    struct ConnectionErrorMessage
+    {
+        QString text;
+        QString informativeText;
+    };
+    ConnectionErrorMessage connectionErrorMessage() const;
+
     // 1 when a is newer, -1 when b is, 0 when they are equal; dotted parts compare as numbers.
     static int compareVersions(const QString& a, const QString& b);
 
