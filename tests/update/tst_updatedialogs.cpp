@@ -4,9 +4,12 @@
 #include "support/TestHttpServer.h"
 
 #include "ui/NewAppVersionAvailableDialog.h"
+#include "ui/PluginUpdateFlow.h"
 #include "ui/ServicePluginUpdateDialog.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -156,6 +159,48 @@ private slots:
         QCOMPARE(abort.count(), 1);
         QTRY_VERIFY(m_dialog.isNull());
         QCOMPARE(finished.count(), 0);
+    }
+
+    void unreachableServerOffersTryAgain()
+    {
+        m_services.loadOnly({ { "alpha", program("Alpha", 1) } });
+        QWidget window;
+        PluginUpdateFlow flow(UpdateServer("http://127.0.0.1:1", m_repository.publicKey()),
+            UpdateRun::installation(), UpdateRun::target(), &window);
+        QSignalSpy ready(&flow, &PluginUpdateFlow::servicesReady);
+        // Answers each message box as a person would: first "Try again", then "Skip".
+        QStringList seen;
+        QTimer answerer;
+        connect(&answerer, &QTimer::timeout, [&seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            QStringList buttons;
+            for (QAbstractButton* button : box->buttons())
+                buttons << button->text();
+            seen << box->text() + " | " + buttons.join(",");
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == (seen.size() == 1 ? "Try again" : "Skip"))
+                    button->click();
+            }
+        });
+        answerer.start(20);
+        flow.start(false);
+        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), 2, 20000);
+        QCOMPARE(seen.first(), QStringLiteral("127.0.0.1 could not be reached | Skip,Try again"));
+        QCOMPARE(ready.count(), 1);
+    }
+
+    void noServerConfiguredIsQuiet()
+    {
+        QWidget window;
+        PluginUpdateFlow flow(
+            UpdateServer(), UpdateRun::installation(), UpdateRun::target(), &window);
+        QSignalSpy ready(&flow, &PluginUpdateFlow::servicesReady);
+        flow.start(true);
+        QCOMPARE(ready.count(), 1);
+        QVERIFY(!flow.checker());
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void newVersionDialogShowsTheText()
