@@ -3,6 +3,7 @@
 #include "CliCommand.h"
 
 class PluginVersionsChecker;
+class UpdateServer;
 
 // Checks the update server for newer service plugins and helpers and installs them.
 class UpdateCommand : public CliCommand
@@ -18,5 +19,5 @@ private:
     bool check(PluginVersionsChecker& checker, const CliOutput& out);
     void listPending(const CliOutput& out) const;
     bool confirmed(const QCommandLineParser& parser, const CliOutput& out) const;
-    int install(const class UpdateServer& server, const CliOutput& out);
+    int install(const UpdateServer& server, const CliOutput& out);
 };

@@ -106,7 +106,7 @@ void PluginInstaller::downloadHelper(const HelperUpdateInfo& info)
     QDir().mkpath(m_target.helpersDirectory);
     // The body goes to a new file beside its destination, so that putting it in place is a
     // rename within one folder.
-    auto* sink = new DownloadSink(maximumHelperSize,
+    auto* sink = new DownloadSink(m_maximumHelperSize,
         QDir(m_target.helpersDirectory).filePath(QStringLiteral(".download.XXXXXX")), nullptr);
     QNetworkReply* reply
         = send(m_server.helperAddress(info.id, info.version, info.binaryName, now()), sink);
@@ -161,6 +161,7 @@ void PluginInstaller::installScript(QNetworkReply* reply)
     const QString pluginName = reply->property("pluginName").toString();
     const QString serviceName = reply->property("serviceName").toString();
     DownloadSink* sink = sinkOf(reply);
+    sink->append(reply->readAll());
     if (statusOf(reply) != 200 && !sink->isTooLarge()) {
         fail(statusOf(reply) == 0
                 ? reply->errorString()
@@ -236,6 +237,7 @@ void PluginInstaller::installHelper(QNetworkReply* reply)
 {
     const HelperUpdateInfo info = m_helpers.value(reply->property("id").toString().toInt());
     DownloadSink* sink = sinkOf(reply);
+    sink->append(reply->readAll());
     if (statusOf(reply) != 200 && !sink->isTooLarge()) {
         fail(statusOf(reply) == 0
                 ? reply->errorString()

@@ -43,6 +43,8 @@ public:
     void start(const QHash<QString, ServicePluginInfo>& services,
         const QHash<QString, HelperUpdateInfo>& helpers);
     void setTransferTimeoutMs(int ms) { m_transferTimeoutMs = ms; }
+    // Tests lower the bound instead of serving hundreds of megabytes.
+    void setMaximumHelperSizeForTesting(qint64 bytes) { m_maximumHelperSize = bytes; }
 
     int filesToFetch() const { return m_filesToFetch; }
     int filesHandled() const { return m_filesHandled; }
@@ -99,6 +101,7 @@ private:
     int m_filesHandled = 0;
     int m_filesInstalled = 0;
     int m_transferTimeoutMs = defaultTransferTimeoutMs;
+    qint64 m_maximumHelperSize = maximumHelperSize;
     bool m_cancelled = false;
     bool m_finished = false;
 };

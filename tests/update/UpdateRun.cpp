@@ -48,9 +48,11 @@ CheckOutcome UpdateRun::check(const UpdateServer& server)
     return outcome;
 }
 
-std::unique_ptr<PluginInstaller> UpdateRun::install(const UpdateServer& server)
+std::unique_ptr<PluginInstaller> UpdateRun::install(
+    const UpdateServer& server, qint64 maximumHelperSize)
 {
     auto installer = std::make_unique<PluginInstaller>(server, target());
+    installer->setMaximumHelperSizeForTesting(maximumHelperSize);
     QSignalSpy finished(installer.get(), &PluginInstaller::finished);
     installer->start(PluginVersionsChecker::pendingServiceUpdates(),
         PluginVersionsChecker::pendingHelperUpdates());

@@ -25,6 +25,7 @@ PluginVersionsChecker::Installation installation();
 PluginInstaller::Target target();
 CheckOutcome check(const UpdateServer& server);
 // Installs everything pending; the installer after its finished().
-std::unique_ptr<PluginInstaller> install(const UpdateServer& server);
+std::unique_ptr<PluginInstaller> install(
+    const UpdateServer& server, qint64 maximumHelperSize = PluginInstaller::maximumHelperSize);
 
 } // namespace UpdateRun

@@ -178,6 +178,7 @@ private slots:
             QStringList buttons;
             for (QAbstractButton* button : box->buttons())
                 buttons << button->text();
+            buttons.sort();
             seen << box->text() + " | " + buttons.join(",");
             for (QAbstractButton* button : box->buttons()) {
                 if (button->text() == (seen.size() == 1 ? "Try again" : "Skip"))
