@@ -60,6 +60,10 @@ void PluginVersionsChecker::check()
         QTimer::singleShot(0, this, &PluginVersionsChecker::reportUpdates);
         return;
     }
+    if (!m_server.isSecure())
+        qWarning().noquote() << QStringLiteral("The update server %1 is not reached over HTTPS; "
+                                               "only the signatures protect its answers.")
+                                    .arg(m_server.baseAddress());
     const QString address = m_server.infoAddress(QString(), hardwareAddress(),
         m_installation.version, m_installation.build, QSysInfo::productType());
     connect(m_request, &HttpRequest::done, this,

@@ -2,6 +2,7 @@
 
 #include "UpdateSignature.h"
 
+#include <QHostAddress>
 #include <QUrl>
 
 namespace {
@@ -46,6 +47,13 @@ QByteArray UpdateServer::decodePublicKey(const QString& base64)
     if (!decoded || decoded.decoded.size() != UpdateSignature::publicKeySize)
         return QByteArray();
     return decoded.decoded;
+}
+
+bool UpdateServer::isSecure() const
+{
+    const QUrl url(m_baseAddress);
+    return url.scheme() == QLatin1String("https") || QHostAddress(url.host()).isLoopback()
+        || url.host() == QLatin1String("localhost");
 }
 
 QString UpdateServer::hostName() const

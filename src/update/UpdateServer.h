@@ -22,6 +22,8 @@ public:
     bool hasPublicKey() const { return !m_publicKey.isEmpty(); }
     QString baseAddress() const { return m_baseAddress; }
     QByteArray publicKey() const { return m_publicKey; }
+    // HTTPS, or a server on this machine.
+    bool isSecure() const;
     // Shown in the messages about an unreachable server.
     QString hostName() const;
 
