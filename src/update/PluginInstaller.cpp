@@ -161,7 +161,8 @@ void PluginInstaller::installScript(QNetworkReply* reply)
     const QString pluginName = reply->property("pluginName").toString();
     const QString serviceName = reply->property("serviceName").toString();
     DownloadSink* sink = sinkOf(reply);
-    sink->append(reply->readAll());
+    if (reply->isOpen())
+        sink->append(reply->readAll());
     if (statusOf(reply) != 200 && !sink->isTooLarge()) {
         fail(statusOf(reply) == 0
                 ? reply->errorString()
@@ -237,7 +238,8 @@ void PluginInstaller::installHelper(QNetworkReply* reply)
 {
     const HelperUpdateInfo info = m_helpers.value(reply->property("id").toString().toInt());
     DownloadSink* sink = sinkOf(reply);
-    sink->append(reply->readAll());
+    if (reply->isOpen())
+        sink->append(reply->readAll());
     if (statusOf(reply) != 200 && !sink->isTooLarge()) {
         fail(statusOf(reply) == 0
                 ? reply->errorString()

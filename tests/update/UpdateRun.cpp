@@ -33,8 +33,10 @@ CheckOutcome UpdateRun::check(const UpdateServer& server)
     QSignalSpy unreachable(&checker, &PluginVersionsChecker::updateHostConnectionError);
     QSignalSpy errors(&checker, &PluginVersionsChecker::error);
     checker.check();
-    QTest::qWaitFor(
+    const bool settled = QTest::qWaitFor(
         [&] { return !available.isEmpty() || !unreachable.isEmpty() || !errors.isEmpty(); }, 20000);
+    if (!settled)
+        qWarning("The update check gave no answer in time");
     CheckOutcome outcome;
     outcome.answered = !available.isEmpty();
     outcome.unreachable = !unreachable.isEmpty();
@@ -56,6 +58,7 @@ std::unique_ptr<PluginInstaller> UpdateRun::install(
     QSignalSpy finished(installer.get(), &PluginInstaller::finished);
     installer->start(PluginVersionsChecker::pendingServiceUpdates(),
         PluginVersionsChecker::pendingHelperUpdates());
-    finished.wait(30000);
+    if (!finished.wait(30000))
+        qWarning("The installation did not finish in time");
     return installer;
 }

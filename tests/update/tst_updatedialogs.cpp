@@ -1,3 +1,4 @@
+#include "TestEnvironment.h"
 #include "UpdateRun.h"
 #include "UpdateTestSupport.h"
 #include "services/ServiceTestSupport.h"
