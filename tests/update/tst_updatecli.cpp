@@ -56,7 +56,7 @@ private slots:
         QVERIFY(run.out.contains("Installed updated Demo Tube service plugin"));
         QVERIFY(run.out.contains("Installed updated yt-dlp"));
         QVERIFY(run.out.contains("Update finished."));
-        QVERIFY(server.log().contains("GET /kestrofan/update/gethelperupdate_1.1.0.php?id=1"));
+        QTRY_VERIFY(server.log().contains("GET /kestrofan/update/gethelperupdate_1.1.0.php?id=1"));
 
         run = cli({ "services" }, env);
         QVERIFY(run.out.contains("Demo Tube (demo, revision 4)"));

@@ -4,6 +4,8 @@
 #include "services/ServiceTestSupport.h"
 #include "support/TestHttpServer.h"
 
+#include "app/DbConnection.h"
+#include "download/BinaryHelperModel.h"
 #include "ui/NewAppVersionAvailableDialog.h"
 #include "ui/PluginUpdateFlow.h"
 #include "ui/ServicePluginUpdateDialog.h"
@@ -61,12 +63,16 @@ private:
     void checkAgainstRepository()
     {
         PluginVersionsChecker::clearPendingUpdates();
+        {
+            DbConnection db;
+            BinaryHelperModel(nullptr, db.connection(true)).deleteHelper(5);
+        }
         m_services.loadOnly({ { "alpha", program("Alpha", 1) } });
         m_repository.clear();
         m_repository.addPlugin("alpha", program("Alpha", 2), { "- Faster search", "- Playlists" });
         m_repository.addPlugin("beta", program("Beta", 1));
         m_repository.addHelper("fetcher",
-            QJsonObject { { "id", 1 }, { "name", "Fetcher" }, { "binary_name", "fetcher" },
+            QJsonObject { { "id", 5 }, { "name", "Fetcher" }, { "binary_name", "fetcher" },
                 { "version", "1.0" } },
             UpdateServerFixture::helperBody(600));
         QVERIFY(m_repository.start());
