@@ -10,3 +10,14 @@ function(kestrofan_target_defaults target)
     QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
     QT_DISABLE_DEPRECATED_BEFORE=0x060000)
 endfunction()
+
+# One static library per area of the core, linking only the areas below it. None may use Qt
+# Widgets: the guard folder shadows the header that every widget header includes.
+function(kestrofan_add_core_library name)
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  add_library(${name} STATIC)
+  kestrofan_target_defaults(${name})
+  target_include_directories(${name} BEFORE PRIVATE ${PROJECT_SOURCE_DIR}/cmake/no-widgets)
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+endfunction()

@@ -1,6 +1,5 @@
 #include "DbChangeModel.h"
 
-#include "AppContext.h"
 #include "Prefs.h"
 
 #include <QDir>
@@ -86,7 +85,7 @@ void DbChangeModel::removeStalePartFiles()
     // Without a media path the folder would be relative to wherever the program was started.
     if (Prefs::mediaPath().isEmpty())
         return;
-    const QDir tmpDir(Prefs::mediaPath() + Prefs::mediaTmpDir());
+    const QDir tmpDir(Prefs::mediaTmpLocation());
     const QStringList parts
         = tmpDir.entryList({ QStringLiteral("*.part") }, QDir::Files | QDir::Hidden);
     for (const QString& name : parts)

@@ -1,11 +1,12 @@
 #include "DbConnection.h"
 
-#include "AppContext.h"
+#include "AppPaths.h"
+#include "FatalStop.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QThread>
 #include <QThreadStorage>
 
@@ -22,6 +23,22 @@ QThreadStorage<int>& threadConnectionUsers()
 {
     static QThreadStorage<int> users;
     return users;
+}
+
+// SQLite opens any file lazily; the first read finds out whether it is a sound database.
+// Empty when it is, else what SQLite found. A busy or locked database is not damaged.
+QString damageOf(const QSqlDatabase& db)
+{
+    QSqlQuery check(db);
+    if (!check.exec(QStringLiteral("PRAGMA quick_check(1)"))) {
+        const QString code = check.lastError().nativeErrorCode();
+        const bool damaged = code == QLatin1String("11") || code == QLatin1String("26");
+        return damaged ? check.lastError().databaseText() : QString();
+    }
+    if (!check.next())
+        return QStringLiteral("no answer to the integrity check");
+    const QString verdict = check.value(0).toString();
+    return verdict == QLatin1String("ok") ? QString() : verdict;
 }
 
 } // namespace
@@ -55,21 +72,20 @@ void DbConnection::countAsUser()
 
 QString DbConnection::databaseFilePath()
 {
-    const QString path
-        = AppContext::dataLocation() + QDir::separator() + AppContext::databaseFileName();
+    const QString path = AppPaths::databaseFilePath();
     if (QFileInfo::exists(path))
         return path;
     //: %1 is a file name
-    AppContext::die(QCoreApplication::translate(
+    FatalStop::die(QCoreApplication::translate(
         "DbConnection", "Database file %1 not found.\n\nPlease reinstall application.")
-                        .arg(path));
+                       .arg(path));
     return QString();
 }
 
 QString DbConnection::connectionNameForCurrentThread()
 {
     const auto address = reinterpret_cast<quintptr>(QThread::currentThread());
-    return QFileInfo(AppContext::databaseFileName()).completeBaseName() + QStringLiteral("_0x")
+    return QFileInfo(AppPaths::databaseFileName()).completeBaseName() + QStringLiteral("_0x")
         + QStringLiteral("%1").arg(static_cast<qulonglong>(address), 8, 16, QLatin1Char('0'));
 }
 
@@ -99,6 +115,16 @@ QSqlDatabase DbConnection::connection(bool create)
         m_lastError = QStringLiteral("Could not open database connection: %1 (%2)")
                           .arg(name, m_database.lastError().text());
         m_database.close();
+    } else if (const QString damage = damageOf(m_database); !damage.isEmpty()) {
+        m_lastError = damage;
+        m_database.close();
+        // Every later statement would fail, and the failures would surface far from their
+        // cause ("helper not found"): say which file is broken, once, as the fatal stop.
+        //: %1 is a file name, %2 the database's own description of the damage
+        FatalStop::die(QCoreApplication::translate("DbConnection",
+            "Database file %1 is damaged (%2).\n\nMove it aside and reinstall application to "
+            "start with a new database.")
+                           .arg(path, damage));
     }
     return m_database;
 }

@@ -1,19 +1,22 @@
 #include "MediaDescriptor.h"
 
 #include "DbConnection.h"
-#include "convert/ConversionModel.h"
 
 #include <QCoreApplication>
+#include <QSqlQuery>
 
 namespace MediaDescriptor {
 
 namespace {
 
+// Format values double as video preset ids; a preset added later names its own format.
 QString videoPresetName(int id)
 {
     DbConnection db;
-    const ConversionModel model(nullptr, db.connection());
-    return model.videoPreset(id).name;
+    QSqlQuery query(db.connection());
+    query.prepare(QStringLiteral("SELECT name FROM video_conversions WHERE id=?"));
+    query.addBindValue(id);
+    return query.exec() && query.next() ? query.value(0).toString() : QString();
 }
 
 } // namespace

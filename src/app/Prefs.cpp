@@ -1,66 +1,82 @@
 #include "Prefs.h"
 
-#include "AppContext.h"
+#include "PlainName.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QReadWriteLock>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QThread>
+#include <QtDebug>
 
+#include <atomic>
 #include <functional>
 #include <vector>
 
 namespace {
 
-struct Values
+using Values = PrefsSnapshot;
+
+const QString kDefaultMediaTmpDir = QStringLiteral("Temporary files");
+
+// The values, the lock that guards them, the store and the thread that owns it.
+struct State
 {
-    QString mediaPath
-        = QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
-            + QLatin1Char('/')
-            //: The standard download directory name
-            + QStringLiteral(QT_TRANSLATE_NOOP("Prefs", "Kestrofan Downloads")) + QLatin1Char('/'));
-    QString mediaTmpDir = QStringLiteral("Temporary files");
-    int preferredVideoFormat = 45;
-    int preferredAudioFormat = 0;
-    int defaultDownloadMediaType = 1;
-    int preferredAudioConversion = 1;
-    int feedViewMode = Prefs::Thumbnails;
-    bool downloadQueuePaused = false;
-    bool doLimitBandwidth = false;
-    int preferredVideoSize = 3;
-    int simultaneousDownloads = 1;
-    bool showAdultContent = true;
-    bool addAudioToMediaPlayerPlaylist = true;
-    bool addVideoToMediaPlayerPlaylist = false;
-    QString mediaPlayerAudioPlaylistName
-        = QStringLiteral("Kestrofan ") + QStringLiteral(QT_TRANSLATE_NOOP("Prefs", "music"));
-    QString mediaPlayerVideoPlaylistName
-        = QStringLiteral("Kestrofan ") + QStringLiteral(QT_TRANSLATE_NOOP("Prefs", "video"));
-    bool deleteMediaWhenAddedToMediaplayer = false;
-    QString audioPlayerApp;
-    QString videoPlayerApp;
-    int threadsForMP4Conversion = QThread::idealThreadCount() / 2;
-    QDate lastVersionCheckForPlugins;
-    QString version;
-    QString build;
-    QStringList searchableServiceNamesOrder = { QStringLiteral("YouTube") };
-    bool visualNotificationOnQueueFinished = true;
-    bool audioNotificationOnQueueFinished = false;
-    QStringList searchableServiceNames;
-    QString updateUrl;
-    QString updatePublicKey;
+    QReadWriteLock lock;
+    Values values;
+    std::atomic<QSettings*> settings { nullptr };
+    std::atomic<QThread*> owner { nullptr };
 };
 
-Values& values()
+State& state()
 {
-    static Values current;
+    static State current;
     return current;
+}
+
+template<typename T> T read(T Values::*member)
+{
+    QReadLocker locker(&state().lock);
+    return state().values.*member;
+}
+
+template<typename T> void assign(T Values::*member, const T& value)
+{
+    QWriteLocker locker(&state().lock);
+    state().values.*member = value;
+}
+
+// The settings store is not safe across threads, and a value changed on two threads could
+// leave memory and store disagreeing: only the owning thread changes preferences. Without
+// an attached store the application's thread owns them.
+bool mayChange(const char* key)
+{
+    QThread* owner = state().owner;
+    if (!owner && QCoreApplication::instance())
+        owner = QCoreApplication::instance()->thread();
+    if (!owner || owner == QThread::currentThread())
+        return true;
+    qCritical().noquote() << QStringLiteral("Prefs: refused to change \"%1\" off the thread "
+                                            "that owns the settings")
+                                 .arg(QLatin1String(key));
+    return false;
 }
 
 QString withTrailingSeparator(const QString& path)
 {
     return path.endsWith(QDir::separator()) ? path : path + QDir::separator();
+}
+
+QString normalisedTmpDir(QString dir)
+{
+    if (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\')))
+        dir.chop(1);
+    // Partial downloads must stay inside the media folder: "../x" or "/tmp" would place
+    // (and later clean) a folder anywhere.
+    if (!dir.isEmpty() && !PlainName::isValid(dir))
+        return kDefaultMediaTmpDir;
+    return dir;
 }
 
 QString fullKey(const QString& key)
@@ -70,14 +86,22 @@ QString fullKey(const QString& key)
 
 void store(const char* key, const QVariant& value)
 {
-    if (QSettings* settings = AppContext::settings())
+    if (QSettings* settings = state().settings)
         settings->setValue(fullKey(QLatin1String(key)), value);
 }
 
 template<typename T> void assignAndStore(T Values::*member, const char* key, const T& value)
 {
-    values().*member = value;
+    if (!mayChange(key))
+        return;
+    assign(member, value);
     store(key, QVariant::fromValue(value));
+}
+
+Values snapshotOfStored()
+{
+    QReadLocker locker(&state().lock);
+    return state().values;
 }
 
 // One row per key, in the order writeDefaults writes them and load reads them.
@@ -87,7 +111,7 @@ struct Entry
     QMetaType type;
     bool writtenByDefaults = true;
     std::function<QVariant()> get;
-    std::function<void(const QVariant&)> assign; // load: in-memory only
+    std::function<void(Values&, const QVariant&)> assign; // load: in-memory only
     std::function<void(const QVariant&)> set; // the public setter, or empty
 };
 
@@ -96,8 +120,8 @@ template<typename T> Entry entry(const char* key, T Values::*member, void (*sett
     Entry row;
     row.key = QLatin1String(key);
     row.type = QMetaType::fromType<T>();
-    row.get = [member] { return QVariant::fromValue(values().*member); };
-    row.assign = [member](const QVariant& v) { values().*member = v.value<T>(); };
+    row.get = [member] { return QVariant::fromValue(read(member)); };
+    row.assign = [member](Values& target, const QVariant& v) { target.*member = v.value<T>(); };
     if (setter)
         row.set = [setter](const QVariant& v) { setter(v.value<T>()); };
     return row;
@@ -227,7 +251,7 @@ bool convertText(const QString& text, QMetaType type, QVariant* out)
 
 QString Prefs::mediaPath()
 {
-    return values().mediaPath;
+    return read(&Values::mediaPath);
 }
 void Prefs::setMediaPath(const QString& path)
 {
@@ -235,14 +259,15 @@ void Prefs::setMediaPath(const QString& path)
 }
 QString Prefs::mediaTmpDir()
 {
-    QString dir = values().mediaTmpDir;
-    if (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\')))
-        dir.chop(1);
-    return dir;
+    return normalisedTmpDir(read(&Values::mediaTmpDir));
+}
+QString Prefs::mediaTmpLocation()
+{
+    return snapshot().mediaTmpLocation();
 }
 int Prefs::preferredVideoFormat()
 {
-    return values().preferredVideoFormat;
+    return read(&Values::preferredVideoFormat);
 }
 void Prefs::setPreferredVideoFormat(int format)
 {
@@ -250,7 +275,7 @@ void Prefs::setPreferredVideoFormat(int format)
 }
 int Prefs::preferredAudioFormat()
 {
-    return values().preferredAudioFormat;
+    return read(&Values::preferredAudioFormat);
 }
 void Prefs::setPreferredAudioFormat(int format)
 {
@@ -258,7 +283,7 @@ void Prefs::setPreferredAudioFormat(int format)
 }
 int Prefs::defaultDownloadMediaType()
 {
-    return values().defaultDownloadMediaType;
+    return read(&Values::defaultDownloadMediaType);
 }
 void Prefs::setDefaultDownloadMediaType(int type)
 {
@@ -266,7 +291,7 @@ void Prefs::setDefaultDownloadMediaType(int type)
 }
 int Prefs::preferredAudioConversion()
 {
-    return values().preferredAudioConversion;
+    return read(&Values::preferredAudioConversion);
 }
 void Prefs::setPreferredAudioConversion(int conversion)
 {
@@ -274,19 +299,19 @@ void Prefs::setPreferredAudioConversion(int conversion)
 }
 int Prefs::feedViewMode()
 {
-    return values().feedViewMode;
+    return read(&Values::feedViewMode);
 }
 bool Prefs::downloadQueuePaused()
 {
-    return values().downloadQueuePaused;
+    return read(&Values::downloadQueuePaused);
 }
 bool Prefs::doLimitBandwidth()
 {
-    return values().doLimitBandwidth;
+    return read(&Values::doLimitBandwidth);
 }
 int Prefs::preferredVideoSize()
 {
-    return values().preferredVideoSize;
+    return read(&Values::preferredVideoSize);
 }
 void Prefs::setPreferredVideoSize(int size)
 {
@@ -294,11 +319,11 @@ void Prefs::setPreferredVideoSize(int size)
 }
 int Prefs::simultaneousDownloads()
 {
-    return values().simultaneousDownloads;
+    return read(&Values::simultaneousDownloads);
 }
 bool Prefs::showAdultContent()
 {
-    return values().showAdultContent;
+    return read(&Values::showAdultContent);
 }
 void Prefs::setShowAdultContent(bool show)
 {
@@ -306,7 +331,7 @@ void Prefs::setShowAdultContent(bool show)
 }
 bool Prefs::addAudioToMediaPlayerPlaylist()
 {
-    return values().addAudioToMediaPlayerPlaylist;
+    return read(&Values::addAudioToMediaPlayerPlaylist);
 }
 void Prefs::setAddAudioToMediaPlayerPlaylist(bool add)
 {
@@ -314,7 +339,7 @@ void Prefs::setAddAudioToMediaPlayerPlaylist(bool add)
 }
 bool Prefs::addVideoToMediaPlayerPlaylist()
 {
-    return values().addVideoToMediaPlayerPlaylist;
+    return read(&Values::addVideoToMediaPlayerPlaylist);
 }
 void Prefs::setAddVideoToMediaPlayerPlaylist(bool add)
 {
@@ -322,15 +347,15 @@ void Prefs::setAddVideoToMediaPlayerPlaylist(bool add)
 }
 QString Prefs::mediaPlayerAudioPlaylistName()
 {
-    return values().mediaPlayerAudioPlaylistName;
+    return read(&Values::mediaPlayerAudioPlaylistName);
 }
 QString Prefs::mediaPlayerVideoPlaylistName()
 {
-    return values().mediaPlayerVideoPlaylistName;
+    return read(&Values::mediaPlayerVideoPlaylistName);
 }
 bool Prefs::deleteMediaWhenAddedToMediaplayer()
 {
-    return values().deleteMediaWhenAddedToMediaplayer;
+    return read(&Values::deleteMediaWhenAddedToMediaplayer);
 }
 void Prefs::setDeleteMediaWhenAddedToMediaplayer(bool remove)
 {
@@ -339,7 +364,7 @@ void Prefs::setDeleteMediaWhenAddedToMediaplayer(bool remove)
 }
 QString Prefs::audioPlayerApp()
 {
-    return values().audioPlayerApp;
+    return read(&Values::audioPlayerApp);
 }
 void Prefs::setAudioPlayerApp(const QString& app)
 {
@@ -347,7 +372,7 @@ void Prefs::setAudioPlayerApp(const QString& app)
 }
 QString Prefs::videoPlayerApp()
 {
-    return values().videoPlayerApp;
+    return read(&Values::videoPlayerApp);
 }
 void Prefs::setVideoPlayerApp(const QString& app)
 {
@@ -355,7 +380,7 @@ void Prefs::setVideoPlayerApp(const QString& app)
 }
 int Prefs::threadsForMP4Conversion()
 {
-    return values().threadsForMP4Conversion;
+    return read(&Values::threadsForMP4Conversion);
 }
 void Prefs::setThreadsForMP4Conversion(int threads)
 {
@@ -363,7 +388,7 @@ void Prefs::setThreadsForMP4Conversion(int threads)
 }
 QDate Prefs::lastVersionCheckForPlugins()
 {
-    return values().lastVersionCheckForPlugins;
+    return read(&Values::lastVersionCheckForPlugins);
 }
 void Prefs::setLastVersionCheckForPlugins(const QDate& date)
 {
@@ -371,7 +396,7 @@ void Prefs::setLastVersionCheckForPlugins(const QDate& date)
 }
 QString Prefs::version()
 {
-    return values().version;
+    return read(&Values::version);
 }
 void Prefs::setVersion(const QString& version)
 {
@@ -379,7 +404,7 @@ void Prefs::setVersion(const QString& version)
 }
 QString Prefs::build()
 {
-    return values().build;
+    return read(&Values::build);
 }
 void Prefs::setBuild(const QString& build)
 {
@@ -387,7 +412,7 @@ void Prefs::setBuild(const QString& build)
 }
 QStringList Prefs::searchableServiceNamesOrder()
 {
-    return values().searchableServiceNamesOrder;
+    return read(&Values::searchableServiceNamesOrder);
 }
 void Prefs::setSearchableServiceNamesOrder(const QStringList& names)
 {
@@ -395,7 +420,7 @@ void Prefs::setSearchableServiceNamesOrder(const QStringList& names)
 }
 bool Prefs::visualNotificationOnQueueFinished()
 {
-    return values().visualNotificationOnQueueFinished;
+    return read(&Values::visualNotificationOnQueueFinished);
 }
 void Prefs::setVisualNotificationOnQueueFinished(bool show)
 {
@@ -404,7 +429,7 @@ void Prefs::setVisualNotificationOnQueueFinished(bool show)
 }
 bool Prefs::audioNotificationOnQueueFinished()
 {
-    return values().audioNotificationOnQueueFinished;
+    return read(&Values::audioNotificationOnQueueFinished);
 }
 void Prefs::setAudioNotificationOnQueueFinished(bool ring)
 {
@@ -413,16 +438,35 @@ void Prefs::setAudioNotificationOnQueueFinished(bool ring)
 }
 QStringList Prefs::searchableServiceNames()
 {
-    return values().searchableServiceNames;
+    return read(&Values::searchableServiceNames);
 }
 void Prefs::setSearchableServiceNames(const QStringList& names)
 {
     assignAndStore(&Values::searchableServiceNames, "searchableServiceNames", names);
 }
 
+PrefsSnapshot Prefs::snapshot()
+{
+    PrefsSnapshot copy;
+    {
+        QReadLocker locker(&state().lock);
+        copy = state().values;
+    }
+    copy.mediaTmpDir = normalisedTmpDir(copy.mediaTmpDir);
+    return copy;
+}
+
+void Prefs::attach(QSettings* settings)
+{
+    state().settings = settings;
+    state().owner = settings ? QThread::currentThread() : nullptr;
+}
+
 void Prefs::writeDefaults()
 {
-    values().mediaPath = withTrailingSeparator(values().mediaPath);
+    if (!mayChange("prefs"))
+        return;
+    assign(&Values::mediaPath, withTrailingSeparator(read(&Values::mediaPath)));
     for (const Entry& row : table()) {
         if (row.writtenByDefaults)
             store(row.key.toLatin1().constData(), row.get());
@@ -431,23 +475,26 @@ void Prefs::writeDefaults()
 
 void Prefs::load()
 {
-    QSettings* settings = AppContext::settings();
-    if (!settings)
+    QSettings* settings = state().settings;
+    if (!settings || !mayChange("prefs"))
         return;
+    Values loaded = snapshotOfStored();
     settings->beginGroup(QStringLiteral("prefs"));
     for (const Entry& row : table()) {
         if (row.key == QLatin1String("mediaPath")) {
             // Read unconditionally: an absent key means an empty path, not the default.
-            values().mediaPath = settings->value(row.key).toString();
+            loaded.mediaPath = settings->value(row.key).toString();
         } else if (row.key == QLatin1String("simultaneousDownloads")) {
-            values().simultaneousDownloads = 1;
+            loaded.simultaneousDownloads = 1;
         } else {
             const QVariant stored = settings->value(row.key);
             if (!stored.isNull())
-                row.assign(stored);
+                row.assign(loaded, stored);
         }
     }
     settings->endGroup();
+    QWriteLocker locker(&state().lock);
+    state().values = loaded;
 }
 
 QStringList Prefs::keys()
@@ -461,12 +508,6 @@ QStringList Prefs::keys()
 bool Prefs::contains(const QString& key)
 {
     return findEntry(key) != nullptr;
-}
-
-bool Prefs::isWritable(const QString& key)
-{
-    const Entry* row = findEntry(key);
-    return row && row->set;
 }
 
 QVariant Prefs::value(const QString& key)
@@ -501,12 +542,13 @@ bool Prefs::setValueFromText(const QString& key, const QString& text, QString* e
 
 void Prefs::resetToDefaults()
 {
-    values() = Values();
+    QWriteLocker locker(&state().lock);
+    state().values = Values();
 }
 
 QString Prefs::updateUrl()
 {
-    return values().updateUrl;
+    return read(&Values::updateUrl);
 }
 void Prefs::setUpdateUrl(const QString& url)
 {
@@ -515,7 +557,7 @@ void Prefs::setUpdateUrl(const QString& url)
 
 QString Prefs::updatePublicKey()
 {
-    return values().updatePublicKey;
+    return read(&Values::updatePublicKey);
 }
 void Prefs::setUpdatePublicKey(const QString& key)
 {

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "PrefsSnapshot.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+class QSettings;
+
 // Every user preference, held in memory and mirrored under the settings group "prefs".
-// Setters write through to the settings store at once.
+// Setters write through to the settings store at once, and only on the thread that owns it;
+// getters may be called on any thread. Worker code takes a snapshot() on the owning thread
+// and reads that.
 class Prefs
 {
 public:
@@ -16,7 +22,10 @@ public:
 
     static QString mediaPath();
     static void setMediaPath(const QString& path);
+    // A plain folder name inside mediaPath; anything else (a path, "..") gives the default.
     static QString mediaTmpDir();
+    // mediaPath + separator + mediaTmpDir.
+    static QString mediaTmpLocation();
     static int preferredVideoFormat();
     static void setPreferredVideoFormat(int format);
     static int preferredAudioFormat();
@@ -67,6 +76,13 @@ public:
     static QString updatePublicKey();
     static void setUpdatePublicKey(const QString& key);
 
+    // Every value at once, as the getters give them.
+    static PrefsSnapshot snapshot();
+
+    // The store that setters write to, load() reads and writeDefaults() fills; the calling
+    // thread becomes the only one that may change preferences. Null detaches.
+    static void attach(QSettings* settings);
+
     // First run: persist every default. Later runs: read the stored values.
     static void writeDefaults();
     static void load();
@@ -74,7 +90,6 @@ public:
     // Generic access by key, for tools that list and edit preferences.
     static QStringList keys();
     static bool contains(const QString& key);
-    static bool isWritable(const QString& key);
     static QVariant value(const QString& key);
     // Converts text to the key's type and applies it through the key's setter.
     // Returns false with a message when the key is unknown, read-only, or the text does

@@ -1,7 +1,7 @@
 #include "BrowseSupport.h"
 
 #include "RecordJson.h"
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "services/FeedDataFetcher.h"
 #include "services/MediaItem.h"
 #include "services/MediaServices.h"

@@ -1,12 +1,15 @@
 #include "CliUserInterface.h"
 
+#include "app/UserFacingText.h"
+
 #include <QCoreApplication>
 
 #include <cstdio>
 
 void CliUserInterface::showFatalError(const QString& text)
 {
-    const QString message = QStringLiteral("kestrofan-cli: ") + text + QStringLiteral("\n\n")
+    const QString message = QStringLiteral("kestrofan-cli: ")
+        + UserFacingText::fromRecordedError(text) + QStringLiteral("\n\n")
         + QCoreApplication::translate("Application", "%1 will now quit.")
               .arg(QCoreApplication::applicationName())
         + QLatin1Char('\n');
@@ -15,7 +18,9 @@ void CliUserInterface::showFatalError(const QString& text)
 
 void CliUserInterface::showError(const QString& text)
 {
-    std::fputs(
-        (QStringLiteral("kestrofan-cli: ") + text + QLatin1Char('\n')).toLocal8Bit().constData(),
+    std::fputs((QStringLiteral("kestrofan-cli: ") + UserFacingText::fromRecordedError(text)
+                   + QLatin1Char('\n'))
+                   .toLocal8Bit()
+                   .constData(),
         stderr);
 }

@@ -1,8 +1,9 @@
 #include "ExtractCommand.h"
 
-#include "app/AppContext.h"
 #include "app/MediaDescriptor.h"
 #include "app/Prefs.h"
+#include "app/UserFacingText.h"
+#include "core/AppContext.h"
 #include "download/MediaURLFetcher.h"
 
 #include <QCoreApplication>
@@ -90,7 +91,7 @@ int ExtractCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         targetType = MediaDescriptor::Audio;
 
     AppContext::instance()->createServiceRegistries();
-    MediaURLFetcher fetcher(QString {});
+    MediaURLFetcher fetcher(AppContext::helperRegistry(), QString {});
     QEventLoop loop;
     QObject::connect(&fetcher, &MediaURLFetcher::ready, &loop, &QEventLoop::quit);
     out.progress(tr("Asking the download helper about %1 ...").arg(page.toDisplayString()));
@@ -106,7 +107,8 @@ int ExtractCommand::run(const QCommandLineParser& parser, const CliOutput& out)
 
     const QString failure = failureOf(fetcher);
     if (!failure.isEmpty()) {
-        out.error(QStringLiteral("kestrofan-cli extract: ") + failure);
+        out.error(
+            QStringLiteral("kestrofan-cli extract: ") + UserFacingText::fromRecordedError(failure));
         return Failed;
     }
     return Success;

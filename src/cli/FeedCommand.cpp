@@ -2,6 +2,8 @@
 
 #include "BrowseSupport.h"
 #include "RecordJson.h"
+#include "app/UserFacingText.h"
+#include "core/AppContext.h"
 #include "services/FeedDataFetcher.h"
 #include "services/MediaFeed.h"
 #include "services/MediaService.h"
@@ -84,17 +86,19 @@ int FeedCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         return Failed;
     }
     const int kind = kinds().value(kindName);
-    const MediaService* service = MediaServices::lookUp(target->serviceName);
+    const MediaServices* services = AppContext::serviceRegistry();
+    const MediaService* service = services->service(target->serviceName);
     if (!service || !offers(*service, kind)) {
         out.error(QStringLiteral("kestrofan-cli feed: %1 has no %2 feed")
                       .arg(target->serviceName, kindName));
         return Failed;
     }
-    FeedDataFetcher fetcher(SearchParams(target->query), target->serviceName, kind);
+    FeedDataFetcher fetcher(services, SearchParams(target->query), target->serviceName, kind);
     BrowseSupport::fetchPage(&fetcher, page, parser.value(QStringLiteral("token")));
     if (fetcher.hasFailed()) {
         out.error(QStringLiteral("kestrofan-cli feed: %1 could not read the %2 feed of \"%3\": %4")
-                      .arg(target->serviceName, kindName, address, fetcher.errorText()));
+                      .arg(target->serviceName, kindName, address,
+                          UserFacingText::fromRecordedError(fetcher.errorText())));
         return Failed;
     }
     if (out.isJson())

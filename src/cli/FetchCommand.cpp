@@ -3,6 +3,7 @@
 #include "FetchProgress.h"
 #include "InterruptNotifier.h"
 #include "app/MediaDescriptor.h"
+#include "app/UserFacingText.h"
 #include "app/WebAddress.h"
 #include "download/AudioVideoJoiner.h"
 #include "download/HLSMediaFileRequest.h"
@@ -176,7 +177,8 @@ int FetchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     }
     request->setTemporaryDirectory(folder.absoluteFilePath(kPartsFolder));
     if (!request->errorText().isEmpty()) {
-        out.error(QStringLiteral("kestrofan-cli fetch: ") + request->errorText());
+        out.error(QStringLiteral("kestrofan-cli fetch: ")
+            + UserFacingText::fromRecordedError(request->errorText()));
         return Failed;
     }
 
@@ -208,8 +210,9 @@ int FetchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     }
     if (!request->errorText().isEmpty() || request->resultFileName().isEmpty()) {
         out.error(QStringLiteral("kestrofan-cli fetch: ")
-            + (request->errorText().isEmpty() ? QStringLiteral("no file was made")
-                                              : request->errorText()));
+            + (request->errorText().isEmpty()
+                    ? QStringLiteral("no file was made")
+                    : UserFacingText::fromRecordedError(request->errorText())));
         return Failed;
     }
 

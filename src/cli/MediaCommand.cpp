@@ -2,6 +2,8 @@
 
 #include "BrowseSupport.h"
 #include "RecordJson.h"
+#include "app/UserFacingText.h"
+#include "core/AppContext.h"
 #include "services/MediaDataFetcher.h"
 #include "services/MediaItem.h"
 #include "services/PageDescriptor.h"
@@ -25,13 +27,15 @@ int MediaCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         = BrowseSupport::resolvePage(address, PageDescriptor::Media, name(), out);
     if (!page)
         return Failed;
-    MediaDataFetcher fetcher(SearchParams(page->query), page->serviceName);
+    MediaDataFetcher fetcher(
+        AppContext::serviceRegistry(), SearchParams(page->query), page->serviceName);
     fetcher.start();
     BrowseSupport::waitFor(&fetcher, &MediaDataFetcher::ready);
     const MediaItem* item = fetcher.mediaItem();
     if (!item) {
         out.error(QStringLiteral("kestrofan-cli media: %1 could not read \"%2\": %3")
-                      .arg(page->serviceName, address, fetcher.errorText()));
+                      .arg(page->serviceName, address,
+                          UserFacingText::fromRecordedError(fetcher.errorText())));
         return Failed;
     }
     if (out.isJson()) {

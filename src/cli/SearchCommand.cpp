@@ -2,8 +2,9 @@
 
 #include "BrowseSupport.h"
 #include "RecordJson.h"
-#include "app/AppContext.h"
 #include "app/Prefs.h"
+#include "app/UserFacingText.h"
+#include "core/AppContext.h"
 #include "services/FeedDataFetcher.h"
 #include "services/MediaFeed.h"
 #include "services/MediaService.h"
@@ -61,12 +62,14 @@ int SearchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     QJsonArray feeds;
     int failures = 0;
     for (const QString& serviceName : std::as_const(names)) {
-        FeedDataFetcher fetcher(SearchParams(words), serviceName, FeedKind::Search);
+        FeedDataFetcher fetcher(
+            AppContext::serviceRegistry(), SearchParams(words), serviceName, FeedKind::Search);
         BrowseSupport::fetchPage(&fetcher, page, QString());
         if (fetcher.hasFailed()) {
             ++failures;
-            out.error(QStringLiteral("kestrofan-cli search: %1 could not be searched: %2")
-                          .arg(serviceName, fetcher.errorText()));
+            out.error(
+                QStringLiteral("kestrofan-cli search: %1 could not be searched: %2")
+                    .arg(serviceName, UserFacingText::fromRecordedError(fetcher.errorText())));
         }
         if (out.isJson())
             feeds.append(RecordJson::feed(fetcher));

@@ -2,7 +2,7 @@
 
 #include "BrowseSupport.h"
 #include "RecordJson.h"
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "services/MediaService.h"
 #include "services/MediaServices.h"
 

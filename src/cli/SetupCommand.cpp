@@ -1,6 +1,6 @@
 #include "SetupCommand.h"
 
-#include "app/Installation.h"
+#include "core/Installation.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -1,7 +1,9 @@
 #include "UpdateCommand.h"
 
-#include "app/AppContext.h"
+#include "app/AppIdentity.h"
+#include "app/AppPaths.h"
 #include "app/Prefs.h"
+#include "core/AppContext.h"
 #include "download/BinaryHelpers.h"
 #include "services/MediaServices.h"
 #include "update/PluginInstaller.h"
@@ -66,9 +68,9 @@ int UpdateCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     PluginVersionsChecker::Installation installation;
     installation.services = AppContext::serviceRegistry();
     installation.helpers = AppContext::helperRegistry();
-    installation.pluginsDirectory = AppContext::servicePluginsLocation();
-    installation.version = AppContext::version();
-    installation.build = AppContext::applicationBuild();
+    installation.pluginsDirectory = AppPaths::servicePluginsLocation();
+    installation.version = AppIdentity::version();
+    installation.build = AppIdentity::build();
     PluginVersionsChecker checker(server, installation);
     if (!check(checker, out))
         return Failed;
@@ -160,8 +162,8 @@ int UpdateCommand::install(const UpdateServer& server, const CliOutput& out)
     PluginInstaller::Target target;
     target.services = AppContext::serviceRegistry();
     target.helpers = AppContext::helperRegistry();
-    target.pluginsDirectory = AppContext::servicePluginsLocation();
-    target.helpersDirectory = AppContext::helpersLocation();
+    target.pluginsDirectory = AppPaths::servicePluginsLocation();
+    target.helpersDirectory = AppPaths::helpersLocation();
     PluginInstaller installer(server, target);
     if (!out.isJson())
         QObject::connect(&installer, &PluginInstaller::logLine, &installer,

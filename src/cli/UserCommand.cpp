@@ -2,7 +2,8 @@
 
 #include "BrowseSupport.h"
 #include "RecordJson.h"
-#include "app/AppContext.h"
+#include "app/UserFacingText.h"
+#include "core/AppContext.h"
 #include "services/MediaService.h"
 #include "services/MediaServices.h"
 #include "services/PageDescriptor.h"
@@ -31,8 +32,9 @@ int UserCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         = BrowseSupport::resolvePage(address, PageDescriptor::User, name(), out);
     if (!page)
         return Failed;
-    const MediaService* service = MediaServices::lookUp(page->serviceName);
-    UserDataFetcher fetcher(SearchParams(page->query), page->serviceName);
+    const MediaServices* services = AppContext::serviceRegistry();
+    const MediaService* service = services->service(page->serviceName);
+    UserDataFetcher fetcher(services, SearchParams(page->query), page->serviceName);
     // Both answers are awaited; they come in either order.
     int awaited = service && service->supportsPlaylists() ? 2 : 1;
     QEventLoop loop;
@@ -47,7 +49,8 @@ int UserCommand::run(const QCommandLineParser& parser, const CliOutput& out)
 
     const UserItem* user = fetcher.userItem();
     if (!user) {
-        out.error(QStringLiteral("kestrofan-cli user: %1").arg(fetcher.errorText()));
+        out.error(QStringLiteral("kestrofan-cli user: %1")
+                      .arg(UserFacingText::fromRecordedError(fetcher.errorText())));
         return Failed;
     }
     if (out.isJson()) {

@@ -1,7 +1,8 @@
 #include "CliUserInterface.h"
 #include "CommandRegistry.h"
 
-#include "app/AppContext.h"
+#include "app/AppIdentity.h"
+#include "core/AppContext.h"
 
 #include <QCoreApplication>
 
@@ -25,7 +26,7 @@ void printOverview(const std::vector<std::unique_ptr<CliCommand>>& commands, FIL
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    AppContext::applyIdentity();
+    AppIdentity::apply();
 
     const auto commands = allCommands();
     QStringList arguments = QCoreApplication::arguments();
@@ -35,8 +36,8 @@ int main(int argc, char* argv[])
         return arguments.size() < 2 ? CliCommand::UsageError : CliCommand::Success;
     }
     if (arguments.at(1) == QLatin1String("--version")) {
-        std::printf("kestrofan-cli %s (build %s)\n", qPrintable(AppContext::version()),
-            qPrintable(AppContext::applicationBuild()));
+        std::printf("kestrofan-cli %s (build %s)\n", qPrintable(AppIdentity::version()),
+            qPrintable(AppIdentity::build()));
         return CliCommand::Success;
     }
 

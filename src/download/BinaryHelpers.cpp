@@ -1,7 +1,7 @@
 #include "BinaryHelpers.h"
 
 #include "BinaryHelperModel.h"
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
 #include "app/PlainName.h"
 
 #include <QFileInfo>
@@ -52,7 +52,7 @@ QHash<int, BinaryHelper> BinaryHelpers::load()
 
 QString BinaryHelpers::helpersDirectory()
 {
-    return AppContext::helpersLocation();
+    return AppPaths::helpersLocation();
 }
 
 QString BinaryHelpers::helperPath(const BinaryHelper& helper)

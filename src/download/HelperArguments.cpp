@@ -1,7 +1,5 @@
 #include "HelperArguments.h"
 
-#include "app/Prefs.h"
-
 namespace HelperArguments {
 
 int heightLimit(int videoSize)
@@ -52,19 +50,19 @@ QString audioFormatSelector(int audioConversion)
     }
 }
 
-QString formatSelector(MediaDescriptor::MediaType targetType)
+QString formatSelector(MediaDescriptor::MediaType targetType, const PrefsSnapshot& prefs)
 {
     if (targetType == MediaDescriptor::Video)
-        return videoFormatSelector(Prefs::preferredVideoSize(), Prefs::preferredVideoFormat());
-    return audioFormatSelector(Prefs::preferredAudioConversion());
+        return videoFormatSelector(prefs.preferredVideoSize, prefs.preferredVideoFormat);
+    return audioFormatSelector(prefs.preferredAudioConversion);
 }
 
-QStringList extractionArguments(
-    const QUrl& pageUrl, MediaDescriptor::MediaType targetType, const QString& cookieFile)
+QStringList extractionArguments(const QUrl& pageUrl, MediaDescriptor::MediaType targetType,
+    const PrefsSnapshot& prefs, const QString& cookieFile)
 {
     // The helper's selector parser skips the empty quoted strings around the selector.
     const QString quotes = QStringLiteral("\"\"");
-    return { QStringLiteral("-f"), quotes + formatSelector(targetType) + quotes,
+    return { QStringLiteral("-f"), quotes + formatSelector(targetType, prefs) + quotes,
         QStringLiteral("--dump-json"), QStringLiteral("--no-call-home"),
         QStringLiteral("--rm-cache-dir"), QStringLiteral("--cookies"), cookieFile,
         pageUrl.toString(QUrl::FullyEncoded) };

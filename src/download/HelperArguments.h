@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MediaDescriptor.h"
+#include "app/PrefsSnapshot.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,11 +16,11 @@ int heightLimit(int videoSize);
 // Selectors as the helper reads them, without the surrounding quotes.
 QString videoFormatSelector(int videoSize, int videoFormat);
 QString audioFormatSelector(int audioConversion);
-// The selector for the target type from the current preferences.
-QString formatSelector(MediaDescriptor::MediaType targetType);
+// The selector for the target type from the preferred size, format and audio conversion.
+QString formatSelector(MediaDescriptor::MediaType targetType, const PrefsSnapshot& prefs);
 
 // "-f", the quoted selector, the JSON and cookie options, the page address.
-QStringList extractionArguments(
-    const QUrl& pageUrl, MediaDescriptor::MediaType targetType, const QString& cookieFile);
+QStringList extractionArguments(const QUrl& pageUrl, MediaDescriptor::MediaType targetType,
+    const PrefsSnapshot& prefs, const QString& cookieFile);
 
 } // namespace HelperArguments

@@ -2,7 +2,7 @@
 
 #include "BinaryHelperModel.h"
 #include "BinaryHelpers.h"
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
 #include "convert/SystemProcess.h"
 
 #include <QCoreApplication>
@@ -30,8 +30,7 @@ HelperRegistration::HelperRegistration(const QStringList& searchPaths)
 
 bool HelperRegistration::run(QStringList* report, QString* error)
 {
-    const QString path
-        = AppContext::dataLocation() + QDir::separator() + AppContext::databaseFileName();
+    const QString path = AppPaths::databaseFilePath();
     if (!QFileInfo::exists(path)) {
         *error = tr("The database %1 does not exist.").arg(path);
         return false;

@@ -1,7 +1,7 @@
 #include "MediaFileRequestBase.h"
 
 #include "FileJoinerBase.h"
-#include "app/AppContext.h"
+#include "app/FatalStop.h"
 #include "app/PlainName.h"
 #include "app/Prefs.h"
 
@@ -62,7 +62,7 @@ void MediaFileRequestBase::joinFiles(const QStringList& files, const QString& ta
 {
     std::shared_ptr<FileJoinerBase> joiner = m_joiner;
     if (!joiner) {
-        AppContext::die(QStringLiteral(
+        FatalStop::die(QStringLiteral(
             "Unexpected in MediaFileRequestBase::onFileSegmentsJoined(): fileJoiner was NULL"));
         return;
     }

@@ -1,13 +1,16 @@
 #include "MediaURLFetcher.h"
 
 #include "MediaUrlReader.h"
+#include "app/Prefs.h"
 #include "services/MediaItem.h"
 
 #include <QThreadPool>
 #include <QtConcurrent>
 
-MediaURLFetcher::MediaURLFetcher(const QString& serviceName, QObject* parent)
+MediaURLFetcher::MediaURLFetcher(
+    const BinaryHelpers* helpers, const QString& serviceName, QObject* parent)
     : QObject(parent)
+    , m_helpers(helpers)
     , m_serviceName(serviceName)
 {
     connect(&m_watcher, &QFutureWatcher<MediaUrls>::finished, this, &MediaURLFetcher::finished);
@@ -28,7 +31,7 @@ void MediaURLFetcher::getMediaUrls(MediaItem* item, MediaDescriptor::MediaType t
 void MediaURLFetcher::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::MediaType targetType)
 {
     // A fresh reader per extraction: an earlier one may still be running on its worker.
-    m_reader = std::make_shared<MediaUrlReader>(m_serviceName);
+    m_reader = std::make_shared<MediaUrlReader>(m_helpers, Prefs::snapshot(), m_serviceName);
     std::shared_ptr<MediaUrlReader> reader = m_reader;
     m_watcher.setFuture(QtConcurrent::run(QThreadPool::globalInstance(),
         [reader, pageUrl, targetType] { return reader->getMediaUrls(pageUrl, targetType); }));

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class BinaryHelpers;
 class MediaItem;
 class MediaUrlReader;
 
@@ -20,12 +21,13 @@ class MediaURLFetcher : public QObject, public KObject
 {
     Q_OBJECT
 public:
-    explicit MediaURLFetcher(const QString& serviceName, QObject* parent = nullptr);
+    MediaURLFetcher(
+        const BinaryHelpers* helpers, const QString& serviceName, QObject* parent = nullptr);
     ~MediaURLFetcher() override;
 
     // Returns at once; ready() follows, also when the extraction failed. A second call
     // replaces the extraction that is watched. The item's page address is read here, on
-    // the calling thread; the worker never touches the item.
+    // the calling thread, and so are the preferences; the worker never touches either.
     void getMediaUrls(MediaItem* item, MediaDescriptor::MediaType targetType);
     void getMediaUrls(const QUrl& pageUrl, MediaDescriptor::MediaType targetType);
 
@@ -41,6 +43,7 @@ public slots:
     void finished();
 
 private:
+    const BinaryHelpers* m_helpers;
     QString m_serviceName;
     // Shared with the worker, so that a fetcher deleted mid-extraction (a removed download)
     // never leaves the worker with a deleted reader.

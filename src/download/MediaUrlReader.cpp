@@ -4,10 +4,9 @@
 #include "HelperAnswerParser.h"
 #include "HelperArguments.h"
 #include "HelperCookieFile.h"
-#include "app/AppContext.h"
 #include "app/WebAddress.h"
 #include "convert/SystemProcess.h"
-#include "services/HttpRequest.h"
+#include "net/HttpRequest.h"
 #include "services/MediaItem.h"
 
 namespace {
@@ -22,8 +21,11 @@ QString fetchPlaylist(const QUrl& url)
 
 } // namespace
 
-MediaUrlReader::MediaUrlReader(const QString& serviceName, QObject* parent)
+MediaUrlReader::MediaUrlReader(const BinaryHelpers* helpers, const PrefsSnapshot& prefs,
+    const QString& serviceName, QObject* parent)
     : QObject(parent)
+    , m_helpers(helpers)
+    , m_prefs(prefs)
     , m_serviceName(serviceName)
     , m_helperTimeout(SystemProcess::defaultTimeout)
 { }
@@ -45,14 +47,19 @@ MediaUrls MediaUrlReader::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::Med
         return MediaUrls();
     }
 
-    const QString cookieFile = HelperCookieFile::path();
-    const QString output
-        = runDownloadHelper(HelperArguments::extractionArguments(pageUrl, targetType, cookieFile));
+    // This run's own cookie file, removed when the extraction ends.
+    const HelperCookieFile cookieFile(HelperCookieFile::defaultDirectory());
+    if (!cookieFile.isValid()) {
+        setErrorText(QStringLiteral("Unexpected: the helper's cookie file could not be made in %1")
+                         .arg(HelperCookieFile::defaultDirectory()));
+        return MediaUrls();
+    }
+    const QString output = runDownloadHelper(
+        HelperArguments::extractionArguments(pageUrl, targetType, m_prefs, cookieFile.path()));
 
     MediaUrls urls;
     // The helper may have stored cookies even when it failed.
-    HelperCookieFile::restrictToOwner(cookieFile);
-    urls.cookies = HelperCookieFile::read(cookieFile);
+    urls.cookies = cookieFile.cookies();
     // A missing helper, or one that could not start, crashed or ran out of time, has
     // already said why; a cut answer would only hide that.
     if (!errorText().isEmpty())
@@ -72,9 +79,8 @@ MediaUrls MediaUrlReader::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::Med
 
 QString MediaUrlReader::runDownloadHelper(const QStringList& arguments)
 {
-    const BinaryHelpers* registry = AppContext::helperRegistry();
     const QHash<int, BinaryHelper> helpers
-        = registry ? registry->helpers() : QHash<int, BinaryHelper>();
+        = m_helpers ? m_helpers->helpers() : QHash<int, BinaryHelper>();
     const QString program = helpers.contains(BinaryHelper::downloadHelperId)
         ? BinaryHelpers::helperPath(helpers.value(BinaryHelper::downloadHelperId))
         : QString();

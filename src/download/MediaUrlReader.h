@@ -3,6 +3,7 @@
 #include "MediaUrls.h"
 #include "app/KObject.h"
 #include "app/MediaDescriptor.h"
+#include "app/PrefsSnapshot.h"
 
 #include <QObject>
 #include <QString>
@@ -11,13 +12,17 @@
 
 // Asks the download helper for a media page's streams that best fit the user's preferred
 // format and size. Blocking: run it on a worker thread.
+class BinaryHelpers;
 class MediaItem;
 
 class MediaUrlReader : public QObject, public KObject
 {
     Q_OBJECT
 public:
-    explicit MediaUrlReader(const QString& serviceName, QObject* parent = nullptr);
+    // The helper comes from "helpers" (id 1), the format selector from "prefs": a snapshot
+    // taken where the preferences live, since the reader runs on a worker.
+    MediaUrlReader(const BinaryHelpers* helpers, const PrefsSnapshot& prefs,
+        const QString& serviceName, QObject* parent = nullptr);
 
     // Extracts the streams of the item's page.
     MediaUrls getMediaUrls(MediaItem* item, MediaDescriptor::MediaType targetType);
@@ -41,6 +46,8 @@ public:
     static QString trimHelperOutput(const QString& output);
 
 private:
+    const BinaryHelpers* m_helpers;
+    PrefsSnapshot m_prefs;
     QString m_serviceName;
     int m_detectedFormat = -1;
     MediaDescriptor::MediaType m_targetMediaType = MediaDescriptor::Video;

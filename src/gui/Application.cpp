@@ -1,7 +1,7 @@
 #include "Application.h"
 
-#include "app/AppContext.h"
 #include "app/FileOpenEventFilter.h"
+#include "core/AppContext.h"
 #include "ui/GuiUserInterface.h"
 
 #include <exception>
@@ -11,7 +11,6 @@ Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
     , m_ui(std::make_unique<GuiUserInterface>())
 {
-    AppContext::applyIdentity();
     m_context = std::make_unique<AppContext>(m_ui.get());
 }
 

@@ -2,8 +2,10 @@
 
 #include "Application.h"
 
-#include "app/AppContext.h"
+#include "app/AppIdentity.h"
+#include "app/AppPaths.h"
 #include "app/Prefs.h"
+#include "core/AppContext.h"
 #include "ui/KStyle.h"
 #include "ui/NewAppVersionAvailableDialog.h"
 #include "ui/PlaceholderWindow.h"
@@ -26,17 +28,17 @@ void startUpdates(QWidget* window)
     PluginVersionsChecker::Installation installation;
     installation.services = AppContext::serviceRegistry();
     installation.helpers = AppContext::helperRegistry();
-    installation.pluginsDirectory = AppContext::servicePluginsLocation();
-    installation.version = AppContext::version();
-    installation.build = AppContext::applicationBuild();
+    installation.pluginsDirectory = AppPaths::servicePluginsLocation();
+    installation.version = AppIdentity::version();
+    installation.build = AppIdentity::build();
     PluginInstaller::Target target;
     target.services = installation.services;
     target.helpers = installation.helpers;
     target.pluginsDirectory = installation.pluginsDirectory;
-    target.helpersDirectory = AppContext::helpersLocation();
+    target.helpersDirectory = AppPaths::helpersLocation();
     auto* flow = new PluginUpdateFlow(server, installation, target, window);
     auto* releases = new AppVersionChecker(
-        server.baseAddress(), AppContext::version(), AppContext::applicationBuild(), window);
+        server.baseAddress(), AppIdentity::version(), AppIdentity::build(), window);
     QObject::connect(releases, &AppVersionChecker::newAppVersionAvailable, window,
         [window](const QString& version, const QString& text, const QString& location) {
             NewAppVersionAvailableDialog(version, text, location, window).exec();

@@ -2,7 +2,6 @@
 
 #include "PluginInspector.h"
 #include "ServicePluginFile.h"
-#include "app/AppContext.h"
 #include "app/PlainName.h"
 
 #include <QCoreApplication>
@@ -63,6 +62,10 @@ QString BundledPlugins::location()
     return QString();
 }
 
+BundledPlugins::BundledPlugins(const QString& pluginsDirectory)
+    : m_pluginsDirectory(pluginsDirectory)
+{ }
+
 bool BundledPlugins::install(QStringList* report, QString* error)
 {
     const QString source = location();
@@ -71,7 +74,7 @@ bool BundledPlugins::install(QStringList* report, QString* error)
                     "the folder that holds them.");
         return false;
     }
-    const QString target = AppContext::servicePluginsLocation();
+    const QString& target = m_pluginsDirectory;
     const QStringList keys
         = QDir(source).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& key : keys) {

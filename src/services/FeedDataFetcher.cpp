@@ -15,17 +15,19 @@ void deleteList(QList<MediaItem*>* items)
 
 } // namespace
 
-FeedDataFetcher::FeedDataFetcher(
-    const SearchParams& params, const QString& serviceName, int feedKind, QObject* parent)
+FeedDataFetcher::FeedDataFetcher(const MediaServices* services, const SearchParams& params,
+    const QString& serviceName, int feedKind, QObject* parent)
     : QObject(parent)
+    , m_services(services)
     , m_params(params)
     , m_serviceName(serviceName)
     , m_feedKind(feedKind)
 { }
 
-FeedDataFetcher::FeedDataFetcher(const QString& playlistId, const QString& ownerUserId,
-    const QString& serviceName, QObject* parent)
+FeedDataFetcher::FeedDataFetcher(const MediaServices* services, const QString& playlistId,
+    const QString& ownerUserId, const QString& serviceName, QObject* parent)
     : QObject(parent)
+    , m_services(services)
     , m_serviceName(serviceName)
     , m_feedKind(FeedKind::Playlist)
     , m_playlistId(playlistId)
@@ -44,7 +46,8 @@ void FeedDataFetcher::fetchPage(int pageNo, const QString& pageToken)
         return;
     m_pageNo = pageNo;
     // A reader per page, so that a dropped fetch can finish on its own reader.
-    m_run = std::make_unique<Run>(new MediaFeedReader(m_params, m_serviceName), deleteList);
+    m_run = std::make_unique<Run>(
+        new MediaFeedReader(m_services, m_params, m_serviceName), deleteList);
     connect(&m_run->watcher(), &QFutureWatcherBase::finished, this, &FeedDataFetcher::ready);
     m_pageSize = m_run->reader()->pageSize();
     switch (m_feedKind) {

@@ -10,6 +10,7 @@
 
 class MediaFeedReader;
 class MediaItem;
+class MediaServices;
 
 // Reads pages of one feed on a worker thread: search results, uploads, favorites, likes,
 // related media or a playlist (the kinds of FeedKind). Keeps the items of the last page and the
@@ -18,11 +19,11 @@ class FeedDataFetcher : public QObject
 {
     Q_OBJECT
 public:
-    FeedDataFetcher(const SearchParams& params, const QString& serviceName, int feedKind,
-        QObject* parent = nullptr);
+    FeedDataFetcher(const MediaServices* services, const SearchParams& params,
+        const QString& serviceName, int feedKind, QObject* parent = nullptr);
     // A playlist feed for a playlist identifier and its owner's user identifier.
-    FeedDataFetcher(const QString& playlistId, const QString& ownerUserId,
-        const QString& serviceName, QObject* parent = nullptr);
+    FeedDataFetcher(const MediaServices* services, const QString& playlistId,
+        const QString& ownerUserId, const QString& serviceName, QObject* parent = nullptr);
     ~FeedDataFetcher() override;
 
     // Page numbers count from 1; 0 or less starts nothing. A fetch still running is dropped.
@@ -59,6 +60,7 @@ private:
 
     void clearItems();
 
+    const MediaServices* m_services;
     SearchParams m_params;
     QString m_serviceName;
     int m_feedKind;

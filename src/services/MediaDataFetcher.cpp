@@ -3,11 +3,12 @@
 #include "MediaDataReader.h"
 #include "MediaItem.h"
 
-MediaDataFetcher::MediaDataFetcher(
-    const SearchParams& params, const QString& serviceName, QObject* parent)
+MediaDataFetcher::MediaDataFetcher(const MediaServices* services, const SearchParams& params,
+    const QString& serviceName, QObject* parent)
     : QObject(parent)
     , m_serviceName(serviceName)
-    , m_run(new MediaDataReader(params, serviceName), [](MediaItem* item) { delete item; })
+    , m_run(
+          new MediaDataReader(services, params, serviceName), [](MediaItem* item) { delete item; })
 {
     connect(&m_run.watcher(), &QFutureWatcherBase::finished, this, &MediaDataFetcher::finished);
 }

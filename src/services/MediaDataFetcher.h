@@ -7,14 +7,15 @@
 
 class MediaDataReader;
 class MediaItem;
+class MediaServices;
 
 // Reads one media item on a worker thread and tells when it is there (null when it failed).
 class MediaDataFetcher : public QObject
 {
     Q_OBJECT
 public:
-    MediaDataFetcher(
-        const SearchParams& params, const QString& serviceName, QObject* parent = nullptr);
+    MediaDataFetcher(const MediaServices* services, const SearchParams& params,
+        const QString& serviceName, QObject* parent = nullptr);
     ~MediaDataFetcher() override;
 
     void start();

@@ -2,18 +2,20 @@
 
 #include "MediaService.h"
 #include "MediaServices.h"
+#include "PageDescriber.h"
 #include "ServicePageRequest.h"
 #include "app/WebAddress.h"
-#include "download/MediaUrlReader.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QtDebug>
 
-MediaDataReader::MediaDataReader(const SearchParams& params, const QString& serviceName)
+MediaDataReader::MediaDataReader(
+    const MediaServices* services, const SearchParams& params, const QString& serviceName)
     : m_params(params)
     , m_serviceName(serviceName)
-    , m_service(MediaServices::lookUp(serviceName))
+    , m_service(services ? services->service(serviceName) : nullptr)
+    , m_pageDescriber(services ? services->pageDescriber() : nullptr)
 { }
 
 MediaItem* MediaDataReader::read()
@@ -55,15 +57,15 @@ MediaItem* MediaDataReader::readThroughHelper()
         qWarning().noquote() << QStringLiteral("MediaDataReader: not a web address: ") + address;
         return failed(KObject::textForCode(KObject::UnsupportedUrl));
     }
-    MediaUrlReader helper(m_serviceName);
-    const QString output = helper.runDownloadHelper(
-        { QStringLiteral("--dump-json"), QStringLiteral("--no-call-home"), address });
+    QString helperError;
+    const QString output
+        = m_pageDescriber ? m_pageDescriber->describe(address, &helperError) : QString();
     QJsonParseError parseError;
     QJsonDocument::fromJson(output.toUtf8(), &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        return failed(helper.errorText().isEmpty() ? QCoreApplication::translate(
+        return failed(helperError.isEmpty() ? QCoreApplication::translate(
                           "MediaDataReader", "The download helper could not describe this page.")
-                                                   : helper.errorText());
+                                            : helperError);
     }
     return readMediaData(output);
 }

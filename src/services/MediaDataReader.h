@@ -6,6 +6,8 @@
 
 class MediaItem;
 class MediaService;
+class MediaServices;
+class PageDescriber;
 
 // Reads one media item: fetches the service's media data address and lets the script read
 // it. For the generic service the download helper describes the page instead.
@@ -13,7 +15,8 @@ class MediaDataReader
 {
 public:
     // The service is looked up now, on the creating thread.
-    MediaDataReader(const SearchParams& params, const QString& serviceName);
+    MediaDataReader(
+        const MediaServices* services, const SearchParams& params, const QString& serviceName);
 
     // Blocking; null when the service is unknown or the fetch or the script failed, with the
     // reason in errorText(). The caller owns the item.
@@ -28,5 +31,6 @@ private:
     SearchParams m_params;
     QString m_serviceName;
     MediaService* m_service;
+    const PageDescriber* m_pageDescriber;
     QString m_errorText;
 };

@@ -9,10 +9,11 @@
 
 #include <memory>
 
-MediaFeedReader::MediaFeedReader(const SearchParams& params, const QString& serviceName)
+MediaFeedReader::MediaFeedReader(
+    const MediaServices* services, const SearchParams& params, const QString& serviceName)
     : m_params(params)
     , m_serviceName(serviceName)
-    , m_service(MediaServices::lookUp(serviceName))
+    , m_service(services ? services->service(serviceName) : nullptr)
 {
     if (m_service) {
         m_pageSize = m_service->itemsPerPage();

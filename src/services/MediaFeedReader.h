@@ -8,6 +8,7 @@
 
 class MediaItem;
 class MediaService;
+class MediaServices;
 
 // Reads one page of a feed (search, uploads, favorites, likes, related media, a playlist) and
 // keeps the facts of the last page read: total results, title and page tokens.
@@ -15,7 +16,8 @@ class MediaFeedReader
 {
 public:
     // The service and its page size are taken now, on the creating thread.
-    MediaFeedReader(const SearchParams& params, const QString& serviceName);
+    MediaFeedReader(
+        const MediaServices* services, const SearchParams& params, const QString& serviceName);
 
     // Each is blocking and returns a new list (empty when anything failed) that the caller
     // owns with its items.

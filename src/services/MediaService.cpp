@@ -9,7 +9,7 @@
 #include "ServiceCredentials.h"
 #include "ServicePluginFile.h"
 #include "UserItem.h"
-#include "app/AppContext.h"
+#include "app/FatalStop.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,15 +25,16 @@ bool isWebAddress(const QString& text)
 
 } // namespace
 
-MediaService::MediaService(
-    const QString& serviceKey, const QString& pluginFolderPath, QObject* parent)
+MediaService::MediaService(const QString& serviceKey, const QString& pluginFolderPath,
+    QSettings* settings, UserInterface* userInterface, QObject* parent)
     : QObject(parent)
     , m_pluginFolderPath(pluginFolderPath)
     , m_serviceKey(serviceKey)
 {
     QMutexLocker lock(&m_mutex);
     loadPlugin();
-    m_credentials = std::make_unique<ServiceCredentials>(m_settings.serviceName);
+    m_credentials
+        = std::make_unique<ServiceCredentials>(m_settings.serviceName, settings, userInterface);
 }
 
 MediaService::~MediaService() = default;
@@ -85,7 +86,7 @@ bool MediaService::loadPlugin()
 void MediaService::failFatally(const QString& message)
 {
     setErrorText(message);
-    AppContext::die(message);
+    FatalStop::die(message);
 }
 
 bool MediaService::isSearchInput(const QString& input) const

@@ -16,7 +16,9 @@
 class MediaFeed;
 class MediaItem;
 class PlaylistFeed;
+class QSettings;
 class ServiceCredentials;
+class UserInterface;
 class UserItem;
 
 // One media service: its plugin's program and declared settings. Everything else asks it for
@@ -27,9 +29,10 @@ class MediaService : public QObject, public KObject
 {
     Q_OBJECT
 public:
-    // Loads the plugin in "pluginFolderPath" at once. Loaded when errorText() is empty.
-    MediaService(
-        const QString& serviceKey, const QString& pluginFolderPath, QObject* parent = nullptr);
+    // Loads the plugin in "pluginFolderPath" at once. Loaded when errorText() is empty. The
+    // settings and the user interface serve the service's login (credentials()).
+    MediaService(const QString& serviceKey, const QString& pluginFolderPath, QSettings* settings,
+        UserInterface* userInterface, QObject* parent = nullptr);
     ~MediaService() override;
 
     bool supportsSearch() const { return m_settings.supportsSearch; }
@@ -65,9 +68,6 @@ public:
     ServiceCredentials* credentials() const { return m_credentials.get(); }
     bool isAddedAfterLaunch() const { return m_addedAfterLaunch; }
     void setAddedAfterLaunch(bool added) { m_addedAfterLaunch = added; }
-    // Whether the address bar searches this service for plain words.
-    bool isSelectedForSearch() const { return m_selectedForSearch; }
-    void setSelectedForSearch(bool selected) { m_selectedForSearch = selected; }
 
     // Plain words (no http:// or https://) for a service that searches.
     bool isSearchInput(const QString& input) const;
@@ -149,5 +149,4 @@ private:
     QMutex m_mutex;
     std::unique_ptr<ServiceCredentials> m_credentials;
     bool m_addedAfterLaunch = false;
-    bool m_selectedForSearch = true;
 };

@@ -3,27 +3,18 @@
 #include "MediaService.h"
 #include "PluginFileSwap.h"
 #include "ServiceModel.h"
-#include "app/AppContext.h"
 #include "app/PlainName.h"
 #include "app/Prefs.h"
 
 #include <QDir>
 #include <QtDebug>
 
-namespace {
-
-QString pluginFolder(const QString& serviceKey)
-{
-    return AppContext::servicePluginsLocation() + QDir::separator() + serviceKey;
-}
-
-} // namespace
-
-MediaServices::MediaServices(QObject* parent)
+MediaServices::MediaServices(const ServiceEnvironment& environment, QObject* parent)
     : QObject(parent)
+    , m_environment(environment)
 {
     const QStringList folders
-        = QDir(AppContext::servicePluginsLocation())
+        = QDir(m_environment.pluginsDirectory)
               .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& key : folders) {
         if (key == QLatin1String("__templates"))
@@ -48,9 +39,15 @@ MediaServices::~MediaServices()
     qDeleteAll(m_retired);
 }
 
+QString MediaServices::pluginFolder(const QString& serviceKey) const
+{
+    return m_environment.pluginsDirectory + QDir::separator() + serviceKey;
+}
+
 MediaService* MediaServices::loadService(const QString& serviceKey)
 {
-    auto* service = new MediaService(serviceKey, pluginFolder(serviceKey), this);
+    auto* service = new MediaService(serviceKey, pluginFolder(serviceKey), m_environment.settings,
+        m_environment.userInterface, this);
     ServiceModel model(nullptr, m_db.connection(true));
     if (!service->errorText().isEmpty()) {
         if (!service->isPluginFileFound())
@@ -91,12 +88,6 @@ MediaService* MediaServices::service(const QString& serviceName) const
     if (m_genericService && serviceName == m_genericService->serviceName())
         return m_genericService;
     return m_services.value(serviceName);
-}
-
-MediaService* MediaServices::lookUp(const QString& serviceName)
-{
-    MediaServices* registry = AppContext::serviceRegistry();
-    return registry ? registry->service(serviceName) : nullptr;
 }
 
 bool MediaServices::isEmpty() const

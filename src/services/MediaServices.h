@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PageDescriptor.h"
+#include "ServiceEnvironment.h"
 #include "app/DbConnection.h"
 
 #include <QList>
@@ -19,15 +20,15 @@ class MediaServices : public QObject
 {
     Q_OBJECT
 public:
-    // Loads every plugin folder. A broken plugin ends in AppContext::die().
-    explicit MediaServices(QObject* parent = nullptr);
+    // Loads every plugin folder of the environment's plugin directory. A broken plugin is
+    // a fatal stop (FatalStop::die()).
+    explicit MediaServices(const ServiceEnvironment& environment, QObject* parent = nullptr);
     ~MediaServices() override;
 
     QMap<QString, MediaService*> services() const { return m_services; }
     MediaService* genericService() const { return m_genericService; }
     MediaService* service(const QString& serviceName) const;
-    // The service of that name in the application's registry, or null.
-    static MediaService* lookUp(const QString& serviceName);
+    const PageDescriber* pageDescriber() const { return m_environment.pageDescriber; }
     bool isEmpty() const;
 
     bool isSupportedAddress(const QString& input) const;
@@ -48,6 +49,9 @@ private:
     void registerService(MediaService* service);
     void removeStaleTableRows();
 
+    QString pluginFolder(const QString& serviceKey) const;
+
+    ServiceEnvironment m_environment;
     QMap<QString, MediaService*> m_services;
     MediaService* m_genericService = nullptr;
     // Services replaced by a reload stay alive until the registry ends: worker

@@ -7,10 +7,11 @@
 
 #include <memory>
 
-PlaylistReader::PlaylistReader(const SearchParams& params, const QString& serviceName)
+PlaylistReader::PlaylistReader(
+    const MediaServices* services, const SearchParams& params, const QString& serviceName)
     : m_params(params)
     , m_serviceName(serviceName)
-    , m_service(MediaServices::lookUp(serviceName))
+    , m_service(services ? services->service(serviceName) : nullptr)
 { }
 
 QList<PlaylistItem*> PlaylistReader::read()

@@ -5,13 +5,15 @@
 #include <QList>
 
 class MediaService;
+class MediaServices;
 class PlaylistItem;
 
 // Reads a user's playlists from the service's playlists address.
 class PlaylistReader
 {
 public:
-    PlaylistReader(const SearchParams& params, const QString& serviceName);
+    PlaylistReader(
+        const MediaServices* services, const SearchParams& params, const QString& serviceName);
 
     // Blocking; empty when anything failed. The caller owns the items.
     QList<PlaylistItem*> read();

@@ -3,11 +3,11 @@
 #include "PlaylistItem.h"
 #include "PlaylistReader.h"
 
-PlaylistsFetcher::PlaylistsFetcher(
-    const SearchParams& params, const QString& serviceName, QObject* parent)
+PlaylistsFetcher::PlaylistsFetcher(const MediaServices* services, const SearchParams& params,
+    const QString& serviceName, QObject* parent)
     : QObject(parent)
     , m_serviceName(serviceName)
-    , m_run(new PlaylistReader(params, serviceName),
+    , m_run(new PlaylistReader(services, params, serviceName),
           [](const QList<PlaylistItem*>& items) { qDeleteAll(items); })
 {
     connect(&m_run.watcher(), &QFutureWatcherBase::finished, this, &PlaylistsFetcher::done);

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 
+class MediaServices;
 class PlaylistItem;
 class PlaylistReader;
 
@@ -14,8 +15,8 @@ class PlaylistsFetcher : public QObject
 {
     Q_OBJECT
 public:
-    PlaylistsFetcher(
-        const SearchParams& params, const QString& serviceName, QObject* parent = nullptr);
+    PlaylistsFetcher(const MediaServices* services, const SearchParams& params,
+        const QString& serviceName, QObject* parent = nullptr);
     ~PlaylistsFetcher() override;
 
     void start();

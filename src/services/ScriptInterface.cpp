@@ -1,9 +1,9 @@
 #include "ScriptInterface.h"
 
 #include "DomSandbox.h"
-#include "HttpRequest.h"
 #include "ScriptWatchdog.h"
-#include "download/MPDFileRequest.h"
+#include "net/HttpRequest.h"
+#include "net/MPDFileRequest.h"
 
 #include <QHash>
 #include <QJSValueIterator>

@@ -1,7 +1,7 @@
 #include "ServicePageRequest.h"
 
-#include "HttpRequest.h"
 #include "MediaService.h"
+#include "net/HttpRequest.h"
 
 namespace {
 

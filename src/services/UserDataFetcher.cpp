@@ -7,17 +7,17 @@
 #include "UserItem.h"
 #include "UserReader.h"
 
-UserDataFetcher::UserDataFetcher(
-    const SearchParams& params, const QString& serviceName, QObject* parent)
+UserDataFetcher::UserDataFetcher(const MediaServices* services, const SearchParams& params,
+    const QString& serviceName, QObject* parent)
     : QObject(parent)
     , m_serviceName(serviceName)
-    , m_run(new UserReader(params, serviceName), [](UserItem* user) { delete user; })
+    , m_run(new UserReader(services, params, serviceName), [](UserItem* user) { delete user; })
 {
     connect(
         &m_run.watcher(), &QFutureWatcherBase::finished, this, &UserDataFetcher::userDataFinished);
-    const MediaService* service = MediaServices::lookUp(serviceName);
+    const MediaService* service = services ? services->service(serviceName) : nullptr;
     if (service && service->supportsPlaylists()) {
-        m_playlistsFetcher = new PlaylistsFetcher(params, serviceName, this);
+        m_playlistsFetcher = new PlaylistsFetcher(services, params, serviceName, this);
         connect(m_playlistsFetcher, &PlaylistsFetcher::ready, this,
             &UserDataFetcher::playlistsFinished);
     }

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 
+class MediaServices;
 class PlaylistItem;
 class PlaylistsFetcher;
 class UserItem;
@@ -17,8 +18,8 @@ class UserDataFetcher : public QObject
 {
     Q_OBJECT
 public:
-    UserDataFetcher(
-        const SearchParams& params, const QString& serviceName, QObject* parent = nullptr);
+    UserDataFetcher(const MediaServices* services, const SearchParams& params,
+        const QString& serviceName, QObject* parent = nullptr);
     ~UserDataFetcher() override;
 
     void start();

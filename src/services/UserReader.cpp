@@ -6,11 +6,12 @@
 
 #include <QCoreApplication>
 
-UserReader::UserReader(const SearchParams& params, const QString& serviceName, QObject* parent)
+UserReader::UserReader(const MediaServices* services, const SearchParams& params,
+    const QString& serviceName, QObject* parent)
     : QObject(parent)
     , m_params(params)
     , m_serviceName(serviceName)
-    , m_service(MediaServices::lookUp(serviceName))
+    , m_service(services ? services->service(serviceName) : nullptr)
 { }
 
 UserItem* UserReader::read()

@@ -6,6 +6,7 @@
 #include <QObject>
 
 class MediaService;
+class MediaServices;
 class UserItem;
 
 // Reads a user (channel, account) from the service's user data address.
@@ -13,7 +14,9 @@ class UserReader : public QObject, public KObject
 {
     Q_OBJECT
 public:
-    UserReader(const SearchParams& params, const QString& serviceName, QObject* parent = nullptr);
+    // The service is looked up now, on the creating thread.
+    UserReader(const MediaServices* services, const SearchParams& params,
+        const QString& serviceName, QObject* parent = nullptr);
 
     // Blocking; null with an error text when the address could not be fetched.
     UserItem* read();

@@ -1,6 +1,7 @@
 #include "PlaceholderWindow.h"
 
-#include "app/AppContext.h"
+#include "app/AppIdentity.h"
+#include "app/AppPaths.h"
 #include "app/Prefs.h"
 
 #include <QLabel>
@@ -16,8 +17,8 @@ PlaceholderWindow::PlaceholderWindow(QWidget* parent)
     auto* heading = new QLabel(tr("<h2>Kestrofan 2</h2>"), central);
     auto* facts = new QLabel(
         tr("Version %1 (build %2)<br>Data folder: %3<br>Downloads go to: %4")
-            .arg(AppContext::version(), AppContext::applicationBuild(),
-                AppContext::dataLocation().toHtmlEscaped(), Prefs::mediaPath().toHtmlEscaped()),
+            .arg(AppIdentity::version(), AppIdentity::build(),
+                AppPaths::dataLocation().toHtmlEscaped(), Prefs::mediaPath().toHtmlEscaped()),
         central);
     facts->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(heading);

@@ -1,7 +1,9 @@
 #include "WebAuthDialog.h"
 
+#include "core/AppContext.h"
 #include "services/MediaService.h"
 #include "services/MediaServices.h"
+#include "services/PasswordStore.h"
 #include "ui_WebAuthDialog.h"
 
 WebAuthDialog::WebAuthDialog(const QString& serviceName, QWidget* parent)
@@ -13,6 +15,13 @@ WebAuthDialog::WebAuthDialog(const QString& serviceName, QWidget* parent)
     ui->headerText->setText(ui->headerText->text().arg(serviceName));
     ui->stackedWidget->setCurrentWidget(ui->credentialsPage);
     ui->credentialsOkButton->setEnabled(false);
+    // The weak-encryption warning stands unless a keyring answers, where passwords then go.
+    auto* store = new PasswordStore(nullptr, this);
+    connect(store, &PasswordStore::keyringChecked, this, [this](bool available) {
+        if (available)
+            ui->warningLabel->setText(tr("Saved passwords are kept in your desktop keyring."));
+    });
+    store->checkKeyring();
 }
 
 WebAuthDialog::~WebAuthDialog() = default;
@@ -62,7 +71,8 @@ void WebAuthDialog::on_credentialsOkButton_clicked()
         tr("Attempting to log into %1 account, please wait...").arg(m_serviceName));
 
     QString errorMessage;
-    MediaService* service = MediaServices::lookUp(m_serviceName);
+    const MediaServices* services = AppContext::serviceRegistry();
+    MediaService* service = services ? services->service(m_serviceName) : nullptr;
     const bool success = service
         && service->login(ui->usernameText->text(), ui->passwordText->text(), errorMessage);
     ui->checkOkButton->setEnabled(true);

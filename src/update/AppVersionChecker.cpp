@@ -1,6 +1,6 @@
 #include "AppVersionChecker.h"
 
-#include "services/HttpRequest.h"
+#include "net/HttpRequest.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -6,6 +6,8 @@
 #include "app/PlainName.h"
 #include "download/BinaryHelperModel.h"
 #include "download/BinaryHelpers.h"
+#include "net/NetworkAccess.h"
+#include "net/TlsTrust.h"
 #include "services/MediaServices.h"
 #include "services/PluginFileSwap.h"
 #include "services/PluginInspector.h"
@@ -14,6 +16,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTemporaryFile>
 #include <QTimer>
@@ -74,7 +77,9 @@ QNetworkReply* PluginInstaller::send(const QString& address, DownloadSink* sink)
     request.setAttribute(
         QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setTransferTimeout(m_transferTimeoutMs);
-    QNetworkReply* reply = m_network.get(request);
+    // The thread's transfer manager: verified TLS and the trusted certificates, no disk cache;
+    // the body streams into the sink, so the page size bound does not apply.
+    QNetworkReply* reply = NetworkAccess::transfers()->get(request);
     reply->setParent(this);
     sink->setParent(reply);
     connect(reply, &QNetworkReply::readyRead, this, &PluginInstaller::onDataReady);
@@ -165,7 +170,7 @@ void PluginInstaller::installScript(QNetworkReply* reply)
         sink->append(reply->readAll());
     if (statusOf(reply) != 200 && !sink->isTooLarge()) {
         fail(statusOf(reply) == 0
-                ? reply->errorString()
+                ? TlsTrust::errorText(reply)
                 : tr("Error: Got status code %1 from server").arg(statusOf(reply)));
         return;
     }
@@ -242,7 +247,7 @@ void PluginInstaller::installHelper(QNetworkReply* reply)
         sink->append(reply->readAll());
     if (statusOf(reply) != 200 && !sink->isTooLarge()) {
         fail(statusOf(reply) == 0
-                ? reply->errorString()
+                ? TlsTrust::errorText(reply)
                 : tr("Error: Got status code %1 from server").arg(statusOf(reply)));
         return;
     }

@@ -6,7 +6,6 @@
 #include "services/ServicePluginInfo.h"
 
 #include <QHash>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QSet>
 #include <QStringList>
@@ -90,7 +89,6 @@ private:
 
     UpdateServer m_server;
     Target m_target;
-    QNetworkAccessManager m_network;
     DbConnection m_database;
     QSet<QString> m_installedServices;
     QHash<QString, QByteArray> m_expectedScriptDigests;

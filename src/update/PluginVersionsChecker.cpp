@@ -5,7 +5,7 @@
 #include "app/Prefs.h"
 #include "download/BinaryHelperModel.h"
 #include "download/BinaryHelpers.h"
-#include "services/HttpRequest.h"
+#include "net/HttpRequest.h"
 #include "services/MediaServices.h"
 #include "services/ServiceModel.h"
 

@@ -1,7 +1,9 @@
 #include "AppTestSupport.h"
 
-#include "app/AppContext.h"
-#include "app/Installation.h"
+#include "app/AppIdentity.h"
+#include "app/AppPaths.h"
+#include "core/AppContext.h"
+#include "core/Installation.h"
 
 #include <QDir>
 #include <QSettings>
@@ -9,7 +11,7 @@
 
 CoreTestContext::CoreTestContext()
 {
-    AppContext::applyIdentity();
+    AppIdentity::apply();
     QStringList report;
     QString error;
     Installation installation;
@@ -22,7 +24,7 @@ CoreTestContext::CoreTestContext()
     if (AppContext::isDying())
         m_context.reset();
     else
-        QDir().mkpath(AppContext::helpersLocation());
+        QDir().mkpath(AppPaths::helpersLocation());
 }
 
 CoreTestContext::~CoreTestContext() = default;
@@ -32,7 +34,7 @@ namespace AppTestSupport {
 bool installDatabase()
 {
     // The data folder is named after the organisation and application.
-    AppContext::applyIdentity();
+    AppIdentity::apply();
     QStringList report;
     QString error;
     if (Installation().run(&report, &error))
@@ -43,7 +45,7 @@ bool installDatabase()
 
 QString databasePath()
 {
-    return AppContext::dataLocation() + QDir::separator() + AppContext::databaseFileName();
+    return AppPaths::dataLocation() + QDir::separator() + AppPaths::databaseFileName();
 }
 
 void clearSettings()

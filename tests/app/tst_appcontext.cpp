@@ -1,10 +1,13 @@
 #include "AppTestSupport.h"
 #include "TestEnvironment.h"
 
-#include "app/AppContext.h"
+#include "app/AppIdentity.h"
+#include "app/AppPaths.h"
 #include "app/DbConnection.h"
+#include "app/FatalStop.h"
 #include "app/FileOpenEventFilter.h"
 #include "app/Prefs.h"
+#include "core/AppContext.h"
 
 #include <QDir>
 #include <QFileOpenEvent>
@@ -106,9 +109,9 @@ void AppContextTest::firstRunWritesTheDefaults()
     QCOMPARE(QThreadPool::globalInstance()->maxThreadCount(), 10);
     // Nothing was stored before, so no schema change step ran.
     QVERIFY(!hasHelperTable());
-    QVERIFY(AppContext::dataLocation().startsWith(QDir::homePath()));
+    QVERIFY(AppPaths::dataLocation().startsWith(QDir::homePath()));
     QCOMPARE(DbConnection::databaseFilePath(),
-        AppContext::dataLocation() + QStringLiteral("/kestrofan2.db"));
+        AppPaths::dataLocation() + QStringLiteral("/kestrofan2.db"));
 }
 
 void AppContextTest::laterRunLoadsWhatWasStoredAndUpgrades()
@@ -170,8 +173,16 @@ void AppContextTest::storedValuesLoad_data()
                                   << QVariant(QStringList { QStringLiteral("YouTube") });
     QTest::newRow("tmp dir backslash") << plus(tmpKey, QStringLiteral("Partial\\")) << tmpKey
                                        << QVariant(QStringLiteral("Partial"));
-    QTest::newRow("tmp dir double slash") << plus(tmpKey, QStringLiteral("Partial//")) << tmpKey
-                                          << QVariant(QStringLiteral("Partial/"));
+    // Partial downloads stay inside the media folder: anything but a plain folder name
+    // gives the default.
+    const QVariant defaultTmp(QStringLiteral("Temporary files"));
+    QTest::newRow("tmp dir double slash")
+        << plus(tmpKey, QStringLiteral("Partial//")) << tmpKey << defaultTmp;
+    QTest::newRow("tmp dir escapes")
+        << plus(tmpKey, QStringLiteral("../../") + tmpName) << tmpKey << defaultTmp;
+    QTest::newRow("tmp dir absolute")
+        << plus(tmpKey, QDir::tempPath() + QLatin1Char('/') + tmpName) << tmpKey << defaultTmp;
+    QTest::newRow("tmp dir parent") << plus(tmpKey, QStringLiteral("..")) << tmpKey << defaultTmp;
     QTest::newRow("tmp dir empty") << plus(tmpKey, QString()) << tmpKey << QVariant(QString());
     QTest::newRow("text for a number") << plus(QStringLiteral("preferredVideoFormat"), "abc")
                                        << "preferredVideoFormat" << QVariant(0);
@@ -187,6 +198,11 @@ void AppContextTest::storedValuesLoad()
     QFETCH(QVariantMap, stored);
     QFETCH(QString, key);
     QFETCH(QVariant, expected);
+    // Where a temporary folder name that is really a path would lead.
+    const QString raw = stored.value(QStringLiteral("mediaTmpDir")).toString();
+    const QString rawPlace = QDir::cleanPath(
+        stored.value(QStringLiteral("mediaPath")).toString() + QLatin1Char('/') + raw);
+    const bool rawPlaceExisted = QFileInfo::exists(rawPlace);
     storePrefs(stored);
     start();
     QVERIFY(!AppContext::isFirstRun());
@@ -195,8 +211,12 @@ void AppContextTest::storedValuesLoad()
         for (const QString& base : { QDir::rootPath(), QDir::currentPath() + QLatin1Char('/') })
             QVERIFY(!QFileInfo::exists(base + Prefs::mediaTmpDir()));
     } else {
-        QCOMPARE(AppContext::mediaTmpLocation(),
+        QCOMPARE(Prefs::mediaTmpLocation(),
             Prefs::mediaPath() + QDir::separator() + Prefs::mediaTmpDir());
+        if (!raw.isEmpty()
+            && !rawPlace.startsWith(QDir::cleanPath(Prefs::mediaPath()) + QLatin1Char('/')))
+            QCOMPARE(QFileInfo::exists(rawPlace), rawPlaceExisted);
+        QVERIFY(QFileInfo(Prefs::mediaTmpLocation()).isDir());
         QDir(Prefs::mediaPath()).removeRecursively();
     }
 }
@@ -292,7 +312,7 @@ void AppContextTest::storedReleaseIsComparedAsText()
     QFETCH(QString, version);
     QFETCH(QString, build);
     QFETCH(bool, outdated);
-    QCOMPARE(AppContext::isStoredReleaseOutdated(version, build), outdated);
+    QCOMPARE(AppIdentity::isStoredReleaseOutdated(version, build), outdated);
 }
 
 void AppContextTest::emptyRegistriesNeedSetUp()
@@ -312,8 +332,8 @@ void AppContextTest::fatalStopOnAWorkerIsToldOnTheMainThread()
 {
     start();
     std::unique_ptr<QThread> worker(QThread::create([] {
-        AppContext::die(QStringLiteral("first"));
-        AppContext::die(QStringLiteral("second"));
+        FatalStop::die(QStringLiteral("first"));
+        FatalStop::die(QStringLiteral("second"));
     }));
     worker->start();
     QVERIFY(worker->wait(30000));

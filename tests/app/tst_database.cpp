@@ -3,8 +3,8 @@
 
 #include "app/DbChangeModel.h"
 #include "app/DbConnection.h"
-#include "app/Installation.h"
 #include "app/Prefs.h"
+#include "core/Installation.h"
 
 #include <QDir>
 #include <QSemaphore>

@@ -3,7 +3,8 @@
 #include "TestEnvironment.h"
 #include "TestProcess.h"
 
-#include "app/AppContext.h"
+#include "app/AppIdentity.h"
+#include "core/AppContext.h"
 #include "ui/GuiUserInterface.h"
 
 #include <QJsonArray>
@@ -33,7 +34,7 @@ ProgramRun runProgram(const QString& program, const QStringList& arguments, cons
 
 } // namespace
 
-// A missing database file stops the program with a message that names the expected file.
+// A missing or damaged database file stops the program with a message that names the file.
 class FatalStopTest : public QObject
 {
     Q_OBJECT
@@ -42,12 +43,13 @@ private slots:
     void messageBoxNamesTheExpectedFile();
     void guiStopsWithoutAWindow();
     void guiWithADatabaseShowsItsWindow();
+    void commandLineToolFailsLoudly_data();
     void commandLineToolFailsLoudly();
 };
 
 void FatalStopTest::messageBoxNamesTheExpectedFile()
 {
-    AppContext::applyIdentity();
+    AppIdentity::apply();
     const QString path = databasePath();
     QVERIFY(!QFileInfo::exists(path));
     ModalAnswerer::Seen seen;
@@ -106,16 +108,58 @@ void FatalStopTest::guiWithADatabaseShowsItsWindow()
         QJsonArray { QStringLiteral("Kestrofan 2") });
 }
 
+void FatalStopTest::commandLineToolFailsLoudly_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing") << QByteArray() << fatalText(QStringLiteral("%1"));
+    QTest::newRow("not a database")
+        << QByteArray("This is a letter, not a database.\n").repeated(200)
+        << QStringLiteral("Database file %1 is damaged (");
+    // A real database whose first page was overwritten in the middle.
+    QTest::newRow("damaged pages")
+        << QByteArray("corrupt") << QStringLiteral("Database file %1 is damaged (");
+}
+
 void FatalStopTest::commandLineToolFailsLoudly()
 {
-    // Unlike the GUI, the tool exits with 1 so that scripts see the failure.
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
     QTemporaryDir home;
+    const QString path = expectedDatabasePath(home.path());
+    QByteArray stored;
+    if (!content.isEmpty()) {
+        QCOMPARE(
+            runProgram(QStringLiteral(KESTROFAN_CLI_PATH), { QStringLiteral("setup") }, home.path())
+                .exitCode,
+            0);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        if (content == "corrupt") {
+            stored = file.readAll();
+            // Page 1 holds the schema; garbage in its cell area damages every table.
+            stored.replace(100, 3000, QByteArray(3000, '\xff'));
+        } else {
+            stored = content;
+        }
+        file.resize(0);
+        file.write(stored);
+    }
+    // Unlike the GUI, the tool exits with 1 so that scripts see the failure.
     const ProgramRun run
         = runProgram(QStringLiteral(KESTROFAN_CLI_PATH), { QStringLiteral("config") }, home.path());
     QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.err.contains(fatalText(expectedDatabasePath(home.path()))), qPrintable(run.err));
+    QVERIFY2(run.err.contains(message.arg(path)), qPrintable(run.err));
+    QVERIFY2(!run.err.contains(QStringLiteral("Restart")), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
-    QVERIFY(!QFileInfo::exists(expectedDatabasePath(home.path())));
+    // The damaged file is left as it was, for the person to rescue.
+    if (content.isEmpty()) {
+        QVERIFY(!QFileInfo::exists(path));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), stored);
+    }
 }
 
 KESTROFAN_TEST_MAIN(FatalStopTest)

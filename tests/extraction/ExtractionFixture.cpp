@@ -1,6 +1,7 @@
 #include "ExtractionFixture.h"
 
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
+#include "core/AppContext.h"
 #include "download/BinaryHelperModel.h"
 #include "download/BinaryHelpers.h"
 
@@ -10,7 +11,7 @@ namespace ExtractionFixture {
 
 QString writeHelperScript(const QString& fileName, const QByteArray& script)
 {
-    const QString path = AppContext::helpersLocation() + fileName;
+    const QString path = AppPaths::helpersLocation() + fileName;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return QString();

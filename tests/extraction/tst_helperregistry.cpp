@@ -1,7 +1,8 @@
 #include "ExtractionFixture.h"
 #include "TestEnvironment.h"
 
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
+#include "core/AppContext.h"
 #include "download/BinaryHelperModel.h"
 #include "download/BinaryHelpers.h"
 #include "download/HelperRegistration.h"
@@ -92,7 +93,7 @@ private slots:
         BinaryHelpers registry;
         QCOMPARE(registry.helpers().keys(), QList<int> { 1 });
         QCOMPARE(BinaryHelpers::helperPath(registry.helpers().value(1)),
-            AppContext::helpersLocation() + QStringLiteral("present"));
+            AppPaths::helpersLocation() + QStringLiteral("present"));
         QCOMPARE(storedIds(), QList<int> { 1 });
         QVERIFY(
             BinaryHelpers::helperPath(BinaryHelper(5, QString(), QStringLiteral(".."), QString()))
@@ -118,7 +119,7 @@ private slots:
         script.write("#!/bin/sh\n[ \"$1\" = --version ] && echo 2099.01.02\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QString link = AppContext::helpersLocation() + QStringLiteral("yt-dlp");
+        const QString link = AppPaths::helpersLocation() + QStringLiteral("yt-dlp");
         for (int run = 0; run < 2; ++run) {
             if (run == 1)
                 QVERIFY(QFile::remove(link));

@@ -1,14 +1,17 @@
 #include "ExtractionFixture.h"
 #include "TestEnvironment.h"
 
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
 #include "app/Prefs.h"
+#include "core/AppContext.h"
 #include "download/BinaryHelpers.h"
 #include "download/HelperArguments.h"
 #include "download/HelperCookieFile.h"
 #include "download/MediaURLFetcher.h"
 #include "download/MediaUrlReader.h"
 #include "services/MediaItem.h"
+
+#include <QtConcurrent>
 
 // The reader and the fetcher around a scripted download helper: what reaches the helper,
 // what comes back, and how failures read.
@@ -31,10 +34,10 @@ private:
 
     static void setAnswer(const QByteArray& answer, const QByteArray& delay = QByteArray())
     {
-        QFile file(AppContext::helpersLocation() + QStringLiteral("answer.txt"));
+        QFile file(AppPaths::helpersLocation() + QStringLiteral("answer.txt"));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(answer);
-        QFile delayFile(AppContext::helpersLocation() + QStringLiteral("delay"));
+        QFile delayFile(AppPaths::helpersLocation() + QStringLiteral("delay"));
         if (delay.isEmpty()) {
             delayFile.remove();
         } else {
@@ -45,7 +48,7 @@ private:
 
     static QStringList loggedArguments()
     {
-        QFile file(AppContext::helpersLocation() + QStringLiteral("args.log"));
+        QFile file(AppPaths::helpersLocation() + QStringLiteral("args.log"));
         if (!file.open(QIODevice::ReadOnly))
             return {};
         QString text = QString::fromUtf8(file.readAll());
@@ -72,10 +75,13 @@ private slots:
         m_core->context()->createServiceRegistries();
     }
 
-    void init()
+    void init() { useHelper(QStringLiteral("fake-helper")); }
+
+    // The helper's cookie files left in their folder.
+    static QStringList cookieFiles()
     {
-        useHelper(QStringLiteral("fake-helper"));
-        QFile::remove(HelperCookieFile::path());
+        return QDir(HelperCookieFile::defaultDirectory())
+            .entryList({ QStringLiteral("HelperCookies*") }, QDir::Files | QDir::Hidden);
     }
 
     void argumentsReachTheHelperAsBuilt()
@@ -85,22 +91,74 @@ private slots:
         setAnswer("WARNING: [generic] Falling back on generic information extractor\n"
             + streamAnswer(QStringLiteral("https://cdn.example/v.webm"), QStringLiteral("webm")));
 
-        MediaUrlReader reader(QStringLiteral("Some Service"));
+        MediaUrlReader reader(
+            AppContext::helperRegistry(), Prefs::snapshot(), QStringLiteral("Some Service"));
         const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Video);
         QVERIFY2(reader.errorText().isEmpty(), qPrintable(reader.errorText()));
-        QCOMPARE(loggedArguments(),
-            HelperArguments::extractionArguments(
-                m_page, MediaDescriptor::Video, HelperCookieFile::path()));
+        const QStringList arguments = loggedArguments();
+        const qsizetype cookiesAt = arguments.indexOf(QStringLiteral("--cookies"));
+        QVERIFY(cookiesAt >= 0 && cookiesAt + 1 < arguments.size());
+        const QString cookieFile = arguments.at(cookiesAt + 1);
+        QCOMPARE(QFileInfo(cookieFile).absolutePath(),
+            QFileInfo(HelperCookieFile::defaultDirectory()).absoluteFilePath());
+        QCOMPARE(arguments,
+            HelperArguments::extractionArguments(m_page, MediaDescriptor::Video, Prefs::snapshot(), cookieFile));
         QCOMPARE(
             urls.videoUrls, QList<QUrl> { QUrl(QStringLiteral("https://cdn.example/v.webm")) });
         QCOMPARE(reader.detectedFormat(), int(MediaDescriptor::WebM));
         QCOMPARE(urls.cookies.size(), 1);
         QCOMPARE(urls.cookies.first().name(), QByteArray("visitor"));
-        // The helper's cookies are for this user's eyes only.
-        QCOMPARE(QFile::permissions(HelperCookieFile::path())
-                & (QFile::ReadOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther
-                    | QFile::WriteOther),
-            QFile::ReadOwner);
+        // The run's cookie file went with it.
+        QVERIFY(!QFile::exists(cookieFile));
+        QVERIFY(cookieFiles().isEmpty());
+    }
+
+    void concurrentExtractionsKeepTheirCookiesApart()
+    {
+        QFile script(QFINDTESTDATA("cookie-helper.sh"));
+        QVERIFY(script.open(QIODevice::ReadOnly));
+        QVERIFY(
+            !ExtractionFixture::writeHelperScript(QStringLiteral("cookie-helper"), script.readAll())
+                 .isEmpty());
+        useHelper(QStringLiteral("cookie-helper"));
+        const QStringList hosts { QStringLiteral("one.example"), QStringLiteral("two.example") };
+        for (const QString& host : hosts)
+            QFile::remove(AppPaths::helpersLocation() + QStringLiteral("started-") + host);
+
+        const QList<MediaUrls> results
+            = QtConcurrent::blockingMapped(hosts, [](const QString& host) {
+                  MediaUrlReader reader(QStringLiteral("Some Service"));
+                  return reader.getMediaUrls(QUrl(QStringLiteral("https://%1/watch?v=1").arg(host)),
+                      MediaDescriptor::Video);
+              });
+        for (int i = 0; i < hosts.size(); ++i) {
+            const QString& host = hosts.at(i);
+            const QList<QNetworkCookie>& cookies = results.at(i).cookies;
+            QCOMPARE(results.at(i).videoUrls,
+                QList<QUrl> { QUrl(QStringLiteral("https://%1/v.mp4").arg(host)) });
+            QCOMPARE(cookies.size(), 3);
+
+            const QNetworkCookie& session = cookies.at(0);
+            QCOMPARE(session.name(), QByteArray("session"));
+            QCOMPARE(session.value(), "s-" + host.toUtf8());
+            QCOMPARE(session.domain(), QLatin1Char('.') + host);
+            QCOMPARE(session.path(), QStringLiteral("/account"));
+            QVERIFY(session.isSecure());
+            QCOMPARE(session.expirationDate(), QDateTime::fromSecsSinceEpoch(1999999999));
+
+            const QNetworkCookie& visitor = cookies.at(1);
+            QCOMPARE(visitor.value(), "v-" + host.toUtf8());
+            QCOMPARE(visitor.domain(), host);
+            QCOMPARE(visitor.path(), QStringLiteral("/"));
+            QVERIFY(!visitor.isSecure());
+            QVERIFY(visitor.isHttpOnly());
+            QVERIFY(visitor.isSessionCookie());
+
+            // The helper found its file readable by the user only.
+            QCOMPARE(cookies.at(2).name(), QByteArray("mode"));
+            QCOMPARE(cookies.at(2).value(), QByteArray("600"));
+        }
+        QVERIFY(cookieFiles().isEmpty());
     }
 
     void failuresReadClearly_data()
@@ -124,7 +182,7 @@ private slots:
         QFETCH(QByteArray, delay);
         QFETCH(QString, error);
         setAnswer(answer, delay);
-        MediaUrlReader reader(QString {});
+        MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
         if (!delay.isEmpty())
             reader.setHelperTimeout(500);
         const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Audio);
@@ -132,6 +190,7 @@ private slots:
         QVERIFY(urls.videoUrls.isEmpty() && urls.audioUrls.isEmpty());
         // Cookies are read whatever the outcome.
         QCOMPARE(urls.cookies.size(), 1);
+        QVERIFY(cookieFiles().isEmpty());
     }
 
     void missingOrUnsafeHelperIsReported()
@@ -142,7 +201,7 @@ private slots:
             { QStringLiteral("no-such-helper"), QStringLiteral("../helpers/fake-helper") }) {
             useHelper(binaryName);
             QVERIFY(AppContext::helperRegistry()->isEmpty());
-            MediaUrlReader reader(QString {});
+            MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
             QVERIFY(reader.runDownloadHelper({ QStringLiteral("--version") }).isEmpty());
             QCOMPARE(reader.errorText(), message);
             reader.getMediaUrls(m_page, MediaDescriptor::Video);
@@ -153,20 +212,20 @@ private slots:
     void onlyWebPagesReachTheHelper()
     {
         setAnswer(streamAnswer(QStringLiteral("https://cdn.example/v.mp4")));
-        QFile::remove(AppContext::helpersLocation() + QStringLiteral("args.log"));
+        QFile::remove(AppPaths::helpersLocation() + QStringLiteral("args.log"));
         const QList<QUrl> pages { QUrl(QStringLiteral("--exec=touch /tmp/x")),
             QUrl(QStringLiteral("file:///etc/passwd")), QUrl() };
         for (const QUrl& page : pages) {
-            MediaUrlReader reader(QString {});
+            MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
             const MediaUrls urls = reader.getMediaUrls(page, MediaDescriptor::Video);
             QVERIFY(
                 reader.errorText().startsWith(QStringLiteral("Unsupported media page address")));
             QVERIFY(urls.videoUrls.isEmpty());
         }
-        MediaUrlReader reader(QString {});
+        MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
         reader.getMediaUrls(static_cast<MediaItem*>(nullptr), MediaDescriptor::Video);
         QVERIFY(reader.errorText().startsWith(QStringLiteral("Unsupported media page address")));
-        QVERIFY(!QFile::exists(AppContext::helpersLocation() + QStringLiteral("args.log")));
+        QVERIFY(!QFile::exists(AppPaths::helpersLocation() + QStringLiteral("args.log")));
 
         MediaItem item(QStringLiteral("Some Service"));
         item.setPermaUrl(m_page.toString());
@@ -188,7 +247,7 @@ private slots:
         setAnswer(QJsonDocument(QJsonObject { { QStringLiteral("ext"), QStringLiteral("mp4") },
                                     { QStringLiteral("requested_formats"), formats } })
                       .toJson());
-        MediaURLFetcher fetcher(QStringLiteral("Some Service"));
+        MediaURLFetcher fetcher(AppContext::helperRegistry(), QStringLiteral("Some Service"));
         QThread* readyThread = nullptr;
         int readyCount = 0;
         connect(&fetcher, &MediaURLFetcher::ready, this, [&] {
@@ -215,7 +274,7 @@ private slots:
     void fetcherDeletedDuringExtractionIsHarmless()
     {
         setAnswer(streamAnswer(QStringLiteral("https://cdn.example/v.mp4")), "1");
-        auto* fetcher = new MediaURLFetcher(QString {});
+        auto* fetcher = new MediaURLFetcher(AppContext::helperRegistry(), QString {});
         bool readyAfterDeletion = false;
         connect(fetcher, &MediaURLFetcher::ready, this, [&] { readyAfterDeletion = true; });
         fetcher->getMediaUrls(m_page, MediaDescriptor::Video);

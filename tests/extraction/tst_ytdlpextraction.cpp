@@ -3,7 +3,8 @@
 #include "TestHttpServer.h"
 #include "TestProcess.h"
 
-#include "app/AppContext.h"
+#include "app/Prefs.h"
+#include "core/AppContext.h"
 #include "download/BinaryHelpers.h"
 #include "download/HelperRegistration.h"
 #include "download/MediaUrlReader.h"
@@ -140,7 +141,7 @@ private slots:
         QFETCH(QStringList, audioPaths);
         QFETCH(QStringList, eitherPaths);
         QFETCH(int, detectedFormat);
-        MediaUrlReader reader(QString {});
+        MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
         const MediaUrls urls = reader.getMediaUrls(m_server.url(path), MediaType(target));
         QVERIFY2(reader.errorText().isEmpty(), qPrintable(reader.errorText()));
         if (eitherPaths.isEmpty()) {
@@ -154,7 +155,7 @@ private slots:
 
     void cookiesTheHelperKept()
     {
-        MediaUrlReader reader(QString {});
+        MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
         const MediaUrls urls = reader.getMediaUrls(
             m_server.url(QStringLiteral("/page.html")), MediaDescriptor::Video);
         QStringList cookies;
@@ -166,7 +167,7 @@ private slots:
 
     void missingPageGivesTheHelpersReason()
     {
-        MediaUrlReader reader(QString {});
+        MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
         const MediaUrls urls = reader.getMediaUrls(
             m_server.url(QStringLiteral("/nothing-here.html")), MediaDescriptor::Video);
         QVERIFY(urls.videoUrls.isEmpty() && urls.audioUrls.isEmpty());

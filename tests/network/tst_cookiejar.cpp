@@ -1,7 +1,7 @@
 #include "support/TestEnvironment.h"
 
 #include "app/AppTestSupport.h"
-#include "services/CookieJar.h"
+#include "net/CookieJar.h"
 
 #include <QDataStream>
 #include <QFile>

@@ -2,7 +2,7 @@
 #include "support/TestHttpServer.h"
 #include "support/TestProcess.h"
 
-#include "download/MPDFileRequest.h"
+#include "net/MPDFileRequest.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

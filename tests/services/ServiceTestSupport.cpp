@@ -1,7 +1,8 @@
 #include "ServiceTestSupport.h"
 
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
 #include "app/DbConnection.h"
+#include "core/AppContext.h"
 #include "download/BinaryHelper.h"
 #include "download/BinaryHelperModel.h"
 #include "download/BinaryHelpers.h"
@@ -25,13 +26,13 @@ ServiceFixture::~ServiceFixture()
 
 void ServiceFixture::removeAllPlugins()
 {
-    QDir(AppContext::servicePluginsLocation()).removeRecursively();
-    QDir().mkpath(AppContext::servicePluginsLocation());
+    QDir(AppPaths::servicePluginsLocation()).removeRecursively();
+    QDir().mkpath(AppPaths::servicePluginsLocation());
 }
 
 QString ServiceFixture::pluginFolder(const QString& key)
 {
-    return AppContext::servicePluginsLocation() + QLatin1Char('/') + key;
+    return AppPaths::servicePluginsLocation() + QLatin1Char('/') + key;
 }
 
 void ServiceFixture::writePlugin(const QString& key, const QString& program)
@@ -46,8 +47,8 @@ void ServiceFixture::writePlugin(const QString& key, const QString& program)
 bool ServiceFixture::registerFakeHelper(const QString& scriptPath)
 {
     const QString name = QStringLiteral("fake-helper");
-    const QString target = AppContext::helpersLocation() + name;
-    QDir().mkpath(AppContext::helpersLocation());
+    const QString target = AppPaths::helpersLocation() + name;
+    QDir().mkpath(AppPaths::helpersLocation());
     QFile::remove(target);
     if (!QFile::copy(scriptPath, target))
         return false;

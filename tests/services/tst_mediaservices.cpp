@@ -4,9 +4,10 @@
 
 #include "ServiceTestSupport.h"
 #include "TestEnvironment.h"
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
 #include "app/DbConnection.h"
 #include "app/Prefs.h"
+#include "core/AppContext.h"
 #include "services/BundledPlugins.h"
 #include "services/MediaFeed.h"
 #include "services/MediaItem.h"
@@ -317,7 +318,8 @@ private slots:
         ServiceFixture::removeAllPlugins();
         QStringList report;
         QString error;
-        QVERIFY2(BundledPlugins().install(&report, &error), qPrintable(error));
+        QVERIFY2(BundledPlugins(AppPaths::servicePluginsLocation()).install(&report, &error),
+            qPrintable(error));
         ServiceSettings installed;
         const QString peertube = ServiceFixture::pluginFolder("peertube") + "/service.plugin";
         QVERIFY(PluginInspector::inspectFile(peertube, &installed, &error));
@@ -327,7 +329,7 @@ private slots:
         // A newer installed revision stays.
         ServiceFixture::writePlugin("peertube",
             pluginProgram("PeerTube", QString("revision: %1").arg(bundledRevision + 1)));
-        QVERIFY(BundledPlugins().install(&report, &error));
+        QVERIFY(BundledPlugins(AppPaths::servicePluginsLocation()).install(&report, &error));
         QVERIFY(PluginInspector::inspectFile(peertube, &installed, &error));
         QCOMPARE(installed.revision, bundledRevision + 1);
 
@@ -337,7 +339,7 @@ private slots:
         QVERIFY(damaged.open(QIODevice::WriteOnly));
         damaged.write("damaged");
         damaged.close();
-        QVERIFY(BundledPlugins().install(&report, &error));
+        QVERIFY(BundledPlugins(AppPaths::servicePluginsLocation()).install(&report, &error));
         QVERIFY(PluginInspector::inspectFile(peertube, &installed, &error));
         QCOMPARE(installed.revision, bundledRevision);
         QVERIFY(PluginInspector::inspectFile(damaged.fileName(), &installed, &error));
@@ -352,7 +354,7 @@ private slots:
         qputenv("KESTROFAN_PLUGINS_DIR", QByteArray("/nonexistent/plugins"));
         QStringList report;
         QString error;
-        QVERIFY(!BundledPlugins().install(&report, &error));
+        QVERIFY(!BundledPlugins(AppPaths::servicePluginsLocation()).install(&report, &error));
         QVERIFY(error.contains("KESTROFAN_PLUGINS_DIR"));
         qunsetenv("KESTROFAN_PLUGINS_DIR");
         QVERIFY(QFileInfo(BundledPlugins::location() + "/peertube/service.plugin").exists());

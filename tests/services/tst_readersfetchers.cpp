@@ -6,8 +6,9 @@
 #include "ServiceTestSupport.h"
 #include "TestEnvironment.h"
 #include "TestHttpServer.h"
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
 #include "app/KObject.h"
+#include "core/AppContext.h"
 #include "services/FeedDataFetcher.h"
 #include "services/FormHelper.h"
 #include "services/MediaDataFetcher.h"
@@ -84,6 +85,8 @@ private:
     std::unique_ptr<ServiceFixture> m_fixture;
     TestHttpServer m_server;
 
+    static const MediaServices* services() { return AppContext::serviceRegistry(); }
+
     void fetch(FeedDataFetcher& fetcher, int page, const QString& token = QString())
     {
         QSignalSpy ready(&fetcher, &FeedDataFetcher::feedDataReady);
@@ -139,7 +142,7 @@ private slots:
 
     void searchByGet()
     {
-        FeedDataFetcher fetcher(SearchParams("cats & dogs"), "Feedy", FeedKind::Search);
+        FeedDataFetcher fetcher(services(), SearchParams("cats & dogs"), "Feedy", FeedKind::Search);
         fetch(fetcher, 2, "tok");
         QCOMPARE(titles(fetcher), (QStringList { "0", "1", "2" }));
         const QUrlQuery sent(m_server.lastRequest("/search").query);
@@ -155,7 +158,7 @@ private slots:
 
     void searchByPostIsSentAsJson()
     {
-        FeedDataFetcher fetcher(SearchParams("cats"), "Poster", FeedKind::Search);
+        FeedDataFetcher fetcher(services(), SearchParams("cats"), "Poster", FeedKind::Search);
         fetch(fetcher, 1);
         const TestHttpServer::Request request = m_server.lastRequest("/search");
         QCOMPARE(request.method, QStringLiteral("POST"));
@@ -167,7 +170,7 @@ private slots:
 
     void unpagedFeedsArePagedHere()
     {
-        FeedDataFetcher fetcher(SearchParams("someone"), "Unpaged", FeedKind::Uploads);
+        FeedDataFetcher fetcher(services(), SearchParams("someone"), "Unpaged", FeedKind::Uploads);
         fetch(fetcher, 2);
         const QStringList read = titles(fetcher);
         QCOMPARE(read.size(), 50);
@@ -179,7 +182,7 @@ private slots:
     void userFeedFactsWhenTheyDependOnTheUser()
     {
         for (int kind : { FeedKind::Uploads, FeedKind::Favorites, FeedKind::Likes }) {
-            FeedDataFetcher fetcher(SearchParams("ann"), "Dependent", kind);
+            FeedDataFetcher fetcher(services(), SearchParams("ann"), "Dependent", kind);
             fetch(fetcher, 1);
             QVERIFY(!fetcher.items().isEmpty());
             QCOMPARE(fetcher.totalResults(), kind == FeedKind::Likes ? 2 : 0);
@@ -189,12 +192,12 @@ private slots:
 
     void playlistFeeds()
     {
-        FeedDataFetcher byId("PL7", "owner1", "Feedy");
+        FeedDataFetcher byId(services(), "PL7", "owner1", "Feedy");
         fetch(byId, 2);
         QCOMPARE(byId.feedKind(), int(FeedKind::Playlist));
         QCOMPARE(byId.feedName(), QStringLiteral("Playlist id=PL7&owner=owner1&page=2"));
-        FeedDataFetcher byAddress(
-            SearchParams("http://127.0.0.1/watch?list=PL9"), "Feedy", FeedKind::Playlist);
+        FeedDataFetcher byAddress(services(), SearchParams("http://127.0.0.1/watch?list=PL9"),
+            "Feedy", FeedKind::Playlist);
         fetch(byAddress, 1);
         QCOMPARE(byAddress.feedName(), QStringLiteral("Playlist id=PL9&owner=&page=1"));
     }
@@ -202,7 +205,7 @@ private slots:
     void pageZeroStartsNothing()
     {
         m_server.clearRequests();
-        FeedDataFetcher fetcher(SearchParams("x"), "Feedy", FeedKind::Search);
+        FeedDataFetcher fetcher(services(), SearchParams("x"), "Feedy", FeedKind::Search);
         QSignalSpy ready(&fetcher, &FeedDataFetcher::feedDataReady);
         fetcher.fetchPage(0, QString());
         fetcher.fetchPage(-1, QString());
@@ -212,11 +215,11 @@ private slots:
 
     void failedFetchesGiveEmptyFeeds()
     {
-        FeedDataFetcher fetcher(SearchParams("x"), "Nobody", FeedKind::Search);
+        FeedDataFetcher fetcher(services(), SearchParams("x"), "Nobody", FeedKind::Search);
         fetch(fetcher, 1);
         QVERIFY(fetcher.items().isEmpty());
         QVERIFY(fetcher.errorText().contains("\"Nobody\""));
-        FeedDataFetcher related("GONE", QString(), "Feedy");
+        FeedDataFetcher related(services(), "GONE", QString(), "Feedy");
         fetch(related, 1);
         QVERIFY(related.items().isEmpty());
         QVERIFY2(related.errorText().startsWith(KObject::textForCode(KObject::UnsupportedUrl)),
@@ -236,7 +239,7 @@ private slots:
 
     void users()
     {
-        UserDataFetcher fetcher(SearchParams("http://127.0.0.1/u/ann"), "Feedy");
+        UserDataFetcher fetcher(services(), SearchParams("http://127.0.0.1/u/ann"), "Feedy");
         QSignalSpy user(&fetcher, &UserDataFetcher::userDataReady);
         QSignalSpy playlists(&fetcher, &UserDataFetcher::playlistsReady);
         fetcher.start();
@@ -246,14 +249,14 @@ private slots:
         QCOMPARE(fetcher.playlists().last()->name(), QStringLiteral("Two"));
 
         // Without playlists only the user comes; a missing user comes as an error.
-        UserDataFetcher plain(SearchParams("http://127.0.0.1/u/ann"), "Dependent");
+        UserDataFetcher plain(services(), SearchParams("http://127.0.0.1/u/ann"), "Dependent");
         QSignalSpy plainUser(&plain, &UserDataFetcher::userDataReady);
         QSignalSpy noPlaylists(&plain, &UserDataFetcher::playlistsReady);
         plain.start();
         QVERIFY(plainUser.wait(10000));
         QVERIFY(plain.userItem());
         QVERIFY(!noPlaylists.wait(300));
-        UserDataFetcher missing(SearchParams("http://127.0.0.1/u/nobody"), "Dependent");
+        UserDataFetcher missing(services(), SearchParams("http://127.0.0.1/u/nobody"), "Dependent");
         QSignalSpy missingUser(&missing, &UserDataFetcher::userDataReady);
         missing.start();
         QVERIFY(missingUser.wait(10000));
@@ -264,7 +267,8 @@ private slots:
     void mediaData()
     {
         for (const QString& id : QStringList { "v1", "v2" }) {
-            MediaDataFetcher fetcher(SearchParams("http://127.0.0.1/watch/" + id), "Feedy");
+            MediaDataFetcher fetcher(
+                services(), SearchParams("http://127.0.0.1/watch/" + id), "Feedy");
             QSignalSpy ready(&fetcher, &MediaDataFetcher::ready);
             fetcher.start();
             QVERIFY(ready.wait(10000));
@@ -278,7 +282,7 @@ private slots:
     void genericServiceAsksTheDownloadHelper()
     {
         const QString page = m_server.url("/any/page.html").toString();
-        MediaDataFetcher fetcher(SearchParams(page), "Generic Service");
+        MediaDataFetcher fetcher(services(), SearchParams(page), "Generic Service");
         QSignalSpy ready(&fetcher, &MediaDataFetcher::ready);
         fetcher.start();
         QVERIFY(ready.wait(20000));
@@ -293,14 +297,15 @@ private slots:
         QCOMPARE(item->permaUrl(), page);
         // The helper fetched nothing from our server; it was only asked.
         QCOMPARE(m_server.requestCount("/any/page.html"), 0);
-        QFile arguments(AppContext::helpersLocation() + "fake-helper.arguments");
+        QFile arguments(AppPaths::helpersLocation() + "fake-helper.arguments");
         QVERIFY(arguments.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(arguments.readAll()).split('\n', Qt::SkipEmptyParts),
             (QStringList { "--dump-json", "--no-call-home", page }));
 
         // What is not a web address never reaches the helper, where it could be an option.
         QVERIFY(arguments.remove());
-        MediaDataFetcher option(SearchParams("--exec=touch /tmp/owned"), "Generic Service");
+        MediaDataFetcher option(
+            services(), SearchParams("--exec=touch /tmp/owned"), "Generic Service");
         QSignalSpy optionReady(&option, &MediaDataFetcher::ready);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not a web address"));
         option.start();
@@ -346,13 +351,14 @@ private slots:
                     .arg(m_server.url("/feed/slow").toString())));
         QVERIFY(AppContext::serviceRegistry()->addServiceAfterLaunch("slow"));
         m_server.clearRequests();
-        auto* dropped = new FeedDataFetcher(SearchParams("x"), "Slow", FeedKind::Related);
+        auto* dropped
+            = new FeedDataFetcher(services(), SearchParams("x"), "Slow", FeedKind::Related);
         dropped->fetchPage(1, QString());
         QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount("/feed/slow"), 1, 10000);
         delete dropped;
 
         // A second page asked for while the first is read: only the second arrives.
-        FeedDataFetcher fetcher(SearchParams("x"), "Slow", FeedKind::Related);
+        FeedDataFetcher fetcher(services(), SearchParams("x"), "Slow", FeedKind::Related);
         QSignalSpy ready(&fetcher, &FeedDataFetcher::feedDataReady);
         fetcher.fetchPage(1, QString());
         fetcher.fetchPage(2, QString());

@@ -1,6 +1,8 @@
 #include "UpdateRun.h"
 
-#include "app/AppContext.h"
+#include "app/AppIdentity.h"
+#include "app/AppPaths.h"
+#include "core/AppContext.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -10,9 +12,9 @@ PluginVersionsChecker::Installation UpdateRun::installation()
     PluginVersionsChecker::Installation installation;
     installation.services = AppContext::serviceRegistry();
     installation.helpers = AppContext::helperRegistry();
-    installation.pluginsDirectory = AppContext::servicePluginsLocation();
-    installation.version = AppContext::version();
-    installation.build = AppContext::applicationBuild();
+    installation.pluginsDirectory = AppPaths::servicePluginsLocation();
+    installation.version = AppIdentity::version();
+    installation.build = AppIdentity::build();
     return installation;
 }
 
@@ -21,8 +23,8 @@ PluginInstaller::Target UpdateRun::target()
     PluginInstaller::Target target;
     target.services = AppContext::serviceRegistry();
     target.helpers = AppContext::helperRegistry();
-    target.pluginsDirectory = AppContext::servicePluginsLocation();
-    target.helpersDirectory = AppContext::helpersLocation();
+    target.pluginsDirectory = AppPaths::servicePluginsLocation();
+    target.helpersDirectory = AppPaths::helpersLocation();
     return target;
 }
 

@@ -3,8 +3,9 @@
 #include "UpdateTestSupport.h"
 #include "services/ServiceTestSupport.h"
 
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
 #include "app/DbConnection.h"
+#include "core/AppContext.h"
 #include "download/BinaryHelperModel.h"
 #include "download/BinaryHelpers.h"
 #include "services/MediaService.h"
@@ -69,12 +70,12 @@ private:
     }
     QString helperPath(const QString& binaryName) const
     {
-        return AppContext::helpersLocation() + binaryName;
+        return AppPaths::helpersLocation() + binaryName;
     }
     void installHelper(
         int id, const QString& binaryName, const QString& version, const QByteArray& body)
     {
-        QDir().mkpath(AppContext::helpersLocation());
+        QDir().mkpath(AppPaths::helpersLocation());
         QFile file(helperPath(binaryName));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(body);
@@ -88,7 +89,7 @@ private:
     {
         PluginVersionsChecker::clearPendingUpdates();
         m_services.unload();
-        QDir(AppContext::helpersLocation()).removeRecursively();
+        QDir(AppPaths::helpersLocation()).removeRecursively();
         {
             DbConnection db;
             QSqlQuery(db.connection(true)).exec(QStringLiteral("delete from binary_helper"));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/HttpRequest.h"
+#include "HttpRequest.h"
 
 #include <QJsonArray>
 

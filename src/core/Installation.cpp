@@ -1,6 +1,6 @@
 #include "Installation.h"
 
-#include "AppContext.h"
+#include "app/AppPaths.h"
 #include "download/HelperRegistration.h"
 #include "services/BundledPlugins.h"
 
@@ -61,12 +61,13 @@ bool runStatements(QSqlDatabase& db, const QStringList& statements, QString* err
 bool Installation::run(QStringList* report, QString* error)
 {
     return ensureDataDirectory(report, error) && ensureDatabase(report, error)
-        && HelperRegistration().run(report, error) && BundledPlugins().install(report, error);
+        && HelperRegistration().run(report, error)
+        && BundledPlugins(AppPaths::servicePluginsLocation()).install(report, error);
 }
 
 bool Installation::ensureDataDirectory(QStringList* report, QString* error)
 {
-    const QString path = AppContext::dataLocation();
+    const QString path = AppPaths::dataLocation();
     if (QFileInfo(path).isDir()) {
         report->append(tr("Data folder %1 is in place.").arg(path));
         return true;
@@ -81,8 +82,7 @@ bool Installation::ensureDataDirectory(QStringList* report, QString* error)
 
 bool Installation::ensureDatabase(QStringList* report, QString* error)
 {
-    const QString path
-        = AppContext::dataLocation() + QDir::separator() + AppContext::databaseFileName();
+    const QString path = AppPaths::databaseFilePath();
     if (QFileInfo::exists(path)) {
         report->append(tr("Database %1 is in place.").arg(path));
         return true;

@@ -1,6 +1,6 @@
 #include "CookieJar.h"
 
-#include "app/AppContext.h"
+#include "app/AppPaths.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -85,7 +85,7 @@ CookieJar::~CookieJar()
 
 QString CookieJar::storeFileName()
 {
-    return AppContext::dataLocation() + QDir::separator() + QStringLiteral("CookieStore.dat");
+    return AppPaths::cookieStoreFilePath();
 }
 
 void CookieJar::load()
@@ -103,7 +103,7 @@ bool CookieJar::save() const
     const QString fileName = storeFileName();
     const QList<QNetworkCookie> held = cookies();
     // The installation makes the data folder; a run that never had one leaves no trace.
-    if (!QFileInfo(AppContext::dataLocation()).isDir()
+    if (!QFileInfo(AppPaths::dataLocation()).isDir()
         || (held.isEmpty() && !QFile::exists(fileName)))
         return held.isEmpty();
     // Made private before anything is written: the store holds session secrets.
