@@ -66,7 +66,12 @@ AppContext::AppContext(UserInterface* ui, QObject* parent)
     }
 
     createMediaDirectories();
-    m_processingQueue = new ProcessingQueue(this);
+    m_processingQueue = new ProcessingQueue(
+        Prefs::downloadQueuePaused(),
+        [] {
+            return ProcessingQueue::Settings { Prefs::simultaneousDownloads(), Prefs::mediaPath() };
+        },
+        this);
 
     QSqlDatabase db = m_database.connection(true);
     if (s_dying)

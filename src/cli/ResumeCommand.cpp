@@ -1,0 +1,29 @@
+#include "ResumeCommand.h"
+
+#include "BrowseSupport.h"
+#include "DownloadSession.h"
+#include "download/DownloadList.h"
+#include "download/ProcessingElement.h"
+
+QString ResumeCommand::summary() const
+{
+    return QStringLiteral("Run the unfinished downloads to the end: resume.");
+}
+
+void ResumeCommand::configure(QCommandLineParser& parser) const
+{
+    Q_UNUSED(parser)
+}
+
+int ResumeCommand::run(const QCommandLineParser& parser, const CliOutput& out)
+{
+    Q_UNUSED(parser)
+    if (!BrowseSupport::loadServices(out))
+        return Failed;
+    DownloadSession session(name(), out);
+    for (ProcessingElement* job : session.downloads()->restore()) {
+        if (job->state() == ProcessingStates::Resuming)
+            session.track(job);
+    }
+    return session.run();
+}
