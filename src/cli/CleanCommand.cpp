@@ -17,7 +17,8 @@ void CleanCommand::configure(QCommandLineParser& parser) const
 int CleanCommand::run(const QCommandLineParser& parser, const CliOutput& out)
 {
     Q_UNUSED(parser)
-    DownloadsModel records;
+    DbConnection database;
+    DownloadsModel records(nullptr, database.connection());
     DownloadList downloads(
         nullptr, &records, nullptr, [] { return JobSettings::fromPreferences(); });
     downloads.restore();

@@ -18,7 +18,7 @@ DownloadSession::DownloadSession(const QString& command, const CliOutput& out, Q
     , m_out(out)
     , m_view(out.isTerminal() && !out.isJson())
 {
-    m_records = new DownloadsModel(this);
+    m_records = new DownloadsModel(this, m_db.connection());
     m_downloads = new DownloadList(
         AppContext::processingQueue(), m_records, AppContext::serviceRegistry(),
         [] { return JobSettings::fromPreferences(); }, this);

@@ -2,6 +2,7 @@
 
 #include "CliCommand.h"
 #include "JobProgressView.h"
+#include "app/DbConnection.h"
 
 #include <QEventLoop>
 #include <QJsonArray>
@@ -50,6 +51,7 @@ private:
     void checkDone();
     bool hasEnded(const ProcessingElement* job) const;
 
+    DbConnection m_db;
     QString m_command;
     const CliOutput& m_out;
     DownloadsModel* m_records = nullptr;

@@ -1,5 +1,6 @@
 #include "DownloadsCommand.h"
 
+#include "app/MediaDescriptor.h"
 #include "download/DownloadsModel.h"
 #include "download/ProcessingStates.h"
 
@@ -19,9 +20,10 @@ void DownloadsCommand::configure(QCommandLineParser& parser) const
 int DownloadsCommand::run(const QCommandLineParser& parser, const CliOutput& out)
 {
     Q_UNUSED(parser)
-    DownloadsModel records;
+    DbConnection database;
+    DownloadsModel records(nullptr, database.connection());
     QJsonArray rows;
-    for (const DownloadRecord& row : records.loadAll()) {
+    for (const DownloadRecord& row : records.loadDownloads()) {
         const QString state = ProcessingStates::displayName(row.state);
         const QString type
             = MediaDescriptor::mediaTypeName(MediaDescriptor::MediaType(row.targetMediaType));

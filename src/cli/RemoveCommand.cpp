@@ -33,7 +33,8 @@ int RemoveCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         out.error(QStringLiteral("kestrofan-cli remove: give at least one download id"));
         return UsageError;
     }
-    DownloadsModel records;
+    DbConnection database;
+    DownloadsModel records(nullptr, database.connection());
     // Only listed, not queued: nothing starts while downloads are removed.
     DownloadList downloads(
         nullptr, &records, nullptr, [] { return JobSettings::fromPreferences(); });

@@ -1,15 +1,14 @@
 #pragma once
 
 #include "app/MediaDescriptor.h"
-#include "services/SearchParams.h"
+#include "services/FeedDataFetcher.h"
+#include "services/MediaItem.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 
 class DownloadList;
-class FeedDataFetcher;
-class MediaItem;
 class MediaServices;
 
 // Downloads every item of a feed, page after page ("Download all"). The pages are read one

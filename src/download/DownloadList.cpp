@@ -32,8 +32,15 @@ ProcessingElement* DownloadList::startDownload(
     // Recorded before it is queued, so that its first states land in its row.
     if (m_records) {
         const MediaItem* copy = job->mediaItem();
-        job->setRecordId(m_records->insertDownload(copy->title(), job->state(), type,
-            copy->thumbUrl(), copy->serviceName(), copy->id(), copy->permaUrl()));
+        DownloadRecord record;
+        record.title = copy->title();
+        record.state = job->state();
+        record.targetMediaType = type;
+        record.thumbUrl = copy->thumbUrl();
+        record.serviceId = copy->serviceName();
+        record.mediaId = copy->id();
+        record.permaUrl = copy->permaUrl();
+        job->setRecordId(m_records->insertDownload(record));
     }
     emit jobAdded(job);
     if (m_queue)
@@ -46,7 +53,7 @@ QList<ProcessingElement*> DownloadList::restore()
     QList<ProcessingElement*> restored;
     if (!m_records)
         return restored;
-    for (const DownloadRecord& row : m_records->loadAll()) {
+    for (const DownloadRecord& row : m_records->loadDownloads()) {
         if (job(row.id))
             continue;
         MediaItem item(row.serviceId);

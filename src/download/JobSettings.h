@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/ConverterSettings.h"
+#include "convert/ConversionOptions.h"
 
 #include <QString>
 
@@ -12,7 +12,7 @@ struct JobSettings
     // temporary folder name.
     QString temporaryDirectory;
     // What the converters need.
-    ConverterSettings conversion;
+    ConversionOptions conversion;
 
     // From the preferences, on the settings' own thread.
     static JobSettings fromPreferences();

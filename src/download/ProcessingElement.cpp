@@ -42,6 +42,7 @@ ProcessingElement::ProcessingElement(const MediaItem& item, const QString& servi
     m_item->setParent(this);
     m_item->setTargetMediaType(targetType);
     m_remainingTimer.setInterval(remainingTimeIntervalMs());
+    m_progressClock.start();
     connect(&m_remainingTimer, &QTimer::timeout, this, &ProcessingElement::onRemainingTimerTimeout);
     connect(&m_conversionWatcher, &QFutureWatcher<QString>::finished, this,
         &ProcessingElement::processFinished);
@@ -310,6 +311,19 @@ void ProcessingElement::onDownloadFinished()
     startConversion();
 }
 
+ConversionItem ProcessingElement::conversionItem() const
+{
+    ConversionItem item;
+    item.title = m_item->title();
+    item.mediaType = m_targetType;
+    item.format
+        = m_targetType == MediaDescriptor::Audio ? m_item->audioFormat() : m_item->videoFormat();
+    item.description = m_item->description();
+    item.sourceUrl = m_item->permaUrl();
+    item.durationSeconds = m_item->durationSeconds() > 0 ? m_item->durationSeconds() : -1;
+    return item;
+}
+
 void ProcessingElement::startConversion()
 {
     m_pending = Pending::Nothing;
@@ -325,7 +339,7 @@ void ProcessingElement::startConversion()
             onError(QStringLiteral("No media file found"));
             return;
         }
-        converter = new VideoConverter(m_item, input, m_settings.conversion);
+        converter = new VideoConverter(conversionItem(), input, m_settings.conversion);
         break;
     case MediaDescriptor::Audio:
         if (!m_request) {
@@ -336,7 +350,7 @@ void ProcessingElement::startConversion()
             onError(QStringLiteral("No media file found"));
             return;
         }
-        converter = new AudioConverter(m_item, input, m_audioOnly, m_settings.conversion);
+        converter = new AudioConverter(conversionItem(), input, m_audioOnly, m_settings.conversion);
         break;
     default:
         onError(

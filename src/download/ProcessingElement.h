@@ -4,6 +4,7 @@
 #include "MediaUrls.h"
 #include "ProcessingStates.h"
 #include "app/MediaDescriptor.h"
+#include "convert/ConversionItem.h"
 
 #include <QElapsedTimer>
 #include <QFutureWatcher>
@@ -116,6 +117,8 @@ private:
     void fetchUrls();
     void startRequest();
     void startConversion();
+    // What the converter needs of the item, as a value for its worker thread.
+    ConversionItem conversionItem() const;
     void releaseRequest();
     void writeRecordState();
     bool offerLogin();

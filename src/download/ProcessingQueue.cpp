@@ -23,7 +23,8 @@ bool ProcessingQueue::addJob(ProcessingElement* job)
     }
     if (!ProcessingStates::isUnfinished(job->state()) || contains(job))
         return true;
-    job->setHeld(m_paused);
+    // A job the person paused stays paused; a paused queue holds every new job.
+    job->setHeld(m_paused || job->isHeld());
     m_waiting.append(job);
     startNext();
     // Nothing started: the new job still counts in the queue.

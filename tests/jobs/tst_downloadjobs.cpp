@@ -357,7 +357,7 @@ private slots:
         TestHttpServer::FileOptions slow;
         slow.bytesPerSecond = m_slowSize / 6;
         m_server.setFileOptions(QStringLiteral("/slow.mp4"), slow);
-        DownloadsModel records;
+        DownloadsModel records(nullptr, DbConnection().connection());
         ProcessingQueue* queue = AppContext::processingQueue();
         queue->setPaused(false);
         DownloadList list(queue, &records, AppContext::serviceRegistry(),

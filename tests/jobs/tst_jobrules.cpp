@@ -77,11 +77,11 @@ private:
     std::unique_ptr<DownloadsModel> m_records;
     TestHttpServer m_server;
 
-    MediaItem item(const QString& page) const
+    std::unique_ptr<MediaItem> item(const QString& page) const
     {
-        MediaItem media(QStringLiteral("Generic Service"));
-        media.setTitle(QStringLiteral("Clip ") + page);
-        media.setPermaUrl(m_server.url(page).toString());
+        auto media = std::make_unique<MediaItem>(QStringLiteral("Generic Service"));
+        media->setTitle(QStringLiteral("Clip ") + page);
+        media->setPermaUrl(m_server.url(page).toString());
         return media;
     }
 
@@ -94,7 +94,8 @@ private:
     {
         JobSettings settings;
         settings.temporaryDirectory = m_media.filePath(QStringLiteral(".tmp"));
-        return new ProcessingElement(item(page), QStringLiteral("Generic Service"),
+        settings.conversion.mediaPath = m_media.path();
+        return new ProcessingElement(*item(page), QStringLiteral("Generic Service"),
             MediaDescriptor::Video, settings, m_records.get(), nullptr, parent);
     }
 
@@ -104,7 +105,7 @@ private slots:
         m_core = std::make_unique<CoreTestContext>();
         QVERIFY(m_core->isReady());
         QVERIFY(m_server.start());
-        m_records = std::make_unique<DownloadsModel>();
+        m_records = std::make_unique<DownloadsModel>(nullptr, DbConnection().connection());
         m_queueSettings.destination = m_media.path();
     }
 
@@ -131,8 +132,10 @@ private slots:
         QFETCH(bool, signalled);
         QObject owner;
         ProcessingElement* element = job(&owner);
-        const int id = m_records->insertDownload(QStringLiteral("t"), 1, 1, QString(),
-            QStringLiteral("Generic Service"), QString(), QStringLiteral("http://x/"));
+        DownloadRecord record;
+        record.title = QStringLiteral("t");
+        record.state = ProcessingStates::Waiting;
+        const int id = m_records->insertDownload(record);
         element->setRecordId(id);
         setRecordState(id, 99);
         element->setErrorText(QStringLiteral("why"));
@@ -232,7 +235,9 @@ private slots:
         for (const MediaFileRequestBase* part :
             request->findChildren<MediaFileRequestBase*>(Qt::FindDirectChildrenOnly))
             baseNames << part->baseName();
-        QCOMPARE(baseNames, video && audio ? QStringList { "base", "base_audio" } : QStringList());
+        const QStringList expected
+            = video && audio ? QStringList { "base", "base_audio" } : QStringList();
+        QCOMPARE(baseNames, expected);
     }
 
     void fileBaseNamesKeepRecordsApart()
@@ -258,7 +263,8 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         element->discardTemporaryFiles();
-        QCOMPARE(tmp.entryList(QDir::Files), (QStringList { other + ".part", other + "_0.ts" }));
+        const QStringList left { other + ".part", other + "_0.ts" };
+        QCOMPARE(tmp.entryList(QDir::Files), left);
     }
 
     void destinationMessages_data()
@@ -407,10 +413,14 @@ private slots:
             { ProcessingStates::Converting, QString() } };
         QList<int> ids;
         for (const Row& row : rows) {
-            const int id = m_records->insertDownload(QStringLiteral("Row %1").arg(row.state),
-                row.state, MediaDescriptor::Audio, QString(), QStringLiteral("Generic Service"),
-                QStringLiteral("m%1").arg(row.state),
-                m_server.url(QStringLiteral("/r%1").arg(row.state)).toString());
+            DownloadRecord record;
+            record.title = QStringLiteral("Row %1").arg(row.state);
+            record.state = row.state;
+            record.targetMediaType = MediaDescriptor::Audio;
+            record.serviceId = QStringLiteral("Generic Service");
+            record.mediaId = QStringLiteral("m%1").arg(row.state);
+            record.permaUrl = m_server.url(QStringLiteral("/r%1").arg(row.state)).toString();
+            const int id = m_records->insertDownload(record);
             m_records->updateFinishedFileName(id, row.file);
             ids << id;
         }
