@@ -1,5 +1,6 @@
 #include "CleanCommand.h"
 
+#include "app/DbConnection.h"
 #include "download/DownloadList.h"
 #include "download/DownloadsModel.h"
 #include "download/JobSettings.h"

@@ -1,5 +1,6 @@
 #include "DownloadsCommand.h"
 
+#include "app/DbConnection.h"
 #include "app/MediaDescriptor.h"
 #include "download/DownloadsModel.h"
 #include "download/ProcessingStates.h"

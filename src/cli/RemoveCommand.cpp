@@ -1,6 +1,7 @@
 #include "RemoveCommand.h"
 
 #include "app/AppContext.h"
+#include "app/DbConnection.h"
 #include "download/DownloadList.h"
 #include "download/DownloadsModel.h"
 #include "download/JobSettings.h"

@@ -1,5 +1,6 @@
 #include "ProcessingElement.h"
 
+#include "ConversionItems.h"
 #include "DownloadsModel.h"
 #include "JobRequestChoice.h"
 #include "MediaFileRequestBase.h"
@@ -198,10 +199,8 @@ void ProcessingElement::startRequest()
         return;
     }
     m_audioOnly = JobRequestChoice::isAudioOnly(m_mediaUrls);
-    const int itemFormat
-        = m_targetType == MediaDescriptor::Audio ? m_item->audioFormat() : m_item->videoFormat();
     m_request = JobRequestChoice::create(
-        m_mediaUrls, fileBaseName(), itemFormat, m_settings.temporaryDirectory, this);
+        m_mediaUrls, fileBaseName(), itemFormat(), m_settings.temporaryDirectory, this);
     m_request->setCookies(m_mediaUrls.cookies, QUrl(m_item->permaUrl()));
     if (!m_request->errorText().isEmpty()) {
         onMediaFileRequesterror(m_request->errorText());
@@ -311,17 +310,9 @@ void ProcessingElement::onDownloadFinished()
     startConversion();
 }
 
-ConversionItem ProcessingElement::conversionItem() const
+int ProcessingElement::itemFormat() const
 {
-    ConversionItem item;
-    item.title = m_item->title();
-    item.mediaType = m_targetType;
-    item.format
-        = m_targetType == MediaDescriptor::Audio ? m_item->audioFormat() : m_item->videoFormat();
-    item.description = m_item->description();
-    item.sourceUrl = m_item->permaUrl();
-    item.durationSeconds = m_item->durationSeconds() > 0 ? m_item->durationSeconds() : -1;
-    return item;
+    return m_targetType == MediaDescriptor::Audio ? m_item->audioFormat() : m_item->videoFormat();
 }
 
 void ProcessingElement::startConversion()
@@ -339,7 +330,8 @@ void ProcessingElement::startConversion()
             onError(QStringLiteral("No media file found"));
             return;
         }
-        converter = new VideoConverter(conversionItem(), input, m_settings.conversion);
+        converter = new VideoConverter(
+            ConversionItems::fromMediaItem(*m_item, itemFormat()), input, m_settings.conversion);
         break;
     case MediaDescriptor::Audio:
         if (!m_request) {
@@ -350,7 +342,8 @@ void ProcessingElement::startConversion()
             onError(QStringLiteral("No media file found"));
             return;
         }
-        converter = new AudioConverter(conversionItem(), input, m_audioOnly, m_settings.conversion);
+        converter = new AudioConverter(ConversionItems::fromMediaItem(*m_item, itemFormat()), input,
+            m_audioOnly, m_settings.conversion);
         break;
     default:
         onError(

@@ -4,7 +4,6 @@
 #include "MediaUrls.h"
 #include "ProcessingStates.h"
 #include "app/MediaDescriptor.h"
-#include "convert/ConversionItem.h"
 
 #include <QElapsedTimer>
 #include <QFutureWatcher>
@@ -117,8 +116,8 @@ private:
     void fetchUrls();
     void startRequest();
     void startConversion();
-    // What the converter needs of the item, as a value for its worker thread.
-    ConversionItem conversionItem() const;
+    // The format the extraction detected for the item.
+    int itemFormat() const;
     void releaseRequest();
     void writeRecordState();
     bool offerLogin();

@@ -2,6 +2,7 @@
 
 #include "ProcessingElement.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 ProcessingQueue::ProcessingQueue(bool paused, SettingsSource settings, QObject* parent)
@@ -103,7 +104,11 @@ QString ProcessingQueue::checkDestination() const
 
 QString ProcessingQueue::checkDestination(const QString& destination)
 {
-    const QFileInfo info(destination);
+    // "folder/" names no file when a file stands in the folder's place.
+    QString path = destination;
+    while (path.size() > 1 && (path.endsWith(QLatin1Char('/')) || path.endsWith(QDir::separator())))
+        path.chop(1);
+    const QFileInfo info(path);
     // Existence first: a missing folder has no permissions either, and "not writable" would
     // send the person looking for the wrong fault.
     if (destination.isEmpty() || !info.exists())

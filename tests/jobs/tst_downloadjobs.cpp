@@ -6,6 +6,7 @@
 #include "TestHttpServer.h"
 #include "TestProcess.h"
 #include "app/AppTestSupport.h"
+#include "app/DbConnection.h"
 
 #include "app/AppContext.h"
 #include "download/DownloadList.h"
@@ -93,7 +94,7 @@ private:
         return kinds.join(QLatin1Char(','));
     }
 
-    QString tmpDir() const { return m_mediaPath + QStringLiteral("/.tmp"); }
+    QString tmpDir() const { return m_mediaPath + QStringLiteral("/Temporary files"); }
 
     void serveFolder(const QString& folder)
     {
@@ -252,7 +253,9 @@ private slots:
         QCOMPARE(run.exitCode, 1);
         QStringList files = run.out.trimmed().split(QLatin1Char('\n'));
         QCOMPARE(files.size(), 1);
-        QCOMPARE(files.first(), firstFile.chopped(4) + QStringLiteral("-1.mp4"));
+        // The first run of the page named it already; this test's two come after it.
+        QVERIFY2(firstFile.endsWith(QStringLiteral("-1.mp4")), qPrintable(firstFile));
+        QCOMPARE(files.first(), firstFile.chopped(6) + QStringLiteral("-2.mp4"));
         QVERIFY(QFileInfo(firstFile).isFile());
         QVERIFY2(run.err.contains(QStringLiteral(
                      "Download queue finished: 1 successful download(s), 1 error(s)")),

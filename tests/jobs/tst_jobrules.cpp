@@ -5,6 +5,7 @@
 #include "TestEnvironment.h"
 #include "TestHttpServer.h"
 #include "app/AppTestSupport.h"
+#include "app/DbConnection.h"
 
 #include "download/DownloadList.h"
 #include "download/DownloadsModel.h"
