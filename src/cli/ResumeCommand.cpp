@@ -21,8 +21,9 @@ int ResumeCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     if (!BrowseSupport::loadServices(out))
         return Failed;
     DownloadSession session(name(), out);
+    // The queue may have started the first one already.
     for (ProcessingElement* job : session.downloads()->restore()) {
-        if (job->state() == ProcessingStates::Resuming)
+        if (ProcessingStates::isUnfinished(job->state()))
             session.track(job);
     }
     return session.run();
