@@ -164,10 +164,9 @@ private slots:
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, &request, &ScriptedRequest::step);
         ticker.start(2);
-        QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() > 650, 5000);
+        // Many more reports than the job may pass on, however busy the machine is.
+        QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() > 650 && request.received >= 100 * 500, 20000);
         ticker.stop();
-        const int steps = int(request.received / 500);
-        QVERIFY2(steps > 50, "the request should have reported often");
         QVERIFY2(progress.size() >= 1 && progress.size() <= clock.elapsed() / 100 + 1,
             qPrintable(QString::number(progress.size())));
         QCOMPARE(element->progress(), int(float(request.received) / 1000000.0f * 100.0f));
