@@ -36,7 +36,7 @@ QJsonValue valueAt(QJsonValue value, const QString& path)
     const QStringList steps = path.split('/', Qt::SkipEmptyParts);
     for (int i = 0; i < steps.size(); ++i) {
         if (steps[i] == "#")
-            return value.isArray() ? value.toArray().size() : value.toObject().size();
+            return int(value.isArray() ? value.toArray().size() : value.toObject().size());
         if (steps[i] == "*") {
             QJsonArray each;
             for (const QJsonValue& element : value.toArray())
@@ -226,7 +226,8 @@ private slots:
             { "err:Database file {db} is damaged (" });
         row("damaged pages", "damaged pages", { "config" }, 1,
             { "err:Database file {db} is damaged (" });
-        row("setup leaves an empty file", "zero bytes", { "setup" }, 1);
+        row("setup leaves an empty file", "zero bytes", { "setup" }, 1,
+            { "err:Could not record the download helper in the database." });
 
         row("setup again", "setup", { "setup" }, 0, { "out:is in place", "out!Created" });
         row("defaults", "setup", { "config" }, 0,
@@ -359,8 +360,10 @@ private slots:
         QVERIFY2(run.exitCode == exitCode, qPrintable(QString::number(run.exitCode) + run.err));
         for (const QString& expectation : std::as_const(checks))
             check(run, substituted(expectation, homePath));
+        // A failing command prints nothing a script could take for a result (setup reports
+        // the steps it took before the failure).
         if (exitCode != 0) {
-            QVERIFY2(run.out.isEmpty(), qPrintable(run.out));
+            QVERIFY2(run.out.isEmpty() || arguments.value(0) == "setup", qPrintable(run.out));
             if (checkSettingsKept)
                 QCOMPARE(cli({ "config" }, homePath).out, settingsBefore);
         }

@@ -120,7 +120,7 @@ private slots:
         const ConversionPreset preset = audio ? model.audioPreset(id) : model.videoPreset(id);
         const QString output
             = m_work.filePath(QString("%1-%2-%3.%4")
-                                  .arg(audio ? "audio" : "video")
+                                  .arg(QString(audio ? "audio" : "video"))
                                   .arg(id)
                                   .arg(QFileInfo(input).suffix(), preset.extension));
         // LAME takes a quality level in place of a bit rate.
@@ -140,7 +140,7 @@ private slots:
         QVERIFY(TestProcess::ffmpeg(arguments));
         const QString size = preset.resolution.isEmpty() ? "320x180" : preset.resolution;
         QCOMPARE(probeStreams(output),
-            audio ? QStringList { "audio" } : QStringList { "audio", "video " + size });
+            (audio ? QStringList { "audio" } : QStringList { "audio", "video " + size }));
     }
 };
 

@@ -12,6 +12,8 @@
 #include <QSqlRecord>
 #include <QThread>
 
+#include <functional>
+
 using namespace AppTestSupport;
 
 namespace {
