@@ -1,18 +1,10 @@
 #include "PlaceholderWindow.h"
 
-#include "AboutWindow.h"
-#include "PreferencesWindow.h"
-
 #include "app/AppIdentity.h"
 #include "app/AppPaths.h"
-#include "app/DbConnection.h"
 #include "app/Prefs.h"
-#include "core/AppContext.h"
-#include "download/BinaryHelpers.h"
-#include "services/MediaServices.h"
 
 #include <QLabel>
-#include <QMenuBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -36,33 +28,6 @@ PlaceholderWindow::PlaceholderWindow(QWidget* parent)
     m_status = new QLabel(this);
     statusBar()->addWidget(m_status);
     resize(640, 400);
-
-    QMenu* tools = menuBar()->addMenu(tr("Tools"));
-    tools->addAction(tr("About"), this, &PlaceholderWindow::showAbout);
-    QAction* options = tools->addAction(tr("Options"), this, &PlaceholderWindow::showPreferences);
-    options->setShortcut(QKeySequence(tr("Ctrl+,")));
-}
-
-void PlaceholderWindow::showAbout()
-{
-    const BinaryHelpers helpers;
-    const AboutWindow::Facts facts { AppIdentity::version(), AppIdentity::build(),
-        AppPaths::dataLocation(),
-        BinaryHelpers::helperPath(helpers.helpers().value(BinaryHelper::downloadHelperId)) };
-    auto* about = new AboutWindow(facts);
-    about->setAttribute(Qt::WA_DeleteOnClose);
-    about->show();
-}
-
-void PlaceholderWindow::showPreferences()
-{
-    QStringList serviceNames;
-    if (MediaServices* services = AppContext::serviceRegistry())
-        serviceNames = services->services().keys();
-    DbConnection database;
-    auto* preferences = new PreferencesWindow(database.connection(), serviceNames);
-    preferences->setAttribute(Qt::WA_DeleteOnClose);
-    preferences->show();
 }
 
 void PlaceholderWindow::setExternalOpenURL(const QString& url)

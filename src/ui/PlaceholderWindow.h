@@ -12,8 +12,6 @@ public:
 
 public slots:
     void setExternalOpenURL(const QString& url);
-    void showAbout();
-    void showPreferences();
 
 private:
     class QLabel* m_status = nullptr;
