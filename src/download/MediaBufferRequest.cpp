@@ -3,6 +3,8 @@
 #include "app/MediaDescriptor.h"
 #include "app/PlainName.h"
 #include "app/WebAddress.h"
+#include "net/NetworkAccess.h"
+#include "net/TlsTrust.h"
 
 #include <QDir>
 #include <QNetworkAccessManager>
@@ -34,7 +36,7 @@ QNetworkRequest requestFor(const QUrl& address)
 MediaBufferRequest::MediaBufferRequest(const QUrl& address, const QString& name, int format,
     const QString& bufferDirectory, QObject* parent)
     : QObject(parent)
-    , m_manager(new QNetworkAccessManager(this))
+    , m_manager(NetworkAccess::transfers())
     , m_address(address)
     , m_name(name)
     , m_format(format)
@@ -44,8 +46,12 @@ MediaBufferRequest::MediaBufferRequest(const QUrl& address, const QString& name,
 MediaBufferRequest::~MediaBufferRequest()
 {
     m_cancelled = true;
-    if (m_reply)
+    // The reply belongs to the thread's shared manager: it must not call back into us.
+    if (m_reply) {
+        m_reply->disconnect(this);
         m_reply->abort();
+        m_reply->deleteLater();
+    }
 }
 
 void MediaBufferRequest::start()
@@ -86,7 +92,7 @@ void MediaBufferRequest::headReplyFinished()
     const QByteArray location = reply->rawHeader("Location");
     const QByteArray length = reply->rawHeader("Content-Length");
     const QByteArray ranges = reply->rawHeader("Accept-Ranges");
-    const QString networkError = reply->errorString();
+    const QString networkError = TlsTrust::errorText(reply);
     releaseReply();
     if (m_cancelled)
         return;
@@ -192,7 +198,7 @@ void MediaBufferRequest::downloadFinished()
     if (!m_reply)
         return;
     const QNetworkReply::NetworkError failure = m_reply->error();
-    const QString failureText = m_reply->errorString();
+    const QString failureText = TlsTrust::errorText(m_reply);
     releaseReply();
     if (m_cancelled)
         return;
@@ -206,7 +212,7 @@ void MediaBufferRequest::downloadFinished()
 void MediaBufferRequest::replyError()
 {
     if (!m_cancelled && m_reply)
-        report(m_reply->errorString());
+        report(TlsTrust::errorText(m_reply));
 }
 
 void MediaBufferRequest::cancelDownload()
