@@ -62,6 +62,24 @@ QString cleaned(const QString& text)
     return result;
 }
 
+QString sanitizedTitleFileName(const QString& title)
+{
+    QString name = title;
+    for (const QChar c : { u'\t', u'\n', u'\r', u'\v', u'\f', QChar(QChar::LineSeparator),
+             QChar(QChar::ParagraphSeparator) })
+        name.replace(c, QLatin1Char(' '));
+    name.remove(QStringLiteral("http://"));
+    name.remove(QStringLiteral("https://"));
+    name.replace(QLatin1Char('&'), QLatin1Char(' '));
+    name.replace(QLatin1Char('/'), QLatin1Char(' '));
+    for (const QChar c : { u'<', u'>', u':', u'"', u'\\', u'|', u'?', u'*', u'!' })
+        name.remove(c);
+    name = cleaned(name);
+    name.replace(QStringLiteral("   "), QStringLiteral(" "));
+    name.replace(QStringLiteral("  "), QStringLiteral(" "));
+    return name;
+}
+
 QString fitted(const QString& stem, const QString& suffix, const QString& extension, int maxBytes)
 {
     const QString tail = extension.isEmpty() ? suffix : suffix + QLatin1Char('.') + extension;

@@ -15,6 +15,7 @@ bool SystemProcess::run(const QString& program, const QStringList& arguments, bo
     // An object may run several programs: each run reports only its own output and error.
     m_output.clear();
     m_errorString.clear();
+    m_exitCode = -1;
     m_decoder.resetState();
     if (collectOutput)
         connect(&m_process, &QProcess::readyRead, this, &SystemProcess::onReadyRead);
@@ -28,6 +29,8 @@ bool SystemProcess::run(const QString& program, const QStringList& arguments, bo
     }
     if (m_process.exitStatus() == QProcess::CrashExit)
         m_errorString = m_process.errorString();
+    else if (m_errorString.isEmpty())
+        m_exitCode = m_process.exitCode();
 
     if (collectOutput) {
         // Whatever arrived after the last readyRead() still belongs to the answer: a helper's

@@ -23,6 +23,8 @@ public:
 
     QString output() const { return m_output; }
     QString errorString() const { return m_errorString; }
+    // The program's exit code when it ended normally; -1 otherwise.
+    int exitCode() const { return m_exitCode; }
 
     // How long run() waits for the program; tests shorten it.
     void setTimeout(int msecs) { m_timeout = msecs; }
@@ -40,4 +42,5 @@ private:
     // Keeps a UTF-8 sequence that is split between two reads intact.
     QStringDecoder m_decoder { QStringDecoder::Utf8 };
     int m_timeout = defaultTimeout;
+    int m_exitCode = -1;
 };

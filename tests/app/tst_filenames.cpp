@@ -44,6 +44,34 @@ private slots:
         QCOMPARE(FileNames::cleaned(text), name);
     }
 
+    void sanitizedTitles_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("reserved") << "AC/DC: \"Back\" <in> Black?!*|\\"
+                                  << "AC DC Back in Black";
+        QTest::newRow("web prefix and ampersand") << "https://x.org & http://y"
+                                                  << "x.org y";
+        QTest::newRow("controls") << QString("a") + QChar(0) + "b\tc\nd\x7f"
+                                  << "ab c d";
+        QTest::newRow("bidi override") << "evil\u202Egnp.exe"
+                                       << "evilgnp.exe";
+        QTest::newRow("zero width") << "in\u200Bvis\uFEFFible"
+                                    << "invisible";
+        QTest::newRow("emoji kept") << "Song \U0001F3B5"
+                                    << "Song \U0001F3B5";
+        QTest::newRow("lone surrogate") << QString("a") + QChar(0xD800) + "b"
+                                        << "ab";
+        QTest::newRow("blank runs") << "a     b"
+                                    << "a  b";
+    }
+
+    void sanitizedTitles()
+    {
+        QFETCH(QString, title);
+        QTEST(FileNames::sanitizedTitleFileName(title), "fileName");
+    }
+
     void fitted_data()
     {
         QTest::addColumn<QString>("stem");
