@@ -102,7 +102,8 @@ private slots:
         QCOMPARE(QFileInfo(cookieFile).absolutePath(),
             QFileInfo(HelperCookieFile::defaultDirectory()).absoluteFilePath());
         QCOMPARE(arguments,
-            HelperArguments::extractionArguments(m_page, MediaDescriptor::Video, Prefs::snapshot(), cookieFile));
+            HelperArguments::extractionArguments(
+                m_page, MediaDescriptor::Video, Prefs::snapshot(), cookieFile));
         QCOMPARE(
             urls.videoUrls, QList<QUrl> { QUrl(QStringLiteral("https://cdn.example/v.webm")) });
         QCOMPARE(reader.detectedFormat(), int(MediaDescriptor::WebM));
@@ -125,9 +126,11 @@ private slots:
         for (const QString& host : hosts)
             QFile::remove(AppPaths::helpersLocation() + QStringLiteral("started-") + host);
 
+        const BinaryHelpers* helpers = AppContext::helperRegistry();
+        const PrefsSnapshot prefs = Prefs::snapshot();
         const QList<MediaUrls> results
-            = QtConcurrent::blockingMapped(hosts, [](const QString& host) {
-                  MediaUrlReader reader(QStringLiteral("Some Service"));
+            = QtConcurrent::blockingMapped(hosts, [helpers, prefs](const QString& host) {
+                  MediaUrlReader reader(helpers, prefs, QStringLiteral("Some Service"));
                   return reader.getMediaUrls(QUrl(QStringLiteral("https://%1/watch?v=1").arg(host)),
                       MediaDescriptor::Video);
               });

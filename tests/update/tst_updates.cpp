@@ -419,5 +419,5 @@ private slots:
     }
 };
 
-KESTROFAN_TEST_MAIN(TestUpdates)
+KESTROFAN_CORE_TEST_MAIN(TestUpdates)
 #include "tst_updates.moc"
