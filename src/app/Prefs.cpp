@@ -188,6 +188,10 @@ const std::vector<Entry>& table()
                 &Prefs::setAudioNotificationOnQueueFinished)));
         t.push_back(loadedOnly(entry("searchableServiceNames", &Values::searchableServiceNames,
             &Prefs::setSearchableServiceNames)));
+        // Self-hosted update servers; empty means the build's own settings apply.
+        t.push_back(loadedOnly(entry("updateUrl", &Values::updateUrl, &Prefs::setUpdateUrl)));
+        t.push_back(loadedOnly(
+            entry("updatePublicKey", &Values::updatePublicKey, &Prefs::setUpdatePublicKey)));
         return t;
     }();
     return rows;
@@ -540,4 +544,22 @@ void Prefs::resetToDefaults()
 {
     QWriteLocker locker(&state().lock);
     state().values = Values();
+}
+
+QString Prefs::updateUrl()
+{
+    return read(&Values::updateUrl);
+}
+void Prefs::setUpdateUrl(const QString& url)
+{
+    assignAndStore(&Values::updateUrl, "updateUrl", url);
+}
+
+QString Prefs::updatePublicKey()
+{
+    return read(&Values::updatePublicKey);
+}
+void Prefs::setUpdatePublicKey(const QString& key)
+{
+    assignAndStore(&Values::updatePublicKey, "updatePublicKey", key);
 }

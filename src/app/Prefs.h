@@ -70,6 +70,11 @@ public:
     static void setAudioNotificationOnQueueFinished(bool ring);
     static QStringList searchableServiceNames();
     static void setSearchableServiceNames(const QStringList& names);
+    // The update server and its signing key, when they differ from the build's.
+    static QString updateUrl();
+    static void setUpdateUrl(const QString& url);
+    static QString updatePublicKey();
+    static void setUpdatePublicKey(const QString& key);
 
     // Every value at once, as the getters give them.
     static PrefsSnapshot snapshot();

@@ -45,6 +45,8 @@ struct PrefsSnapshot
     bool visualNotificationOnQueueFinished = true;
     bool audioNotificationOnQueueFinished = false;
     QStringList searchableServiceNames;
+    QString updateUrl;
+    QString updatePublicKey;
 
     // The folder of partial downloads: mediaPath + separator + mediaTmpDir, as built.
     QString mediaTmpLocation() const { return mediaPath + QDir::separator() + mediaTmpDir; }

@@ -9,6 +9,7 @@
 #include "SearchCommand.h"
 #include "ServicesCommand.h"
 #include "SetupCommand.h"
+#include "UpdateCommand.h"
 #include "UserCommand.h"
 
 std::vector<std::unique_ptr<CliCommand>> allCommands()
@@ -16,6 +17,7 @@ std::vector<std::unique_ptr<CliCommand>> allCommands()
     std::vector<std::unique_ptr<CliCommand>> commands;
     commands.push_back(std::make_unique<SetupCommand>());
     commands.push_back(std::make_unique<ConfigCommand>());
+    commands.push_back(std::make_unique<UpdateCommand>());
     commands.push_back(std::make_unique<ExtractCommand>());
     commands.push_back(std::make_unique<ServicesCommand>());
     commands.push_back(std::make_unique<ResolveCommand>());

@@ -2,13 +2,55 @@
 
 #include "Application.h"
 
+#include "app/AppIdentity.h"
+#include "app/AppPaths.h"
+#include "app/Prefs.h"
 #include "core/AppContext.h"
 #include "ui/KStyle.h"
+#include "ui/NewAppVersionAvailableDialog.h"
 #include "ui/PlaceholderWindow.h"
+#include "ui/PluginUpdateFlow.h"
+#include "update/AppVersionChecker.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
+
+namespace {
+
+// The update check at start-up and, except on a first run, the release check a minute after
+// the services are ready; both talk to the server the build, preferences or environment name.
+void startUpdates(QWidget* window)
+{
+    AppContext::instance()->createServiceRegistries();
+    const UpdateServer server = UpdateServer::resolve(Prefs::updateUrl(), Prefs::updatePublicKey());
+    PluginVersionsChecker::Installation installation;
+    installation.services = AppContext::serviceRegistry();
+    installation.helpers = AppContext::helperRegistry();
+    installation.pluginsDirectory = AppPaths::servicePluginsLocation();
+    installation.version = AppIdentity::version();
+    installation.build = AppIdentity::build();
+    PluginInstaller::Target target;
+    target.services = installation.services;
+    target.helpers = installation.helpers;
+    target.pluginsDirectory = installation.pluginsDirectory;
+    target.helpersDirectory = AppPaths::helpersLocation();
+    auto* flow = new PluginUpdateFlow(server, installation, target, window);
+    auto* releases = new AppVersionChecker(
+        server.baseAddress(), AppIdentity::version(), AppIdentity::build(), window);
+    QObject::connect(releases, &AppVersionChecker::newAppVersionAvailable, window,
+        [window](const QString& version, const QString& text, const QString& location) {
+            NewAppVersionAvailableDialog(version, text, location, window).exec();
+        });
+    QObject::connect(flow, &PluginUpdateFlow::servicesReady, releases, [releases] {
+        if (!AppContext::isFirstRun())
+            QTimer::singleShot(60000, releases, &AppVersionChecker::check);
+    });
+    flow->start(AppContext::needsServiceInitialisation());
+}
+
+} // namespace
 
 int runGui(int& argc, char** argv)
 {
@@ -30,5 +72,6 @@ int runGui(int& argc, char** argv)
     PlaceholderWindow window;
     window.show();
     app.installFileOpenFilter(&window);
+    QTimer::singleShot(0, &window, [&window] { startUpdates(&window); });
     return Application::exec();
 }

@@ -41,6 +41,8 @@ public:
     void head(QUrl& address, bool checkTextRedirect);
 
     QString responseText() const { return QString::fromUtf8(m_body); }
+    // The body as received, for checking its signature.
+    QByteArray responseBody() const { return m_body; }
     QString responseHeader(const QString& name) const;
     qint64 contentLength() const { return m_contentLength; }
     QUrl startAddress() const { return m_startAddress; }

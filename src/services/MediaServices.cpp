@@ -1,6 +1,7 @@
 #include "MediaServices.h"
 
 #include "MediaService.h"
+#include "PluginFileSwap.h"
 #include "ServiceModel.h"
 #include "app/PlainName.h"
 #include "app/Prefs.h"
@@ -18,6 +19,8 @@ MediaServices::MediaServices(const ServiceEnvironment& environment, QObject* par
     for (const QString& key : folders) {
         if (key == QLatin1String("__templates"))
             continue;
+        // An update that never got to load must not stop the program now.
+        PluginFileSwap::settle(pluginFolder(key));
         MediaService* service = loadService(key);
         if (!service)
             continue;

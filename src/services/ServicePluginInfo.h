@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // What is known about one service plugin: the installed (or offered) revisions of its scripts.
@@ -11,4 +12,7 @@ struct ServicePluginInfo
     QString name;
     QString description;
     bool isNewPlugin = false;
+    // The SHA-256 digest of the service script that a signed update index announces; not
+    // stored.
+    QByteArray serviceScriptSha256;
 };

@@ -92,7 +92,8 @@ void AppContextTest::firstRunWritesTheDefaults()
     QStringList expected = Prefs::keys();
     // These are only ever loaded, never written as defaults.
     for (const char* loadedOnly : { "visualNotificationOnQueueFinished",
-             "audioNotificationOnQueueFinished", "searchableServiceNames" })
+             "audioNotificationOnQueueFinished", "searchableServiceNames", "updateUrl",
+             "updatePublicKey" })
         QVERIFY(expected.removeOne(QLatin1String(loadedOnly)));
     QStringList written = settings.childKeys();
     written.sort();

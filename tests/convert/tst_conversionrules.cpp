@@ -1,6 +1,5 @@
 #include "TestEnvironment.h"
 
-#include "app/FileNames.h"
 #include "app/MediaDescriptor.h"
 #include "convert/AudioConverter.h"
 #include "convert/FilePlacement.h"

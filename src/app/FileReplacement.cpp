@@ -1,0 +1,16 @@
+#include "FileReplacement.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+bool FileReplacement::moveOver(const QString& from, const QString& to, QString* error)
+{
+    // QFile::rename refuses an existing target; rename(2) replaces it atomically.
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    *error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
