@@ -26,6 +26,8 @@ QString KObject::textForCode(int code)
         return QCoreApplication::translate("KObject", "No data was recieved");
     case TimedOut:
         return QCoreApplication::translate("KObject", "The request timed out");
+    case TooLarge:
+        return QCoreApplication::translate("KObject", "The answer was too large");
     default:
         return QCoreApplication::translate("KObject", "An unknown error occurred");
     }

@@ -3,7 +3,7 @@
 #include <QString>
 
 // Error holder shared by requests, readers, services and converters. Code 0 means the
-// text is the message; codes 1 to 6 stand for fixed, translatable texts.
+// text is the message; codes 1 to 7 stand for fixed, translatable texts.
 class KObject
 {
 public:
@@ -15,6 +15,8 @@ public:
         NetworkError = 4,
         Forbidden = 5,
         TimedOut = 6,
+        // An answer larger than the bound for its kind.
+        TooLarge = 7,
     };
 
     KObject() = default;

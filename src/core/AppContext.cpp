@@ -10,7 +10,7 @@
 #include "download/HelperPageDescriber.h"
 #include "download/ProcessingQueue.h"
 #include "net/CookieJar.h"
-#include "net/NetworkSession.h"
+#include "net/NetworkAccess.h"
 #include "services/MediaServices.h"
 
 #include <QCoreApplication>
@@ -39,7 +39,8 @@ AppContext::AppContext(UserInterface* ui, QObject* parent)
         QCoreApplication::organizationName(), QCoreApplication::applicationName(), this);
     Prefs::attach(m_settings);
     m_cookieJar = std::make_unique<CookieJar>();
-    NetworkSession::setCookieJar(m_cookieJar.get());
+    NetworkAccess::setCookieJar(m_cookieJar.get());
+    NetworkAccess::setCacheDirectory(AppPaths::cacheLocation());
     QThreadPool::globalInstance()->setMaxThreadCount(10);
 
     QString previousVersion;
@@ -69,7 +70,7 @@ AppContext::~AppContext()
     m_processPool->cancelAll();
     m_serviceRegistry.reset();
     m_pageDescriber.reset();
-    NetworkSession::setCookieJar(nullptr);
+    NetworkAccess::setCookieJar(nullptr);
     m_cookieJar.reset();
     for (const QString& path : std::as_const(m_filesToDeleteOnExit)) {
         if (QFile::exists(path))

@@ -3,6 +3,7 @@
 #include "HLSFileJoiner.h"
 #include "MediaPartFileRequest.h"
 #include "net/HttpRequest.h"
+#include "net/NetworkAccess.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,7 +30,7 @@ HLSMediaFileRequest::HLSMediaFileRequest(
     for (int index = 0; index < urls.size(); ++index)
         m_segmentFiles.append(
             baseName + QLatin1Char('_') + QString::number(index) + QStringLiteral(".ts"));
-    m_manager = new QNetworkAccessManager(this);
+    m_manager = NetworkAccess::transfers();
 }
 
 qint64 HLSMediaFileRequest::lengthFromUrlRanges(const QList<QUrl>& urls)

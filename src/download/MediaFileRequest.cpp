@@ -4,6 +4,8 @@
 #include "MediaPartFileRequest.h"
 #include "RunningParts.h"
 #include "app/WebAddress.h"
+#include "net/NetworkAccess.h"
+#include "net/TlsTrust.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,7 +35,7 @@ bool isRedirect(int status)
 
 MediaFileRequest::MediaFileRequest(const QUrl& url, const QString& baseName, QObject* parent)
     : MediaFileRequestBase(baseName, new ConcatFileJoiner(), parent)
-    , m_manager(new QNetworkAccessManager(this))
+    , m_manager(NetworkAccess::transfers())
 {
     m_url = url;
     connect(RunningParts::instance(), &RunningParts::slotReleased, this,
@@ -87,6 +89,8 @@ void MediaFileRequest::sendProbe(Probe kind, const QByteArray& method, int hops)
     // The length must be that of the file itself, not of a compressed transfer.
     request.setRawHeader("Accept-Encoding", "identity");
     QNetworkReply* reply = method == "head" ? m_manager->head(request) : m_manager->get(request);
+    // The manager is shared by the thread: a probe must not outlive its request.
+    reply->setParent(this);
     reply->setProperty(kMethodProperty, QString::fromLatin1(method));
     reply->setProperty(kHopsProperty, hops);
     if (kind == Probe::ContentLength) {
@@ -153,7 +157,7 @@ void MediaFileRequest::handleProbeReply(QNetworkReply* reply, bool probeOnly)
     if (!statusAttribute.isValid()) {
         if (reply->error() != QNetworkReply::NoError
             && reply->error() != QNetworkReply::OperationCanceledError)
-            reportError(reply->errorString());
+            reportError(TlsTrust::errorText(reply));
         return;
     }
     m_lastStatus = statusAttribute.toInt();

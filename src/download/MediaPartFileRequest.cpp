@@ -4,6 +4,8 @@
 #include "TransferTimings.h"
 #include "app/Prefs.h"
 #include "app/WebAddress.h"
+#include "net/NetworkAccess.h"
+#include "net/TlsTrust.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
@@ -162,7 +164,7 @@ void MediaPartFileRequest::get()
     }
 
     if (!m_manager)
-        m_manager = new QNetworkAccessManager(this);
+        m_manager = NetworkAccess::transfers();
     if (!m_cookies.isEmpty() && m_manager->cookieJar())
         m_manager->cookieJar()->setCookiesFromUrl(m_cookies, m_url);
 
@@ -347,7 +349,7 @@ void MediaPartFileRequest::handleFinishedReply(QNetworkReply* reply)
             reportBytesOnDisk();
             retryAfterError(reply->errorString());
         } else {
-            fail(tr("Download failed: %1").arg(reply->errorString()));
+            fail(tr("Download failed: %1").arg(TlsTrust::errorText(reply)));
         }
         return;
     }

@@ -47,14 +47,19 @@ MediaUrls MediaUrlReader::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::Med
         return MediaUrls();
     }
 
-    const QString cookieFile = HelperCookieFile::path();
+    // This run's own cookie file, removed when the extraction ends.
+    const HelperCookieFile cookieFile(HelperCookieFile::defaultDirectory());
+    if (!cookieFile.isValid()) {
+        setErrorText(QStringLiteral("Unexpected: the helper's cookie file could not be made in %1")
+                         .arg(HelperCookieFile::defaultDirectory()));
+        return MediaUrls();
+    }
     const QString output = runDownloadHelper(
-        HelperArguments::extractionArguments(pageUrl, targetType, m_prefs, cookieFile));
+        HelperArguments::extractionArguments(pageUrl, targetType, m_prefs, cookieFile.path()));
 
     MediaUrls urls;
     // The helper may have stored cookies even when it failed.
-    HelperCookieFile::restrictToOwner(cookieFile);
-    urls.cookies = HelperCookieFile::read(cookieFile);
+    urls.cookies = cookieFile.cookies();
     // A missing helper, or one that could not start, crashed or ran out of time, has
     // already said why; a cut answer would only hide that.
     if (!errorText().isEmpty())

@@ -14,7 +14,7 @@ struct MediaUrls
     // MediaDescriptor::MediaFormat values; -1 when unknown.
     int videoFormat = -1;
     int audioFormat = -1;
-    // Cookies the download helper held after its run (name and value only).
+    // Cookies the download helper held after its run, with their domain, path and expiry.
     QList<QNetworkCookie> cookies;
     // Not filled by the extraction.
     QStringList stringList;

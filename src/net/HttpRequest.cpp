@@ -1,13 +1,13 @@
 #include "HttpRequest.h"
 
+#include "ReplySizeLimit.h"
 #include "ResponseMemoryCache.h"
-#include "app/AppPaths.h"
+#include "TlsTrust.h"
 
 #include <QAtomicInt>
 #include <QNetworkAccessManager>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
-#include <QNetworkDiskCache>
 #include <QUrlQuery>
 
 namespace {
@@ -36,6 +36,14 @@ QString tooManyRedirectsText(const QUrl& target)
     return HttpRequest::tr("Too many redirects; the last one led to %1").arg(target.toString());
 }
 
+// The shared manager has a disk cache; requests that may not use it neither read nor fill it.
+void applyCachePolicy(QNetworkRequest& request, bool useCache)
+{
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+        useCache ? QNetworkRequest::PreferCache : QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, useCache);
+}
+
 } // namespace
 
 HttpRequest::HttpRequest(QObject* parent)
@@ -51,6 +59,18 @@ HttpRequest::HttpRequest(int authMethod, const QString& token, QObject* parent)
     m_authMethod = authMethod;
     m_token = token;
     m_contentLength = 0;
+}
+
+HttpRequest::~HttpRequest()
+{
+    // Replies belong to the thread's shared manager: one still running must not outlive us.
+    if (m_currentReply) {
+        QNetworkReply* reply = m_currentReply;
+        m_currentReply = nullptr;
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
 }
 
 void HttpRequest::setDefaultTimeoutMs(int ms)
@@ -133,16 +153,11 @@ bool HttpRequest::sendGet(const QUrl& address)
         emit done(QString());
         return false;
     }
-    if (useCache())
-        installDiskCache();
-
     QNetworkRequest request(address);
     request.setAttribute(
         QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     applyRequestCookies(address);
-    if (useCache())
-        request.setAttribute(
-            QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferCache);
+    applyCachePolicy(request, useCache());
     // Images are fetched with Qt's own user agent.
     if (!address.toString().toLower().endsWith(QLatin1String(".jpg")))
         request.setRawHeader("User-Agent", kUserAgent);
@@ -152,6 +167,7 @@ bool HttpRequest::sendGet(const QUrl& address)
         request.setRawHeader("Authorization", QStringLiteral("Bearer %1").arg(m_token).toUtf8());
 
     QNetworkReply* reply = manager()->get(request);
+    ReplySizeLimit::apply(reply, m_maxBodyBytes);
     if (!m_synchronous) {
         watch(reply);
         connect(reply, &QNetworkReply::finished, this, [this, reply] { replyFinished(reply); });
@@ -177,19 +193,9 @@ void HttpRequest::applyRequestCookies(const QUrl& address)
     manager()->cookieJar()->setCookiesFromUrl(cookies, address);
 }
 
-void HttpRequest::installDiskCache()
-{
-    if (manager()->cache())
-        return;
-    auto* cache = new QNetworkDiskCache(manager());
-    cache->setCacheDirectory(AppPaths::cacheLocation());
-    manager()->setCache(cache);
-}
-
 void HttpRequest::watch(QNetworkReply* reply)
 {
     m_currentReply = reply;
-    connect(reply, &QNetworkReply::sslErrors, this, &HttpRequest::onSSLErrors);
     connect(this, &HttpRequest::abort, reply, &QNetworkReply::abort);
     m_timer.start(timeoutMs());
 }
@@ -285,8 +291,15 @@ void HttpRequest::setErrorFrom(QNetworkReply* reply)
         setErrorText(tr("Request timed out"));
         return;
     }
+    if (ReplySizeLimit::exceeded(reply)) {
+        setErrorCode(TooLarge);
+        setErrorText(tr("The answer of %1 is larger than %2 bytes")
+                         .arg(reply->url().toDisplayString())
+                         .arg(m_maxBodyBytes));
+        return;
+    }
     setErrorCode(errorCodeFor(m_status, reply->error()));
-    setErrorText(reply->errorString());
+    setErrorText(TlsTrust::errorText(reply));
 }
 
 bool HttpRequest::post(const QString& address, const QByteArray& body, const QString& contentType)
@@ -306,6 +319,7 @@ bool HttpRequest::post(const QString& address, const QByteArray& body, const QSt
     request.setRawHeader("User-Agent", kUserAgent);
     request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
     QNetworkReply* reply = manager()->post(request, body);
+    ReplySizeLimit::apply(reply, m_maxBodyBytes);
     waitFor(reply);
     replyFinished(reply);
     return finishedWithSuccess();
@@ -338,6 +352,7 @@ void HttpRequest::head(QUrl& address, bool checkTextRedirect)
         QNetworkRequest request(address);
         request.setAttribute(
             QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        applyCachePolicy(request, false);
         QNetworkReply* reply = manager()->head(request);
         waitFor(reply);
         m_timer.stop();
@@ -400,13 +415,6 @@ void HttpRequest::onTimeOut()
     if (m_currentReply)
         m_currentReply->abort();
     m_eventLoop.quit();
-}
-
-void HttpRequest::onSSLErrors(const QList<QSslError>& errors)
-{
-    Q_UNUSED(errors)
-    if (auto* reply = qobject_cast<QNetworkReply*>(sender()))
-        reply->ignoreSslErrors();
 }
 
 void HttpRequest::retryGet()

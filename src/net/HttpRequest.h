@@ -1,17 +1,18 @@
 #pragma once
 
 #include "HttpRequestBase.h"
+#include "ReplySizeLimit.h"
 
 #include <QHash>
 #include <QPointer>
-#include <QSslError>
 #include <QString>
 #include <QTimer>
 
 // The general HTTP client. Its main mode is blocking: a worker thread calls get() and reads
 // the body when it returns; the asynchronous mode emits done() instead. Redirects are followed
 // here (Qt's own following is off), successful bodies go to the process-wide memory cache,
-// and failures become the error codes of KObject.
+// and failures become the error codes of KObject. Certificates are verified, and an answer
+// kept in memory has a size bound.
 class HttpRequest : public HttpRequestBase
 {
     Q_OBJECT
@@ -24,6 +25,7 @@ public:
 
     explicit HttpRequest(QObject* parent = nullptr);
     HttpRequest(int authMethod, const QString& token, QObject* parent = nullptr);
+    ~HttpRequest() override;
 
     // Blocking: true when the status is 200 (or the memory cache answered). Asynchronous:
     // true, and done() follows.
@@ -49,6 +51,11 @@ public:
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
     int timeoutMs() const { return m_timeoutMs > 0 ? m_timeoutMs : defaultTimeoutMs(); }
 
+    // An answer past this many bytes is abandoned with the code TooLarge (pages and JSON by
+    // default; ReplySizeLimit::kPictureBytes for pictures).
+    void setMaxBodyBytes(qint64 bytes) { m_maxBodyBytes = bytes; }
+    qint64 maxBodyBytes() const { return m_maxBodyBytes; }
+
 signals:
     void done(const QString& responseString);
     void timeout();
@@ -58,7 +65,6 @@ public slots:
     void onAbort() override;
     void onTimeOut();
     void replyFinished(QNetworkReply* reply);
-    void onSSLErrors(const QList<QSslError>& errors);
     void retryGet();
 
 private:
@@ -66,7 +72,6 @@ private:
     bool sendGet(const QUrl& address);
     bool rejectUnusableAddress(const QUrl& address);
     void applyRequestCookies(const QUrl& address);
-    void installDiskCache();
     void watch(QNetworkReply* reply);
     void waitFor(QNetworkReply* reply);
     bool followRedirect(QNetworkReply* reply);
@@ -87,4 +92,5 @@ private:
     int m_timeoutMs = 0;
     int m_redirectsInCall = 0;
     bool m_timedOut = false;
+    qint64 m_maxBodyBytes = ReplySizeLimit::kPageBytes;
 };

@@ -1,20 +1,15 @@
 #include "HttpRequestBase.h"
 
-#include "CookieJar.h"
-#include "NetworkSession.h"
-
-#include <QNetworkAccessManager>
+#include "NetworkAccess.h"
 
 HttpRequestBase::HttpRequestBase(QObject* parent)
     : QObject(parent)
-    , m_manager(new QNetworkAccessManager(this))
+{ }
+
+QNetworkAccessManager* HttpRequestBase::manager()
 {
-    if (CookieJar* jar = NetworkSession::cookieJar()) {
-        m_manager->setCookieJar(jar);
-        // The jar belongs to the application: the manager must never delete it.
-        if (jar->parent() == m_manager)
-            jar->setParent(nullptr);
-    }
+    // Asked for at each use: a request serves the thread that calls it.
+    return NetworkAccess::pages();
 }
 
 int HttpRequestBase::errorCodeFor(int status, QNetworkReply::NetworkError error)

@@ -10,9 +10,9 @@
 
 class QNetworkAccessManager;
 
-// Common ground of the HTTP requests: one network manager per request object, sharing the
-// process-wide cookie jar, the body and status of the last reply, the event loop that
-// blocks the calling thread, and the mapping of failures to error codes.
+// Common ground of the HTTP requests: the calling thread's page manager (shared by every request
+// of the thread, with the process-wide cookie jar), the body and status of the last reply, the
+// event loop that blocks the calling thread, and the mapping of failures to error codes.
 class HttpRequestBase : public QObject, public KObject
 {
     Q_OBJECT
@@ -36,7 +36,7 @@ signals:
     void abortInternal();
 
 protected:
-    QNetworkAccessManager* manager() const { return m_manager; }
+    static QNetworkAccessManager* manager();
     void incrementRedirectCount() { ++m_redirectCount; }
 
     QByteArray m_body;
@@ -45,7 +45,6 @@ protected:
     QEventLoop m_eventLoop;
 
 private:
-    QNetworkAccessManager* m_manager;
     bool m_useCache = true;
     int m_redirectCount = 0;
 };

@@ -1,22 +1,17 @@
 #include "FormHelper.h"
 
-#include "app/AppPaths.h"
+#include "net/NetworkAccess.h"
+#include "net/ReplySizeLimit.h"
 
 #include <QBuffer>
 #include <QImageReader>
 #include <QNetworkAccessManager>
-#include <QNetworkDiskCache>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
 FormHelper::FormHelper(QObject* parent)
     : QObject(parent)
-    , m_network(new QNetworkAccessManager(this))
-{
-    auto* cache = new QNetworkDiskCache(m_network);
-    cache->setCacheDirectory(AppPaths::cacheLocation());
-    m_network->setCache(cache);
-}
+{ }
 
 QString FormHelper::fallbackImagePath()
 {
@@ -27,9 +22,11 @@ void FormHelper::loadImage(const QUrl& address)
 {
     QNetworkRequest request(address);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferCache);
-    QNetworkReply* reply = m_network->get(request);
+    QNetworkReply* reply = NetworkAccess::pages()->get(request);
+    ReplySizeLimit::apply(reply, ReplySizeLimit::kPictureBytes);
+    // The manager is shared: a helper that goes away takes its unfinished replies along.
+    reply->setParent(this);
     connect(reply, &QNetworkReply::finished, this, &FormHelper::pixmapLoaded);
-    connect(reply, &QNetworkReply::sslErrors, this, &FormHelper::onSSLErrors);
 }
 
 void FormHelper::pixmapLoaded()
@@ -48,11 +45,4 @@ void FormHelper::pixmapLoaded()
         image.load(fallbackImagePath());
     emit finished(image);
     reply->deleteLater();
-}
-
-void FormHelper::onSSLErrors(const QList<QSslError>& errors)
-{
-    Q_UNUSED(errors)
-    if (auto* reply = qobject_cast<QNetworkReply*>(sender()))
-        reply->ignoreSslErrors();
 }

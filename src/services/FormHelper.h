@@ -3,12 +3,10 @@
 #include <QImage>
 #include <QList>
 #include <QObject>
-#include <QSslError>
 
-class QNetworkAccessManager;
-
-// Loads a picture (a thumbnail, an avatar) asynchronously through the disk cache. Anything
-// that does not arrive as a decodable image gives the fallback picture instead.
+// Loads a picture (a thumbnail, an avatar) asynchronously through the thread's page manager and
+// its disk cache. Anything that does not arrive as a decodable image, or passes the size bound
+// of pictures, gives the fallback picture instead.
 class FormHelper : public QObject
 {
     Q_OBJECT
@@ -24,8 +22,4 @@ signals:
 
 private slots:
     void pixmapLoaded();
-    void onSSLErrors(const QList<QSslError>& errors);
-
-private:
-    QNetworkAccessManager* m_network;
 };

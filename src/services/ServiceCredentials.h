@@ -1,19 +1,24 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
+class PasswordStore;
 class QSettings;
 class UserInterface;
 
 // A service's sign-in account: asked for through the login dialog when a download needs a
-// signed-in user, and kept in the settings when the user chose "Save for later".
-class ServiceCredentials
+// signed-in user, and kept (PasswordStore: the desktop keyring, else the settings file) when
+// the user chose "Save for later". Reading a saved account is asynchronous, as the keyring is.
+class ServiceCredentials : public QObject
 {
+    Q_OBJECT
 public:
-    // Saved logins live in "settings" (used on the thread that owns it); the user interface
-    // asks for new ones. Either may be null: nothing is saved or asked then.
-    ServiceCredentials(
-        const QString& serviceName, QSettings* settings, UserInterface* userInterface);
+    // Saved accounts are looked up in the given settings; the login is asked through the
+    // given front end.
+    ServiceCredentials(const QString& serviceName, QSettings* settings,
+        UserInterface* userInterface, QObject* parent = nullptr);
+    ~ServiceCredentials() override;
 
     QString serviceName() const { return m_serviceName; }
     QString userName() const { return m_userName; }
@@ -22,20 +27,23 @@ public:
 
     // Saved under the settings group "serviceCredentials/" + the service name.
     bool hasSavedCredentials() const;
-    // Takes the saved account, if any.
-    bool loadSaved();
+    // Starts reading the saved account; savedCredentialsLoaded() follows, with the account
+    // taken when one was found.
+    void loadSaved();
     // Asks the user (through the front end) and, once the login succeeded, keeps the account
-    // and saves it when asked to. A failed or cancelled login leaves everything unchanged.
+    // and starts saving it when asked to (credentialsSaved() follows). A failed or cancelled
+    // login leaves everything unchanged.
     bool showLoginDialog();
 
-private:
-    QString settingsGroup() const;
-    void save() const;
+signals:
+    void savedCredentialsLoaded(bool found);
+    void credentialsSaved(bool inKeyring);
 
+private:
     QString m_serviceName;
-    QSettings* m_settings;
     UserInterface* m_userInterface;
     QString m_password;
     QString m_userName;
     bool m_saveForLater = false;
+    PasswordStore* m_store;
 };

@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "services/MediaServices.h"
+#include "services/PasswordStore.h"
 #include "ui_WebAuthDialog.h"
 
 WebAuthDialog::WebAuthDialog(const QString& serviceName, QWidget* parent)
@@ -14,6 +15,13 @@ WebAuthDialog::WebAuthDialog(const QString& serviceName, QWidget* parent)
     ui->stackedWidget->setCurrentWidget(ui->credentialsPage);
     ui->credentialsOkButton->setEnabled(false);
     connect(&m_loginCheck, &QFutureWatcherBase::finished, this, &WebAuthDialog::onLoginChecked);
+    // The weak-encryption warning stands unless a keyring answers, where passwords then go.
+    auto* store = new PasswordStore(nullptr, this);
+    connect(store, &PasswordStore::keyringChecked, this, [this](bool available) {
+        if (available)
+            ui->warningLabel->setText(tr("Saved passwords are kept in your desktop keyring."));
+    });
+    store->checkKeyring();
 }
 
 WebAuthDialog::~WebAuthDialog() = default;

@@ -347,8 +347,15 @@ private slots:
         QCOMPARE(cookies.size(), 2);
         QCOMPARE(cookies.at(0).name(), QByteArray("session"));
         QCOMPARE(cookies.at(0).value(), QByteArray("abc"));
+        QCOMPARE(cookies.at(0).domain(), QStringLiteral(".example.com"));
+        QVERIFY(cookies.at(0).isSessionCookie());
+        QVERIFY(!cookies.at(0).isHttpOnly());
         QCOMPARE(cookies.at(1).name(), QByteArray("secure"));
         QVERIFY(cookies.at(1).value().isEmpty());
+        QVERIFY(cookies.at(1).isHttpOnly());
+        QVERIFY(cookies.at(1).isSecure());
+        QCOMPARE(cookies.at(1).domain(), QStringLiteral(".example.com"));
+        QCOMPARE(cookies.at(1).expirationDate(), QDateTime::fromSecsSinceEpoch(1999999999));
 
         QVERIFY(HelperCookieFile::read(dir.path() + QStringLiteral("/missing.txt")).isEmpty());
     }

@@ -14,6 +14,7 @@
 #include "services/MediaItem.h"
 
 #include <QElapsedTimer>
+#include <QtConcurrent>
 
 // The reader and the fetcher around a scripted download helper: what reaches the helper,
 // what comes back, and how failures read.
@@ -90,10 +91,13 @@ private slots:
         m_core->context()->createServiceRegistries();
     }
 
-    void init()
+    void init() { useHelper(QStringLiteral("fake-helper")); }
+
+    // The helper's cookie files left in their folder.
+    static QStringList cookieFiles()
     {
-        useHelper(QStringLiteral("fake-helper"));
-        QFile::remove(HelperCookieFile::path());
+        return QDir(HelperCookieFile::defaultDirectory())
+            .entryList({ QStringLiteral("HelperCookies*") }, QDir::Files | QDir::Hidden);
     }
 
     void argumentsReachTheHelperAsBuilt()
@@ -107,19 +111,73 @@ private slots:
             AppContext::helperRegistry(), Prefs::snapshot(), QStringLiteral("Some Service"));
         const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Video);
         QVERIFY2(reader.errorText().isEmpty(), qPrintable(reader.errorText()));
-        QCOMPARE(loggedArguments(),
+        const QStringList arguments = loggedArguments();
+        const qsizetype cookiesAt = arguments.indexOf(QStringLiteral("--cookies"));
+        QVERIFY(cookiesAt >= 0 && cookiesAt + 1 < arguments.size());
+        const QString cookieFile = arguments.at(cookiesAt + 1);
+        QCOMPARE(QFileInfo(cookieFile).absolutePath(),
+            QFileInfo(HelperCookieFile::defaultDirectory()).absoluteFilePath());
+        QCOMPARE(arguments,
             HelperArguments::extractionArguments(
-                m_page, MediaDescriptor::Video, Prefs::snapshot(), HelperCookieFile::path()));
+                m_page, MediaDescriptor::Video, Prefs::snapshot(), cookieFile));
         QCOMPARE(
             urls.videoUrls, QList<QUrl> { QUrl(QStringLiteral("https://cdn.example/v.webm")) });
         QCOMPARE(reader.detectedFormat(), int(MediaDescriptor::WebM));
         QCOMPARE(urls.cookies.size(), 1);
         QCOMPARE(urls.cookies.first().name(), QByteArray("visitor"));
-        // The helper's cookies are for this user's eyes only.
-        QCOMPARE(QFile::permissions(HelperCookieFile::path())
-                & (QFile::ReadOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther
-                    | QFile::WriteOther),
-            QFile::ReadOwner);
+        // The run's cookie file went with it.
+        QVERIFY(!QFile::exists(cookieFile));
+        QVERIFY(cookieFiles().isEmpty());
+    }
+
+    void concurrentExtractionsKeepTheirCookiesApart()
+    {
+        QFile script(QFINDTESTDATA("cookie-helper.sh"));
+        QVERIFY(script.open(QIODevice::ReadOnly));
+        QVERIFY(
+            !ExtractionFixture::writeHelperScript(QStringLiteral("cookie-helper"), script.readAll())
+                 .isEmpty());
+        useHelper(QStringLiteral("cookie-helper"));
+        const QStringList hosts { QStringLiteral("one.example"), QStringLiteral("two.example") };
+        for (const QString& host : hosts)
+            QFile::remove(AppPaths::helpersLocation() + QStringLiteral("started-") + host);
+
+        const BinaryHelpers* helpers = AppContext::helperRegistry();
+        const PrefsSnapshot prefs = Prefs::snapshot();
+        const QList<MediaUrls> results
+            = QtConcurrent::blockingMapped(hosts, [helpers, prefs](const QString& host) {
+                  MediaUrlReader reader(helpers, prefs, QStringLiteral("Some Service"));
+                  return reader.getMediaUrls(QUrl(QStringLiteral("https://%1/watch?v=1").arg(host)),
+                      MediaDescriptor::Video);
+              });
+        for (int i = 0; i < hosts.size(); ++i) {
+            const QString& host = hosts.at(i);
+            const QList<QNetworkCookie>& cookies = results.at(i).cookies;
+            QCOMPARE(results.at(i).videoUrls,
+                QList<QUrl> { QUrl(QStringLiteral("https://%1/v.mp4").arg(host)) });
+            QCOMPARE(cookies.size(), 3);
+
+            const QNetworkCookie& session = cookies.at(0);
+            QCOMPARE(session.name(), QByteArray("session"));
+            QCOMPARE(session.value(), "s-" + host.toUtf8());
+            QCOMPARE(session.domain(), QLatin1Char('.') + host);
+            QCOMPARE(session.path(), QStringLiteral("/account"));
+            QVERIFY(session.isSecure());
+            QCOMPARE(session.expirationDate(), QDateTime::fromSecsSinceEpoch(1999999999));
+
+            const QNetworkCookie& visitor = cookies.at(1);
+            QCOMPARE(visitor.value(), "v-" + host.toUtf8());
+            QCOMPARE(visitor.domain(), host);
+            QCOMPARE(visitor.path(), QStringLiteral("/"));
+            QVERIFY(!visitor.isSecure());
+            QVERIFY(visitor.isHttpOnly());
+            QVERIFY(visitor.isSessionCookie());
+
+            // The helper found its file readable by the user only.
+            QCOMPARE(cookies.at(2).name(), QByteArray("mode"));
+            QCOMPARE(cookies.at(2).value(), QByteArray("600"));
+        }
+        QVERIFY(cookieFiles().isEmpty());
     }
 
     void failuresReadClearly_data()
@@ -169,6 +227,7 @@ private slots:
         QVERIFY(urls.videoUrls.isEmpty() && urls.audioUrls.isEmpty());
         // Cookies are read whatever the outcome.
         QCOMPARE(urls.cookies.size(), 1);
+        QVERIFY(cookieFiles().isEmpty());
     }
 
     void warningsOnStandardErrorStayOutOfTheAnswer_data()

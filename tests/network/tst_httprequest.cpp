@@ -7,6 +7,8 @@
 #include "net/CookieJar.h"
 #include "net/HttpRequest.h"
 #include "net/ResponseMemoryCache.h"
+#include "net/ReplySizeLimit.h"
+#include "services/FormHelper.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -417,6 +419,73 @@ private slots:
             names.insert(cookie.name());
         for (int i = 0; i < 9; ++i)
             QVERIFY(names.contains("c" + QByteArray::number(i)));
+    }
+
+    void abandonsAnswersPastTheBound_data()
+    {
+        QTest::addColumn<qint64>("bound");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("announced");
+        QTest::addColumn<bool>("synchronous");
+        QTest::addColumn<bool>("kept");
+        constexpr qint64 small = 64 * 1024;
+        // The server stalls after the bound, so only an early abort ends the call in time.
+        QTest::newRow("announced length") << small << small + 1 << true << true << false;
+        QTest::newRow("announced, asynchronous") << small << small + 1 << true << false << false;
+        QTest::newRow("unannounced body") << small << 3 * small << false << true << false;
+        QTest::newRow("exactly the bound") << small << small << true << true << true;
+        QTest::newRow("pages and JSON by default")
+            << qint64(-1) << ReplySizeLimit::kPageBytes + 1 << true << true << false;
+    }
+
+    void abandonsAnswersPastTheBound()
+    {
+        QFETCH(qint64, bound);
+        QFETCH(qint64, size);
+        QFETCH(bool, announced);
+        QFETCH(bool, synchronous);
+        QFETCH(bool, kept);
+        m_server.route(QStringLiteral("/big"), [=](const Request&) {
+            Response response;
+            response.body = QByteArray(size, 'b');
+            response.omitContentLength = !announced;
+            if (!kept)
+                response.stallAfterBytes = announced ? 0 : 2 * bound;
+            return response;
+        });
+        if (!kept)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("larger than")));
+        HttpRequest request;
+        if (bound > 0)
+            request.setMaxBodyBytes(bound);
+        QCOMPARE(request.maxBodyBytes(), bound > 0 ? bound : ReplySizeLimit::kPageBytes);
+        QSignalSpy done(&request, &HttpRequest::done);
+        const bool answered = request.get(url("/big"), synchronous);
+        if (!synchronous)
+            QVERIFY(done.wait());
+        QCOMPARE(synchronous ? answered : request.errorText().isEmpty(), kept);
+        QCOMPARE(request.errorCode(), kept ? int(KObject::NoCode) : int(KObject::TooLarge));
+        QCOMPARE(qint64(request.responseText().size()), kept ? size : 0);
+        if (!kept)
+            QVERIFY2(request.errorText().contains(
+                         QStringLiteral("larger than %1").arg(request.maxBodyBytes())),
+                qPrintable(request.errorText()));
+    }
+
+    void picturePastItsBoundGivesTheFallback()
+    {
+        m_server.route(QStringLiteral("/huge.png"), [](const Request&) {
+            Response response;
+            response.body = QByteArray(ReplySizeLimit::kPictureBytes + 1, 'p');
+            response.stallAfterBytes = 0;
+            return response.withHeader("Content-Type", "image/png");
+        });
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("larger than")));
+        FormHelper helper;
+        QSignalSpy finished(&helper, &FormHelper::finished);
+        helper.loadImage(m_server.url(QStringLiteral("/huge.png")));
+        QVERIFY(finished.wait());
+        QCOMPARE(finished.first().first().value<QImage>(), QImage(FormHelper::fallbackImagePath()));
     }
 
     void abortEndsABlockedGet()

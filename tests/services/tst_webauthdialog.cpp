@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -61,6 +62,8 @@ private:
 private slots:
     void initTestCase()
     {
+        // A headless session: no desktop keyring can answer.
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
         m_fixture = std::make_unique<ServiceFixture>();
         ServiceFixture::removeAllPlugins();
         ServiceFixture::writePlugin("tube",
@@ -125,6 +128,7 @@ private slots:
         ServiceCredentials* credentials
             = AppContext::serviceRegistry()->service("Tube")->credentials();
         QVERIFY(!credentials->hasSavedCredentials());
+        QSignalSpy saved(credentials, &ServiceCredentials::credentialsSaved);
         whenDialogShows([](WebAuthDialog* dialog) {
             fillIn(dialog, "ann", "secret");
             child<QCheckBox>(dialog, "saveCheckbox")->setChecked(true);
@@ -132,18 +136,35 @@ private slots:
             QTRY_VERIFY(child<QPushButton>(dialog, "checkOkButton")->isEnabled());
             child<QPushButton>(dialog, "checkOkButton")->click();
         });
+        // No session bus, so no keyring: the settings file keeps the password, and says so.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("keyring was unavailable"));
         QVERIFY(credentials->showLoginDialog());
         QCOMPARE(credentials->userName(), "ann");
         QCOMPARE(credentials->password(), "secret");
+        QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 20000);
+        QCOMPARE(saved.first().first().toBool(), false);
         QVERIFY(credentials->hasSavedCredentials());
         // Not in plain text, and readable by the user only.
         QFile store(AppContext::settings()->fileName());
         QVERIFY(store.open(QIODevice::ReadOnly));
         QVERIFY(!store.readAll().contains("secret"));
         QCOMPARE(store.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+
+        // Reading it back is asynchronous too, also when nothing was saved.
         ServiceCredentials again("Tube", AppContext::settings(), &m_gui);
-        QVERIFY(again.loadSaved());
+        ServiceCredentials nobody("Nobody", AppContext::settings(), &m_gui);
+        QSignalSpy loaded(&again, &ServiceCredentials::savedCredentialsLoaded);
+        QSignalSpy notFound(&nobody, &ServiceCredentials::savedCredentialsLoaded);
+        again.loadSaved();
+        nobody.loadSaved();
+        QTRY_COMPARE(loaded.count(), 1);
+        QTRY_COMPARE(notFound.count(), 1);
+        QVERIFY(loaded.first().first().toBool());
+        QCOMPARE(again.userName(), "ann");
         QCOMPARE(again.password(), "secret");
+        QVERIFY(again.saveForLater());
+        QVERIFY(!notFound.first().first().toBool());
+        QVERIFY(nobody.password().isEmpty());
     }
 
     void cancellingKeepsTheCredentialsAsTheyWere()

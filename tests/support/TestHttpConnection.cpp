@@ -1,6 +1,8 @@
 #include "TestHttpConnection.h"
 
 #include <QHostAddress>
+#include <QSslConfiguration>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -278,18 +280,40 @@ TestHttpListener::TestHttpListener(TestHttpSite* site)
     : m_site(site)
 { }
 
+void TestHttpListener::useTls(const QSslCertificate& certificate, const QSslKey& key)
+{
+    m_certificate = certificate;
+    m_key = key;
+}
+
 quint16 TestHttpListener::listen()
 {
-    m_server = new QTcpServer(this);
+    if (m_certificate.isNull()) {
+        m_server = new QTcpServer(this);
+        connect(m_server, &QTcpServer::newConnection, this, &TestHttpListener::acceptPending);
+    } else {
+        auto* server = new QSslServer(this);
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.setLocalCertificate(m_certificate);
+        configuration.setPrivateKey(m_key);
+        configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+        server->setSslConfiguration(configuration);
+        // A connection is handed over once its handshake succeeded.
+        connect(server, &QTcpServer::pendingConnectionAvailable, this,
+            &TestHttpListener::acceptPending);
+        m_server = server;
+    }
     if (!m_server->listen(QHostAddress::LocalHost, 0))
         return 0;
-    connect(m_server, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket* socket = m_server->nextPendingConnection()) {
-            m_connections.fetchAndAddRelaxed(1);
-            new TestHttpConnection(socket, m_site, this);
-        }
-    });
     return m_server->serverPort();
+}
+
+void TestHttpListener::acceptPending()
+{
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        m_connections.fetchAndAddRelaxed(1);
+        new TestHttpConnection(socket, m_site, this);
+    }
 }
 
 int TestHttpListener::connectionCount() const

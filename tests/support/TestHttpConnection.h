@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QObject>
+#include <QSslCertificate>
+#include <QSslKey>
 #include <QTimer>
 
 class QTcpSocket;
@@ -54,11 +56,17 @@ class TestHttpListener : public QObject
 public:
     explicit TestHttpListener(TestHttpSite* site);
 
+    // Serves HTTPS (a QSslServer) instead of HTTP; set before listen().
+    void useTls(const QSslCertificate& certificate, const QSslKey& key);
     Q_INVOKABLE quint16 listen();
     int connectionCount() const;
 
 private:
+    void acceptPending();
+
     TestHttpSite* m_site;
+    QSslCertificate m_certificate;
+    QSslKey m_key;
     class QTcpServer* m_server = nullptr;
     QAtomicInt m_connections;
 };

@@ -21,6 +21,8 @@ bool TestHttpServer::start()
     if (m_listener)
         return m_port != 0;
     m_listener = new TestHttpListener(m_site.get());
+    if (!m_certificate.isNull())
+        m_listener->useTls(m_certificate, m_key);
     m_listener->moveToThread(&m_thread);
     QObject::connect(&m_thread, &QThread::finished, m_listener, &QObject::deleteLater);
     m_thread.start();
@@ -29,12 +31,20 @@ bool TestHttpServer::start()
     return m_port != 0;
 }
 
+void TestHttpServer::useTls(const QSslCertificate& certificate, const QSslKey& key)
+{
+    m_certificate = certificate;
+    m_key = key;
+}
+
 QUrl TestHttpServer::url(const QString& pathAndQuery) const
 {
     const QString path = pathAndQuery.startsWith(QLatin1Char('/'))
         ? pathAndQuery
         : QLatin1Char('/') + pathAndQuery;
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path));
+    const QString scheme
+        = m_certificate.isNull() ? QStringLiteral("http") : QStringLiteral("https");
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3").arg(scheme).arg(m_port).arg(path));
 }
 
 void TestHttpServer::serveFile(

@@ -2,6 +2,8 @@
 
 #include "TestHttpTypes.h"
 
+#include <QSslCertificate>
+#include <QSslKey>
 #include <QThread>
 
 #include <functional>
@@ -30,8 +32,11 @@ public:
     TestHttpServer& operator=(const TestHttpServer&) = delete;
 
     bool start();
+    // Serves HTTPS with the certificate and key instead of HTTP; call before start().
+    void useTls(const QSslCertificate& certificate, const QSslKey& key);
     quint16 port() const { return m_port; }
-    // "http://127.0.0.1:<port>" followed by the path (a missing leading '/' is added).
+    // "http://127.0.0.1:<port>" (https in TLS mode) followed by the path (a missing leading
+    // '/' is added).
     QUrl url(const QString& pathAndQuery) const;
 
     // GET with byte ranges (206/416), HEAD with Content-Length.
@@ -61,4 +66,6 @@ private:
     QThread m_thread;
     TestHttpListener* m_listener = nullptr;
     quint16 m_port = 0;
+    QSslCertificate m_certificate;
+    QSslKey m_key;
 };

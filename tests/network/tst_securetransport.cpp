@@ -1,0 +1,128 @@
+#include "support/TestCertificate.h"
+#include "support/TestEnvironment.h"
+#include "support/TestHttpServer.h"
+#include "support/TestProcess.h"
+
+#include "download/MediaFileRequest.h"
+#include "net/HttpRequest.h"
+#include "net/TlsTrust.h"
+
+#include <QSignalSpy>
+
+// HTTPS against a server with a self-signed certificate made for this run: refused with a
+// message naming the host and the problem until the certificate is trusted.
+class SecureTransportTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_certificate = TestCertificate::create(m_dir.path());
+        QVERIFY(!m_certificate.isNull());
+        m_server.useTls(m_certificate.certificate, m_certificate.key);
+        m_server.serveFile(QStringLiteral("/page"), "secure page", "text/plain");
+        m_server.serveFile(QStringLiteral("/media.bin"), m_media);
+        QVERIFY(m_server.start());
+        QCOMPARE(m_server.url(QStringLiteral("/page")).scheme(), QStringLiteral("https"));
+        HttpRequest::setDefaultTimeoutMs(10000);
+    }
+
+    void untrustedCertificateIsRefused_data() { addRows(); }
+    void untrustedCertificateIsRefused()
+    {
+        QFETCH(QString, path);
+        const QString error = fetch(path);
+        QVERIFY2(error.contains(QStringLiteral("127.0.0.1")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("self-signed")), qPrintable(error));
+        // Nothing was sent before the handshake failed.
+        QCOMPARE(m_server.requestCount(path), 0);
+    }
+
+    void trustedCertificateIsAccepted_data() { addRows(); }
+    void trustedCertificateIsAccepted()
+    {
+        QFETCH(QString, path);
+        QVERIFY(TlsTrust::trustCertificatesFrom(m_certificate.certificateFile));
+        const QString error = fetch(path);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY(m_server.requestCount(path) > 0);
+    }
+
+    // The variable reaches the command-line tool, as a self-hoster or a test would set it.
+    void variableTrustsCertificatesOfTheCommandLineTool_data()
+    {
+        QTest::addColumn<bool>("trusted");
+        QTest::newRow("without the variable") << false;
+        QTest::newRow("with the variable") << true;
+    }
+    void variableTrustsCertificatesOfTheCommandLineTool()
+    {
+        QFETCH(bool, trusted);
+        QTemporaryDir out;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QString::fromLatin1(TlsTrust::kExtraCertificatesVariable));
+        if (trusted)
+            environment.insert(QString::fromLatin1(TlsTrust::kExtraCertificatesVariable),
+                m_certificate.certificateFile);
+        const ProgramRun run = TestProcess::run(QStringLiteral(KESTROFAN_CLI),
+            { QStringLiteral("fetch"), m_server.url(QStringLiteral("/media.bin")).toString(),
+                QStringLiteral("--out"), out.path() },
+            environment);
+        if (trusted) {
+            QCOMPARE(run.exitCode, 0);
+            QFile file(out.filePath(QStringLiteral("media.bin")));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), m_media);
+        } else {
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(QStringLiteral("127.0.0.1"))
+                    && run.err.contains(QStringLiteral("self-signed")),
+                qPrintable(run.err));
+        }
+    }
+
+private:
+    static void addRows()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("page request") << QStringLiteral("/page");
+        QTest::newRow("file request") << QStringLiteral("/media.bin");
+    }
+
+    // The error text of fetching the path, or what was wrong with what arrived.
+    QString fetch(const QString& path)
+    {
+        const QUrl url = m_server.url(path);
+        if (path == QLatin1String("/page")) {
+            HttpRequest request;
+            request.setUseCache(false);
+            if (!request.get(url.toString(), true))
+                return request.errorText();
+            return request.responseText() == QLatin1String("secure page") ? QString()
+                                                                          : request.responseText();
+        }
+        MediaFileRequest request(url, QStringLiteral("file"));
+        request.setTemporaryDirectory(m_dir.filePath(QStringLiteral("tmp")));
+        QSignalSpy finished(&request, &MediaFileRequestBase::finished);
+        QSignalSpy failed(&request, &MediaFileRequestBase::error);
+        request.start();
+        if (!QTest::qWaitFor([&] { return !finished.isEmpty() || !failed.isEmpty(); }, 20000))
+            return QStringLiteral("no end");
+        if (!request.errorText().isEmpty())
+            return request.errorText();
+        QFile file(request.resultFileName());
+        if (!file.open(QIODevice::ReadOnly) || file.readAll() != m_media)
+            return QStringLiteral("wrong bytes");
+        return QString();
+    }
+
+    QTemporaryDir m_dir;
+    TestCertificate m_certificate;
+    TestHttpServer m_server;
+    const QByteArray m_media = QByteArray(300 * 1024, 'm');
+};
+
+KESTROFAN_CORE_TEST_MAIN(SecureTransportTest)
+#include "tst_securetransport.moc"
