@@ -93,8 +93,8 @@ void BrowseSupport::printFeed(const FeedDataFetcher& fetcher, const CliOutput& o
                  .arg(fetcher.pageCount())
                  .arg(fetcher.totalResults()));
     int number = (fetcher.pageNo() - 1) * fetcher.pageSize();
-    for (const MediaItem* item : fetcher.items())
-        out.line(QStringLiteral("%1. ").arg(++number) + RecordJson::mediaLine(*item));
+    for (const MediaItem& item : fetcher.items())
+        out.line(QStringLiteral("%1. ").arg(++number) + RecordJson::mediaLine(item));
     if (!fetcher.nextPageToken().isEmpty())
         out.line(QStringLiteral("next page token: ") + fetcher.nextPageToken());
     if (!fetcher.prevPageToken().isEmpty())

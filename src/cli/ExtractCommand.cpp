@@ -1,5 +1,6 @@
 #include "ExtractCommand.h"
 
+#include "InterruptNotifier.h"
 #include "app/MediaDescriptor.h"
 #include "app/Prefs.h"
 #include "app/UserFacingText.h"
@@ -91,13 +92,24 @@ int ExtractCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         targetType = MediaDescriptor::Audio;
 
     AppContext::instance()->createServiceRegistries();
-    MediaURLFetcher fetcher(AppContext::helperRegistry(), QString {});
+    MediaURLFetcher fetcher(AppContext::helperRegistry(), QString {}, AppContext::processPool());
     QEventLoop loop;
     QObject::connect(&fetcher, &MediaURLFetcher::ready, &loop, &QEventLoop::quit);
+    // Ctrl-C ends the helper too, instead of leaving it running.
+    InterruptNotifier interrupt;
+    int interrupted = 0;
+    QObject::connect(&interrupt, &InterruptNotifier::interrupted, &loop, [&]() {
+        interrupted = 128 + interrupt.signalNumber();
+        fetcher.cancel();
+    });
     out.progress(tr("Asking the download helper about %1 ...").arg(page.toDisplayString()));
     fetcher.getMediaUrls(page, targetType);
     loop.exec();
     out.endProgress();
+    if (interrupted != 0) {
+        out.error(QStringLiteral("kestrofan-cli extract: interrupted"));
+        return interrupted;
+    }
 
     const QString pageText = page.toString(QUrl::FullyEncoded);
     if (out.isJson())

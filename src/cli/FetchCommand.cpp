@@ -7,6 +7,7 @@
 #include "app/SafeFile.h"
 #include "app/UserFacingText.h"
 #include "app/WebAddress.h"
+#include "core/AppContext.h"
 #include "download/AudioVideoJoiner.h"
 #include "download/MediaFileRequestBase.h"
 #include "download/StreamRequests.h"
@@ -196,6 +197,7 @@ int FetchCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     std::unique_ptr<MediaFileRequestBase> request(
         StreamRequests::forMediaUrls(streams, baseNameFor(video, audio), format));
     request->setTemporaryDirectory(folder.absoluteFilePath(kPartsFolder));
+    request->setProcessPool(AppContext::processPool());
     if (!request->errorText().isEmpty()) {
         out.error(QStringLiteral("kestrofan-cli fetch: ")
             + UserFacingText::fromRecordedError(request->errorText()));

@@ -31,7 +31,7 @@ int MediaCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         AppContext::serviceRegistry(), SearchParams(page->query), page->serviceName);
     fetcher.start();
     BrowseSupport::waitFor(&fetcher, &MediaDataFetcher::ready);
-    const MediaItem* item = fetcher.mediaItem();
+    const std::optional<MediaItem>& item = fetcher.mediaItem();
     if (!item) {
         out.error(QStringLiteral("kestrofan-cli media: %1 could not read \"%2\": %3")
                       .arg(page->serviceName, address,

@@ -121,8 +121,8 @@ QJsonObject RecordJson::page(const PageDescriptor& page)
 QJsonObject RecordJson::feed(const FeedDataFetcher& fetcher)
 {
     QJsonArray items;
-    for (const MediaItem* item : fetcher.items())
-        items.append(media(*item));
+    for (const MediaItem& item : fetcher.items())
+        items.append(media(item));
     return QJsonObject {
         { QStringLiteral("serviceName"), fetcher.serviceName() },
         { QStringLiteral("feedTitle"), fetcher.feedName() },

@@ -47,7 +47,7 @@ int UserCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     fetcher.start();
     loop.exec();
 
-    const UserItem* user = fetcher.userItem();
+    const std::optional<UserItem>& user = fetcher.userItem();
     if (!user) {
         out.error(QStringLiteral("kestrofan-cli user: %1")
                       .arg(UserFacingText::fromRecordedError(fetcher.errorText())));
@@ -55,8 +55,8 @@ int UserCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     }
     if (out.isJson()) {
         QJsonArray playlists;
-        for (const PlaylistItem* playlist : fetcher.playlists())
-            playlists.append(RecordJson::playlist(*playlist));
+        for (const PlaylistItem& playlist : fetcher.playlists())
+            playlists.append(RecordJson::playlist(playlist));
         QJsonObject object = RecordJson::user(*user);
         object.insert(QStringLiteral("playlists"), playlists);
         out.json(object);
@@ -71,10 +71,10 @@ int UserCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         out.line(QStringLiteral("\n") + user->summary());
     if (!fetcher.playlists().isEmpty())
         out.line(QStringLiteral("\nPlaylists:"));
-    for (const PlaylistItem* playlist : fetcher.playlists())
+    for (const PlaylistItem& playlist : fetcher.playlists())
         out.line(QStringLiteral("  %1 (%2 items) %3")
-                     .arg(playlist->name())
-                     .arg(playlist->itemCount())
-                     .arg(playlist->permaUrl()));
+                     .arg(playlist.name())
+                     .arg(playlist.itemCount())
+                     .arg(playlist.permaUrl()));
     return Success;
 }

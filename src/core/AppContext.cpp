@@ -5,6 +5,7 @@
 #include "app/DbChangeModel.h"
 #include "app/FatalStop.h"
 #include "app/Prefs.h"
+#include "convert/ProcessPool.h"
 #include "download/BinaryHelpers.h"
 #include "download/HelperPageDescriber.h"
 #include "download/ProcessingQueue.h"
@@ -29,6 +30,7 @@ AppContext* s_instance = nullptr;
 AppContext::AppContext(UserInterface* ui, QObject* parent)
     : QObject(parent)
     , m_ui(ui)
+    , m_processPool(std::make_unique<ProcessPool>())
 {
     s_instance = this;
     FatalStop::install(ui);
@@ -64,6 +66,8 @@ AppContext::AppContext(UserInterface* ui, QObject* parent)
 
 AppContext::~AppContext()
 {
+    // Quitting ends the external programs at once instead of waiting for them.
+    m_processPool->cancelAll();
     m_serviceRegistry.reset();
     m_pageDescriber.reset();
     NetworkAccess::setCookieJar(nullptr);
@@ -105,7 +109,8 @@ void AppContext::createServiceRegistries()
     if (!m_helperRegistry)
         m_helperRegistry = std::make_unique<BinaryHelpers>();
     if (!m_pageDescriber)
-        m_pageDescriber = std::make_unique<HelperPageDescriber>(m_helperRegistry.get());
+        m_pageDescriber
+            = std::make_unique<HelperPageDescriber>(m_helperRegistry.get(), m_processPool.get());
     if (!m_serviceRegistry) {
         ServiceEnvironment environment;
         environment.pluginsDirectory = AppPaths::servicePluginsLocation();
@@ -139,6 +144,10 @@ BinaryHelpers* AppContext::helperRegistry()
 CookieJar* AppContext::cookieJar()
 {
     return s_instance ? s_instance->m_cookieJar.get() : nullptr;
+}
+ProcessPool* AppContext::processPool()
+{
+    return s_instance ? s_instance->m_processPool.get() : nullptr;
 }
 bool AppContext::isFirstRun()
 {

@@ -12,15 +12,16 @@ class BinaryHelpers;
 class CookieJar;
 class HelperPageDescriber;
 class MediaServices;
+class ProcessPool;
 class ProcessingQueue;
 class QSettings;
 class UserInterface;
 
 // The composition root: owns the process-wide objects (settings store, cookie jar, download
-// queue, service and helper registries) and hands each to the objects that need it. The GUI's
-// Application owns one, the command-line tool creates one without any widget; tests make
-// several in one process. Core classes never reach for it: the statics below are the thin
-// accessors that the front ends use.
+// queue, process pool, service and helper registries) and hands each to the objects that
+// need it. The GUI's Application owns one, the command-line tool creates one without any
+// widget; tests make several in one process. Core classes never reach for it: the statics
+// below are the thin accessors that the front ends use.
 class AppContext : public QObject
 {
     Q_OBJECT
@@ -40,6 +41,8 @@ public:
     static MediaServices* serviceRegistry();
     static BinaryHelpers* helperRegistry();
     static CookieJar* cookieJar();
+    // Where external programs run; destroying the context ends them.
+    static ProcessPool* processPool();
 
     static bool isFirstRun();
     static void setFirstRun(bool firstRun);
@@ -58,6 +61,7 @@ private:
     UserInterface* m_ui;
     QSettings* m_settings = nullptr;
     std::unique_ptr<CookieJar> m_cookieJar;
+    std::unique_ptr<ProcessPool> m_processPool;
     ProcessingQueue* m_processingQueue = nullptr;
     std::unique_ptr<BinaryHelpers> m_helperRegistry;
     std::unique_ptr<HelperPageDescriber> m_pageDescriber;

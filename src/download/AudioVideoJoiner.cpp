@@ -155,6 +155,7 @@ QString AudioVideoJoiner::join(const QStringList& files, const QString& /*target
         + videoInfo.fileName() + QLatin1Char('.') + layout.containerExtension;
     QFile::remove(output);
     SystemProcess process;
+    process.setCancellation(cancellation());
     if (!process.run(ffmpegPath(), ffmpegArguments(renamedAudio, renamedVideo, output), true)) {
         QFile::remove(output);
         restoreInputs();

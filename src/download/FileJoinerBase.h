@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class ProcessCancellation;
+
 // Turns the downloaded pieces of one file into that file. A joiner is owned by its request,
 // used once, and runs on a worker thread; the owner reads the error text afterwards.
 class FileJoinerBase
@@ -22,6 +26,11 @@ public:
     // The ffmpeg the joiner runs; FfmpegExecutable's unless set.
     QString ffmpegPath() const;
     void setFfmpegPath(const QString& path) { m_ffmpegPath = path; }
+    // Lets the holder of the handle end a running ffmpeg.
+    void setCancellation(std::shared_ptr<ProcessCancellation> cancellation)
+    {
+        m_cancellation = std::move(cancellation);
+    }
 
     // The file extension of a stream format: "m4a" for AAC, "ogg" for Vorbis, "mp4", "webm",
     // "flv", "mp3", "opus"; Matroska ("mkv") for anything else, which holds every codec.
@@ -29,9 +38,11 @@ public:
 
 protected:
     void setErrorText(const QString& text) { m_errorText = text; }
+    const std::shared_ptr<ProcessCancellation>& cancellation() const { return m_cancellation; }
 
 private:
     QString m_errorText;
     int m_format = -1;
     QString m_ffmpegPath;
+    std::shared_ptr<ProcessCancellation> m_cancellation;
 };

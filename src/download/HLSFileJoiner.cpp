@@ -51,6 +51,7 @@ QString HLSFileJoiner::join(const QStringList& files, const QString& /*target*/)
     // A file left from an earlier run must not pass for this run's output.
     QFile::remove(output);
     SystemProcess process;
+    process.setCancellation(cancellation());
     process.run(ffmpegPath(), ffmpegArguments(joined, output, format()), false);
     // ffmpeg leaves an empty file behind when it cannot write the container's header.
     if (QFileInfo(output).size() <= 0) {

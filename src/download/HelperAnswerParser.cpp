@@ -26,8 +26,18 @@ HelperAnswerParser::HelperAnswerParser(
 
 void HelperAnswerParser::parse(const QString& output, MediaUrls& urls)
 {
+    const QByteArray bytes = output.toUtf8();
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(output.toUtf8(), &parseError);
+    QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    // A page with several media gets one JSON line per medium: the first one is read.
+    if (parseError.error == QJsonParseError::GarbageAtEnd)
+        document = QJsonDocument::fromJson(bytes.left(parseError.offset), &parseError);
+    m_answerUnreadable = parseError.error != QJsonParseError::NoError || !document.isObject();
+    if (parseError.error != QJsonParseError::NoError && output.startsWith(QLatin1Char('{'))) {
+        // A broken answer is no message for anybody.
+        m_errorText = QStringLiteral("JSON response from youtube-dl could not be read");
+        return;
+    }
     if (parseError.error != QJsonParseError::NoError) {
         // The helper explains a failure in plain text.
         QString reason = output;

@@ -27,6 +27,8 @@ public:
     // The format of the stream that matches the target type; -1 until known.
     int detectedFormat() const { return m_detectedFormat; }
     QString errorText() const { return m_errorText; }
+    // Whether the answer was no JSON object at all (rather than one with faulty entries).
+    bool isAnswerUnreadable() const { return m_answerUnreadable; }
 
     // Segment addresses of an HLS media playlist, in playlist order.
     static QList<QUrl> playlistSegments(const QUrl& playlistUrl, const QString& playlist);
@@ -43,4 +45,5 @@ private:
     int m_detectedFormat = -1;
     QString m_errorText;
     QJsonObject m_top;
+    bool m_answerUnreadable = false;
 };

@@ -4,6 +4,7 @@
 #include "app/FatalStop.h"
 #include "app/PlainName.h"
 #include "app/Prefs.h"
+#include "convert/ProcessPool.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +21,11 @@ MediaFileRequestBase::MediaFileRequestBase(
         &MediaFileRequestBase::onFileSegmentsJoined);
 }
 
-MediaFileRequestBase::~MediaFileRequestBase() = default;
+MediaFileRequestBase::~MediaFileRequestBase()
+{
+    if (m_joinCancellation)
+        m_joinCancellation->cancel();
+}
 
 QString MediaFileRequestBase::temporaryDirectory() const
 {
@@ -112,8 +117,17 @@ void MediaFileRequestBase::joinFiles(const QStringList& files, const QString& ta
             "Unexpected in MediaFileRequestBase::onFileSegmentsJoined(): fileJoiner was NULL"));
         return;
     }
-    m_joinWatcher.setFuture(
-        QtConcurrent::run([joiner, files, target]() { return joiner->join(files, target); }));
+    if (!m_processPool) {
+        m_joinWatcher.setFuture(
+            QtConcurrent::run([joiner, files, target]() { return joiner->join(files, target); }));
+        return;
+    }
+    m_joinCancellation = m_processPool->newCancellation();
+    joiner->setCancellation(m_joinCancellation);
+    m_joinWatcher.setFuture(m_processPool->run(
+        [joiner, files, target](
+            const std::shared_ptr<ProcessCancellation>&) { return joiner->join(files, target); },
+        m_joinCancellation));
 }
 
 void MediaFileRequestBase::onFileSegmentsJoined()

@@ -16,6 +16,8 @@
 
 class FileJoinerBase;
 class QLockFile;
+class ProcessCancellation;
+class ProcessPool;
 
 // The common base of the requests that fetch the file or files of one download job. It holds
 // the file base name, the finished part files, the joiner and the joined result, and runs the
@@ -37,6 +39,9 @@ public:
     QString baseName() const { return m_baseName; }
     QUrl url() const { return m_url; }
     FileJoinerBase* joiner() const { return m_joiner.get(); }
+    // Where the joiner's ffmpeg runs; without one it runs on the global pool. A request that
+    // goes away (a cancelled or removed download) ends a join that still runs.
+    void setProcessPool(ProcessPool* pool) { m_processPool = pool; }
 
     // Where part files live: the download location followed by the temporary folder name
     // (preferences), unless set; created when missing; ends with a separator.
@@ -100,4 +105,6 @@ private:
     QString m_temporaryDirectory;
     std::unique_ptr<QLockFile> m_partsLock;
     HttpSemantics::HeaderList m_streamHeaders;
+    ProcessPool* m_processPool = nullptr;
+    std::shared_ptr<ProcessCancellation> m_joinCancellation;
 };

@@ -13,6 +13,8 @@ MediaStreamProbe::MediaStreamProbe(const QString& ffprobePath)
 MediaStreamInfo MediaStreamProbe::probe(const QString& path) const
 {
     SystemProcess process;
+    // Its complaints go to standard error and stay out of the JSON.
+    process.setChannels(SystemProcess::Channels::Separate);
     const QStringList arguments { QStringLiteral("-v"), QStringLiteral("error"),
         QStringLiteral("-show_entries"),
         QStringLiteral("stream=codec_type,codec_name:format=format_name"), QStringLiteral("-of"),
@@ -20,7 +22,6 @@ MediaStreamInfo MediaStreamProbe::probe(const QString& path) const
     MediaStreamInfo info;
     if (!process.run(m_ffprobePath, arguments, true))
         return info;
-    // Warnings may precede the JSON on the merged output.
     const QString output = process.output();
     const int start = output.indexOf(QLatin1Char('{'));
     if (start < 0)

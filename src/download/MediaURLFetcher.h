@@ -14,22 +14,28 @@
 class BinaryHelpers;
 class MediaItem;
 class MediaUrlReader;
+class ProcessCancellation;
+class ProcessPool;
 
-// Runs a stream address extraction on the global thread pool for a download job or for
-// playback, and tells the thread that made it when the result is there.
+// Runs a stream address extraction on the process pool for a download job or for playback,
+// and tells the thread that made it when the result is there.
 class MediaURLFetcher : public QObject, public KObject
 {
     Q_OBJECT
 public:
-    MediaURLFetcher(
-        const BinaryHelpers* helpers, const QString& serviceName, QObject* parent = nullptr);
+    MediaURLFetcher(const BinaryHelpers* helpers, const QString& serviceName,
+        ProcessPool* processPool, QObject* parent = nullptr);
+    // Ends a helper that still runs; nobody is told.
     ~MediaURLFetcher() override;
 
     // Returns at once; ready() follows, also when the extraction failed. A second call
-    // replaces the extraction that is watched. The item's page address is read here, on
-    // the calling thread, and so are the preferences; the worker never touches either.
-    void getMediaUrls(MediaItem* item, MediaDescriptor::MediaType targetType);
+    // replaces (and ends) the extraction that is watched. The item's page address is read
+    // here, on the calling thread, and so are the preferences; the worker never touches
+    // either.
+    void getMediaUrls(const MediaItem& item, MediaDescriptor::MediaType targetType);
     void getMediaUrls(const QUrl& pageUrl, MediaDescriptor::MediaType targetType);
+    // Ends the running helper; ready() follows with the cancellation as the error.
+    void cancel();
 
     MediaUrls mediaUrls() const { return m_mediaUrls; }
     int detectedFormat() const { return m_detectedFormat; }
@@ -45,6 +51,8 @@ public slots:
 private:
     const BinaryHelpers* m_helpers;
     QString m_serviceName;
+    ProcessPool* m_processPool;
+    std::shared_ptr<ProcessCancellation> m_cancellation;
     // Shared with the worker, so that a fetcher deleted mid-extraction (a removed download)
     // never leaves the worker with a deleted reader.
     std::shared_ptr<MediaUrlReader> m_reader;

@@ -30,9 +30,9 @@ MediaUrlReader::MediaUrlReader(const BinaryHelpers* helpers, const PrefsSnapshot
     , m_helperTimeout(SystemProcess::defaultTimeout)
 { }
 
-MediaUrls MediaUrlReader::getMediaUrls(MediaItem* item, MediaDescriptor::MediaType targetType)
+MediaUrls MediaUrlReader::getMediaUrls(const MediaItem& item, MediaDescriptor::MediaType targetType)
 {
-    return getMediaUrls(item ? QUrl(item->permaUrl()) : QUrl(), targetType);
+    return getMediaUrls(QUrl(item.permaUrl()), targetType);
 }
 
 MediaUrls MediaUrlReader::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::MediaType targetType)
@@ -64,8 +64,11 @@ MediaUrls MediaUrlReader::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::Med
     // already said why; a cut answer would only hide that.
     if (!errorText().isEmpty())
         return urls;
+    // Standard output holds only the answer. A helper that failed explains on standard
+    // error, and its first error line says more than an empty or partial answer.
     if (output.isEmpty()) {
-        setErrorText(QStringLiteral("Service response was empty"));
+        setErrorText(m_helperErrorLine.isEmpty() ? QStringLiteral("Service response was empty")
+                                                 : m_helperErrorLine);
         return urls;
     }
 
@@ -73,12 +76,15 @@ MediaUrls MediaUrlReader::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::Med
     parser.parse(output, urls);
     m_detectedFormat = parser.detectedFormat();
     if (!parser.errorText().isEmpty())
-        setErrorText(parser.errorText());
+        setErrorText(parser.isAnswerUnreadable() && !m_helperErrorLine.isEmpty()
+                ? m_helperErrorLine
+                : parser.errorText());
     return urls;
 }
 
 QString MediaUrlReader::runDownloadHelper(const QStringList& arguments)
 {
+    m_helperErrorLine.clear();
     const QHash<int, BinaryHelper> helpers
         = m_helpers ? m_helpers->helpers() : QHash<int, BinaryHelper>();
     const QString program = helpers.contains(BinaryHelper::downloadHelperId)
@@ -92,9 +98,24 @@ QString MediaUrlReader::runDownloadHelper(const QStringList& arguments)
 
     SystemProcess process;
     process.setTimeout(m_helperTimeout);
+    process.setChannels(SystemProcess::Channels::Separate);
+    process.setCancellation(m_cancellation);
     if (!process.run(program, arguments, true))
         setErrorText(process.errorString());
+    m_helperErrorLine = firstErrorLine(process.errorOutput());
     return trimHelperOutput(process.output());
+}
+
+QString MediaUrlReader::firstErrorLine(const QString& errorOutput)
+{
+    static const QLatin1String marker("ERROR: ");
+    const QStringList lines = errorOutput.split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(marker))
+            return trimmed.mid(marker.size()).trimmed();
+    }
+    return QString();
 }
 
 QString MediaUrlReader::trimHelperOutput(const QString& output)

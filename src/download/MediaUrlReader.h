@@ -10,11 +10,15 @@
 #include <QStringList>
 #include <QUrl>
 
-// Asks the download helper for a media page's streams that best fit the user's preferred
-// format and size. Blocking: run it on a worker thread.
-class BinaryHelpers;
-class MediaItem;
+#include <memory>
 
+class BinaryHelpers;
+
+class MediaItem;
+class ProcessCancellation;
+
+// Asks the download helper for a media page's streams that best fit the user's preferred
+// format and size. Blocking: run it on a worker thread (of the process pool).
 class MediaUrlReader : public QObject, public KObject
 {
     Q_OBJECT
@@ -25,13 +29,23 @@ public:
         const QString& serviceName, QObject* parent = nullptr);
 
     // Extracts the streams of the item's page.
-    MediaUrls getMediaUrls(MediaItem* item, MediaDescriptor::MediaType targetType);
+    MediaUrls getMediaUrls(const MediaItem& item, MediaDescriptor::MediaType targetType);
     MediaUrls getMediaUrls(const QUrl& pageUrl, MediaDescriptor::MediaType targetType);
 
-    // Runs the download helper (id 1) with the arguments and returns what it printed,
-    // without the warnings that precede its JSON. Sets the error text when the helper is
-    // missing or could not run.
+    // Runs the download helper (id 1) with the arguments and returns what it printed on
+    // standard output, without any warnings before its JSON. Its warnings and errors go to
+    // standard error, kept apart so that they never break the JSON. Sets the error text when
+    // the helper is missing, could not run or was cancelled.
     QString runDownloadHelper(const QStringList& arguments);
+    // The first "ERROR: " line of the last run's standard error, without that marker; empty
+    // when it reported none.
+    QString helperErrorLine() const { return m_helperErrorLine; }
+
+    // Lets the holder of the handle end a running helper.
+    void setCancellation(std::shared_ptr<ProcessCancellation> cancellation)
+    {
+        m_cancellation = std::move(cancellation);
+    }
 
     QString serviceName() const { return m_serviceName; }
     int detectedFormat() const { return m_detectedFormat; }
@@ -44,6 +58,7 @@ public:
 
     // The helper prints warnings before its JSON; they are dropped from the first "{".
     static QString trimHelperOutput(const QString& output);
+    static QString firstErrorLine(const QString& errorOutput);
 
 private:
     const BinaryHelpers* m_helpers;
@@ -53,4 +68,6 @@ private:
     MediaDescriptor::MediaType m_targetMediaType = MediaDescriptor::Video;
     bool m_loginNeeded = false;
     int m_helperTimeout;
+    QString m_helperErrorLine;
+    std::shared_ptr<ProcessCancellation> m_cancellation;
 };

@@ -2,18 +2,6 @@
 
 #include "MediaFeed.h"
 #include "MediaFeedReader.h"
-#include "MediaItem.h"
-
-namespace {
-
-void deleteList(QList<MediaItem*>* items)
-{
-    if (items)
-        qDeleteAll(*items);
-    delete items;
-}
-
-} // namespace
 
 FeedDataFetcher::FeedDataFetcher(const MediaServices* services, const SearchParams& params,
     const QString& serviceName, int feedKind, QObject* parent)
@@ -34,11 +22,7 @@ FeedDataFetcher::FeedDataFetcher(const MediaServices* services, const QString& p
     , m_ownerUserId(ownerUserId)
 { }
 
-FeedDataFetcher::~FeedDataFetcher()
-{
-    m_run.reset();
-    clearItems();
-}
+FeedDataFetcher::~FeedDataFetcher() = default;
 
 void FeedDataFetcher::fetchPage(int pageNo, const QString& pageToken)
 {
@@ -47,7 +31,7 @@ void FeedDataFetcher::fetchPage(int pageNo, const QString& pageToken)
     m_pageNo = pageNo;
     // A reader per page, so that a dropped fetch can finish on its own reader.
     m_run = std::make_unique<Run>(
-        new MediaFeedReader(m_services, m_params, m_serviceName), deleteList);
+        std::make_shared<MediaFeedReader>(m_services, m_params, m_serviceName));
     connect(&m_run->watcher(), &QFutureWatcherBase::finished, this, &FeedDataFetcher::ready);
     m_pageSize = m_run->reader()->pageSize();
     switch (m_feedKind) {
@@ -78,17 +62,14 @@ void FeedDataFetcher::fetchPage(int pageNo, const QString& pageToken)
         break;
     default:
         // An unknown kind reads nothing; the fetcher still answers.
-        m_run->start([](MediaFeedReader*) { return new QList<MediaItem*>; });
+        m_run->start([](MediaFeedReader*) { return QList<MediaItem>(); });
         break;
     }
 }
 
 void FeedDataFetcher::ready()
 {
-    clearItems();
-    QList<MediaItem*>* items = m_run->take();
-    m_items = *items;
-    delete items;
+    m_items = m_run->result();
     const MediaFeedReader* reader = m_run->reader();
     m_totalResults = reader->totalResults();
     m_feedTitle = reader->feedTitle();
@@ -96,12 +77,6 @@ void FeedDataFetcher::ready()
     m_prevPageToken = reader->prevPageToken();
     m_errorText = reader->errorText();
     emit feedDataReady();
-}
-
-void FeedDataFetcher::clearItems()
-{
-    qDeleteAll(m_items);
-    m_items.clear();
 }
 
 int FeedDataFetcher::pageCount() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MediaItem.h"
 #include "ReaderRun.h"
 #include "SearchParams.h"
 
@@ -9,7 +10,6 @@
 #include <memory>
 
 class MediaFeedReader;
-class MediaItem;
 class MediaServices;
 
 // Reads pages of one feed on a worker thread: search results, uploads, favorites, likes,
@@ -32,8 +32,8 @@ public:
     int feedKind() const { return m_feedKind; }
     QString serviceName() const { return m_serviceName; }
     SearchParams searchParams() const { return m_params; }
-    // The items of the last page read; they stay the fetcher's.
-    const QList<MediaItem*>& items() const { return m_items; }
+    // The items of the last page read, kept by the fetcher; callers copy what they keep.
+    const QList<MediaItem>& items() const { return m_items; }
     int pageNo() const { return m_pageNo; }
     int pageSize() const { return m_pageSize; }
     int pageCount() const;
@@ -56,9 +56,7 @@ private slots:
     void ready();
 
 private:
-    using Run = ReaderRun<QList<MediaItem*>*, MediaFeedReader>;
-
-    void clearItems();
+    using Run = ReaderRun<QList<MediaItem>, MediaFeedReader>;
 
     const MediaServices* m_services;
     SearchParams m_params;
@@ -67,7 +65,7 @@ private:
     QString m_playlistId;
     QString m_ownerUserId;
     std::unique_ptr<Run> m_run;
-    QList<MediaItem*> m_items;
+    QList<MediaItem> m_items;
     int m_pageNo = 0;
     int m_pageSize = 0;
     int m_totalResults = 0;

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "MediaItem.h"
 #include "ReaderRun.h"
 #include "SearchParams.h"
 
 #include <QObject>
 
+#include <optional>
+
 class MediaDataReader;
-class MediaItem;
 class MediaServices;
 
-// Reads one media item on a worker thread and tells when it is there (null when it failed).
+// Reads one media item on a worker thread and tells when it is there (none when it failed).
 class MediaDataFetcher : public QObject
 {
     Q_OBJECT
@@ -20,9 +22,8 @@ public:
 
     void start();
     QString serviceName() const { return m_serviceName; }
-    // Owned by the fetcher until taken.
-    MediaItem* mediaItem() const { return m_item; }
-    MediaItem* takeMediaItem();
+    // The item of the last read, kept by the fetcher; callers copy what they keep.
+    const std::optional<MediaItem>& mediaItem() const { return m_item; }
     // Why the last read gave no item; empty after a success.
     QString errorText() const { return m_errorText; }
 
@@ -34,7 +35,7 @@ private slots:
 
 private:
     QString m_serviceName;
-    ReaderRun<MediaItem*, MediaDataReader> m_run;
-    MediaItem* m_item = nullptr;
+    ReaderRun<std::optional<MediaItem>, MediaDataReader> m_run;
+    std::optional<MediaItem> m_item;
     QString m_errorText;
 };

@@ -18,7 +18,7 @@ MediaDataReader::MediaDataReader(
     , m_pageDescriber(services ? services->pageDescriber() : nullptr)
 { }
 
-MediaItem* MediaDataReader::read()
+std::optional<MediaItem> MediaDataReader::read()
 {
     m_errorText.clear();
     if (!m_service)
@@ -35,22 +35,22 @@ MediaItem* MediaDataReader::read()
     return readMediaData(content);
 }
 
-MediaItem* MediaDataReader::readMediaData(const QString& content)
+std::optional<MediaItem> MediaDataReader::readMediaData(const QString& content)
 {
-    MediaItem* item = m_service->getMediaData(content);
+    std::optional<MediaItem> item = m_service->getMediaData(content);
     if (!item)
         return failed(QCoreApplication::translate(
             "MediaDataReader", "The service's answer could not be read as a media item."));
     return item;
 }
 
-MediaItem* MediaDataReader::failed(const QString& reason)
+std::optional<MediaItem> MediaDataReader::failed(const QString& reason)
 {
     m_errorText = reason;
-    return nullptr;
+    return std::nullopt;
 }
 
-MediaItem* MediaDataReader::readThroughHelper()
+std::optional<MediaItem> MediaDataReader::readThroughHelper()
 {
     const QString address = m_params.query();
     if (!WebAddress::isValid(QUrl(address, QUrl::StrictMode))) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "MediaItem.h"
 #include "SearchParams.h"
 
 #include <QString>
 
-class MediaItem;
+#include <optional>
+
 class MediaService;
 class MediaServices;
 class PageDescriber;
@@ -18,15 +20,15 @@ public:
     MediaDataReader(
         const MediaServices* services, const SearchParams& params, const QString& serviceName);
 
-    // Blocking; null when the service is unknown or the fetch or the script failed, with the
-    // reason in errorText(). The caller owns the item.
-    MediaItem* read();
+    // Blocking; none when the service is unknown or the fetch or the script failed, with the
+    // reason in errorText().
+    std::optional<MediaItem> read();
     QString errorText() const { return m_errorText; }
 
 private:
-    MediaItem* readThroughHelper();
-    MediaItem* readMediaData(const QString& content);
-    MediaItem* failed(const QString& reason);
+    std::optional<MediaItem> readThroughHelper();
+    std::optional<MediaItem> readMediaData(const QString& content);
+    std::optional<MediaItem> failed(const QString& reason);
 
     SearchParams m_params;
     QString m_serviceName;

@@ -1,25 +1,6 @@
 #include "MediaFeed.h"
 
-#include "MediaItem.h"
-
 #include <QCoreApplication>
-
-MediaFeed::MediaFeed()
-    : m_items(new QList<MediaItem*>)
-{ }
-
-MediaFeed::~MediaFeed()
-{
-    qDeleteAll(*m_items);
-    delete m_items;
-}
-
-QList<MediaItem*>* MediaFeed::takeItems()
-{
-    QList<MediaItem*>* items = m_items;
-    m_items = new QList<MediaItem*>;
-    return items;
-}
 
 QString FeedKind::displayName(int kind)
 {

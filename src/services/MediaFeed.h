@@ -1,19 +1,14 @@
 #pragma once
 
+#include "MediaItem.h"
+
 #include <QList>
 #include <QString>
 
-class MediaItem;
-
-// One page of a feed as a script read it. Owns its items until takeItems() hands them over.
+// One page of a feed as a script read it: its facts and its items, by value.
 class MediaFeed
 {
 public:
-    MediaFeed();
-    ~MediaFeed();
-    MediaFeed(const MediaFeed&) = delete;
-    MediaFeed& operator=(const MediaFeed&) = delete;
-
     int totalResults() const { return m_totalResults; }
     void setTotalResults(int total) { m_totalResults = total; }
     QString feedTitle() const { return m_feedTitle; }
@@ -23,15 +18,13 @@ public:
     QString prevPageToken() const { return m_prevPageToken; }
     void setPrevPageToken(const QString& token) { m_prevPageToken = token; }
 
-    const QList<MediaItem*>& items() const { return *m_items; }
-    void appendItem(MediaItem* item) { m_items->append(item); }
-    // The caller owns the returned list and its items; the feed is left empty.
-    QList<MediaItem*>* takeItems();
+    const QList<MediaItem>& items() const { return m_items; }
+    void appendItem(const MediaItem& item) { m_items.append(item); }
 
 private:
     int m_totalResults = 0;
     QString m_feedTitle;
-    QList<MediaItem*>* m_items;
+    QList<MediaItem> m_items;
     QString m_nextPageToken;
     QString m_prevPageToken;
 };

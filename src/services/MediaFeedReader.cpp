@@ -7,8 +7,6 @@
 
 #include <QCoreApplication>
 
-#include <memory>
-
 MediaFeedReader::MediaFeedReader(
     const MediaServices* services, const SearchParams& params, const QString& serviceName)
     : m_params(params)
@@ -21,7 +19,7 @@ MediaFeedReader::MediaFeedReader(
     }
 }
 
-QList<MediaItem*>* MediaFeedReader::readSearchFeed(int pageNo, const QString& pageToken)
+QList<MediaItem> MediaFeedReader::readSearchFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
         return noService();
@@ -33,7 +31,7 @@ QList<MediaItem*>* MediaFeedReader::readSearchFeed(int pageNo, const QString& pa
     return readFeed(address, pageNo, true, &body);
 }
 
-QList<MediaItem*>* MediaFeedReader::readFavoritesFeed(int pageNo, const QString& pageToken)
+QList<MediaItem> MediaFeedReader::readFavoritesFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
         return noService();
@@ -41,7 +39,7 @@ QList<MediaItem*>* MediaFeedReader::readFavoritesFeed(int pageNo, const QString&
         !m_service->userFeedsDependsOnUserData());
 }
 
-QList<MediaItem*>* MediaFeedReader::readLikesFeed(int pageNo, const QString& pageToken)
+QList<MediaItem> MediaFeedReader::readLikesFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
         return noService();
@@ -49,7 +47,7 @@ QList<MediaItem*>* MediaFeedReader::readLikesFeed(int pageNo, const QString& pag
         m_service->getLikesFeedURL(m_params, pageNo, m_pageSize, pageToken), pageNo, true);
 }
 
-QList<MediaItem*>* MediaFeedReader::readRelatedFeed(int pageNo, const QString& pageToken)
+QList<MediaItem> MediaFeedReader::readRelatedFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
         return noService();
@@ -57,7 +55,7 @@ QList<MediaItem*>* MediaFeedReader::readRelatedFeed(int pageNo, const QString& p
         m_service->getRelatedFeedURL(m_params, pageNo, m_pageSize, pageToken), pageNo, true);
 }
 
-QList<MediaItem*>* MediaFeedReader::readUploadsFeed(int pageNo, const QString& pageToken)
+QList<MediaItem> MediaFeedReader::readUploadsFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
         return noService();
@@ -65,7 +63,7 @@ QList<MediaItem*>* MediaFeedReader::readUploadsFeed(int pageNo, const QString& p
         !m_service->userFeedsDependsOnUserData());
 }
 
-QList<MediaItem*>* MediaFeedReader::readPlaylistFeed(int pageNo, const QString& pageToken)
+QList<MediaItem> MediaFeedReader::readPlaylistFeed(int pageNo, const QString& pageToken)
 {
     if (!m_service)
         return noService();
@@ -73,7 +71,7 @@ QList<MediaItem*>* MediaFeedReader::readPlaylistFeed(int pageNo, const QString& 
         m_service->getPlaylistFeedURL(m_params, pageNo, m_pageSize, pageToken), pageNo, true);
 }
 
-QList<MediaItem*>* MediaFeedReader::readPlaylistFeed(
+QList<MediaItem> MediaFeedReader::readPlaylistFeed(
     const QString& playlistId, const QString& userId, int pageNo, const QString& pageToken)
 {
     if (!m_service)
@@ -83,7 +81,7 @@ QList<MediaItem*>* MediaFeedReader::readPlaylistFeed(
         true);
 }
 
-QList<MediaItem*>* MediaFeedReader::readFeed(
+QList<MediaItem> MediaFeedReader::readFeed(
     const QUrl& address, int pageNo, bool keepFacts, const QByteArray* postBody)
 {
     m_errorText.clear();
@@ -94,7 +92,7 @@ QList<MediaItem*>* MediaFeedReader::readFeed(
         : ServicePageRequest::get(*m_service, address, &content, &error);
     if (!fetched)
         return failed(error);
-    std::unique_ptr<MediaFeed> feed(m_service->getMediaFeed(content, pageNo, m_pageSize));
+    const std::optional<MediaFeed> feed = m_service->getMediaFeed(content, pageNo, m_pageSize);
     if (!feed)
         return failed(QCoreApplication::translate(
             "MediaFeedReader", "The service's answer could not be read as a feed."));
@@ -104,16 +102,16 @@ QList<MediaItem*>* MediaFeedReader::readFeed(
         m_nextPageToken = feed->nextPageToken();
         m_prevPageToken = feed->prevPageToken();
     }
-    return feed->takeItems();
+    return feed->items();
 }
 
-QList<MediaItem*>* MediaFeedReader::failed(const QString& reason)
+QList<MediaItem> MediaFeedReader::failed(const QString& reason)
 {
     m_errorText = reason;
-    return new QList<MediaItem*>;
+    return {};
 }
 
-QList<MediaItem*>* MediaFeedReader::noService()
+QList<MediaItem> MediaFeedReader::noService()
 {
     return failed(
         QCoreApplication::translate("MediaFeedReader", "No service named \"%1\" is loaded.")

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "MediaItem.h"
 #include "SearchParams.h"
 
 #include <QList>
 #include <QString>
 #include <QUrl>
 
-class MediaItem;
 class MediaService;
 class MediaServices;
 
@@ -19,16 +19,15 @@ public:
     MediaFeedReader(
         const MediaServices* services, const SearchParams& params, const QString& serviceName);
 
-    // Each is blocking and returns a new list (empty when anything failed) that the caller
-    // owns with its items.
-    QList<MediaItem*>* readSearchFeed(int pageNo, const QString& pageToken);
-    QList<MediaItem*>* readFavoritesFeed(int pageNo, const QString& pageToken);
-    QList<MediaItem*>* readLikesFeed(int pageNo, const QString& pageToken);
-    QList<MediaItem*>* readRelatedFeed(int pageNo, const QString& pageToken);
-    QList<MediaItem*>* readUploadsFeed(int pageNo, const QString& pageToken);
+    // Each is blocking and returns the page's items (none when anything failed).
+    QList<MediaItem> readSearchFeed(int pageNo, const QString& pageToken);
+    QList<MediaItem> readFavoritesFeed(int pageNo, const QString& pageToken);
+    QList<MediaItem> readLikesFeed(int pageNo, const QString& pageToken);
+    QList<MediaItem> readRelatedFeed(int pageNo, const QString& pageToken);
+    QList<MediaItem> readUploadsFeed(int pageNo, const QString& pageToken);
     // The playlist named by the search parameters' query.
-    QList<MediaItem*>* readPlaylistFeed(int pageNo, const QString& pageToken);
-    QList<MediaItem*>* readPlaylistFeed(
+    QList<MediaItem> readPlaylistFeed(int pageNo, const QString& pageToken);
+    QList<MediaItem> readPlaylistFeed(
         const QString& playlistId, const QString& userId, int pageNo, const QString& pageToken);
 
     int pageSize() const { return m_pageSize; }
@@ -44,10 +43,10 @@ public:
 private:
     // Fetches the address (or posts the body) and reads the feed; "keepFacts" decides
     // whether the page's totals and tokens replace the kept ones.
-    QList<MediaItem*>* readFeed(
+    QList<MediaItem> readFeed(
         const QUrl& address, int pageNo, bool keepFacts, const QByteArray* postBody = nullptr);
-    QList<MediaItem*>* failed(const QString& reason);
-    QList<MediaItem*>* noService();
+    QList<MediaItem> failed(const QString& reason);
+    QList<MediaItem> noService();
 
     SearchParams m_params;
     QString m_serviceName;

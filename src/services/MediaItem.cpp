@@ -1,16 +1,8 @@
 #include "MediaItem.h"
 
-MediaItem::MediaItem(const QString& serviceName, QObject* parent)
-    : QObject(parent)
+MediaItem::MediaItem(const QString& serviceName)
 {
     m.serviceName = serviceName;
-}
-
-MediaItem* MediaItem::clone() const
-{
-    auto* copy = new MediaItem(m.serviceName);
-    copy->m = m;
-    return copy;
 }
 
 void MediaItem::setId(const QString& id)

@@ -1,20 +1,19 @@
 #pragma once
 
-#include <QObject>
+#include <QMetaType>
 #include <QString>
 
 // One video or audio of a service, as the service's script described it. Carries the name of
 // the service that made it so that downloads, history and bookmarks find the service again.
-class MediaItem : public QObject
+// A plain value: records are made on worker threads and every holder (a feed, a page, a
+// download job) keeps its own copy, so none outlives the data it reads.
+class MediaItem
 {
-    Q_OBJECT
 public:
     static constexpr int maximumTitleLength = 245;
 
-    explicit MediaItem(const QString& serviceName, QObject* parent = nullptr);
-
-    // A detached copy (no parent), for a download job that must outlive the feed.
-    MediaItem* clone() const;
+    MediaItem() = default;
+    explicit MediaItem(const QString& serviceName);
 
     QString id() const { return m.id; }
     void setId(const QString& id);
@@ -107,3 +106,5 @@ private:
     };
     Fields m;
 };
+
+Q_DECLARE_METATYPE(MediaItem)

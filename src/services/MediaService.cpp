@@ -1,19 +1,15 @@
 #include "MediaService.h"
 
-#include "MediaFeed.h"
-#include "MediaItem.h"
-#include "PlaylistFeed.h"
 #include "PluginProgram.h"
-#include "ScriptCall.h"
 #include "ScriptRecords.h"
 #include "ServiceCredentials.h"
 #include "ServicePluginFile.h"
-#include "UserItem.h"
 #include "app/FatalStop.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
+#include <QThread>
 #include <QtDebug>
 
 namespace {
@@ -31,8 +27,10 @@ MediaService::MediaService(const QString& serviceKey, const QString& pluginFolde
     , m_pluginFolderPath(pluginFolderPath)
     , m_serviceKey(serviceKey)
 {
-    QMutexLocker lock(&m_mutex);
-    loadPlugin();
+    {
+        QMutexLocker lock(&m_mutex);
+        loadPlugin();
+    }
     m_credentials
         = std::make_unique<ServiceCredentials>(m_settings.serviceName, settings, userInterface);
 }
@@ -158,26 +156,70 @@ bool MediaService::login(const QString& username, const QString& password, QStri
     return !answer.threw && answer.text == QLatin1String("true");
 }
 
+void MediaService::cancelRunningCall()
+{
+    QMutexLocker lock(&m_runningMutex);
+    m_cancelling = true;
+    if (m_runningCall)
+        m_runningCall->cancel();
+}
+
+void MediaService::runCall(const QString& function, const QJSValueList& arguments,
+    const std::function<void(const ScriptCall::Outcome&)>& inspect)
+{
+    ScriptCall::Outcome outcome;
+    // A call made from the nested event loop of this thread's own running call (a request's
+    // wait) would wait for itself forever on the non-recursive lock.
+    if (m_lockHolder.loadAcquire() == QThread::currentThread()) {
+        outcome.kind = ScriptCall::Outcome::Threw;
+        outcome.errorText = QStringLiteral("%1() was called while this thread's call into the "
+                                           "service still runs")
+                                .arg(function);
+        inspect(outcome);
+        return;
+    }
+    QMutexLocker lock(&m_mutex);
+    m_lockHolder.storeRelease(QThread::currentThread());
+    ScriptCall call(m_programText, serviceName());
+    {
+        QMutexLocker running(&m_runningMutex);
+        m_runningCall = &call;
+        if (m_cancelling)
+            call.cancel();
+    }
+    if (!call.load())
+        outcome = call.loadOutcome();
+    else
+        outcome = call.call(function, arguments);
+    inspect(outcome);
+    // Script values must not outlive their engine.
+    outcome = ScriptCall::Outcome();
+    {
+        QMutexLocker running(&m_runningMutex);
+        m_runningCall = nullptr;
+    }
+    m_lockHolder.storeRelease(nullptr);
+}
+
 MediaService::TextAnswer MediaService::callForAnswer(
     const QString& function, const QJSValueList& arguments)
 {
-    QMutexLocker lock(&m_mutex);
-    ScriptCall call(m_programText, serviceName());
-    if (!call.load())
-        return { call.loadOutcome().errorText, true };
-    const ScriptCall::Outcome outcome = call.call(function, arguments);
-    switch (outcome.kind) {
-    case ScriptCall::Outcome::Missing:
-        return {};
-    case ScriptCall::Outcome::Threw:
-        return { outcome.errorText, true };
-    case ScriptCall::Outcome::Returned:
-        break;
-    }
-    // A function that forgot to return must not read as the identifier "undefined".
-    if (outcome.value.isUndefined() || outcome.value.isNull())
-        return {};
-    return { outcome.value.toString(), false };
+    TextAnswer answer;
+    runCall(function, arguments, [&answer](const ScriptCall::Outcome& outcome) {
+        switch (outcome.kind) {
+        case ScriptCall::Outcome::Missing:
+            return;
+        case ScriptCall::Outcome::Threw:
+            answer = { outcome.errorText, true };
+            return;
+        case ScriptCall::Outcome::Returned:
+            break;
+        }
+        // A function that forgot to return must not read as the identifier "undefined".
+        if (!outcome.value.isUndefined() && !outcome.value.isNull())
+            answer = { outcome.value.toString(), false };
+    });
+    return answer;
 }
 
 QString MediaService::callForText(const QString& function, const QJSValueList& arguments)
@@ -208,31 +250,29 @@ QJSValueList MediaService::feedArguments(
 }
 
 template<typename Record, typename Reader>
-Record* MediaService::callForRecord(
+std::optional<Record> MediaService::callForRecord(
     const char* function, const char* logName, const QString& content, Reader read)
 {
-    QMutexLocker lock(&m_mutex);
-    ScriptCall call(m_programText, serviceName());
-    ScriptCall::Outcome outcome;
-    if (!call.load())
-        outcome = call.loadOutcome();
-    else
-        outcome = call.call(QString::fromLatin1(function), { content });
-    QString problem;
-    if (outcome.kind == ScriptCall::Outcome::Missing)
-        problem = QStringLiteral("the function is not defined");
-    else if (!outcome.ok())
-        problem = outcome.errorText;
-    else if (outcome.value.isError())
-        problem = outcome.value.toString();
-    else if (!outcome.value.isObject())
-        problem = QStringLiteral("the function returned no object");
-    if (!problem.isEmpty()) {
-        qCritical().noquote() << QStringLiteral("Script error: %1() in service '%2': %3")
-                                     .arg(QLatin1String(logName), serviceName(), problem);
-        return nullptr;
-    }
-    return read(outcome.value);
+    std::optional<Record> record;
+    runCall(QString::fromLatin1(function), { content }, [&](const ScriptCall::Outcome& outcome) {
+        QString problem;
+        if (outcome.kind == ScriptCall::Outcome::Missing)
+            problem = QStringLiteral("the function is not defined");
+        else if (!outcome.ok())
+            problem = outcome.errorText;
+        else if (outcome.value.isError())
+            problem = outcome.value.toString();
+        else if (!outcome.value.isObject())
+            problem = QStringLiteral("the function returned no object");
+        if (!problem.isEmpty()) {
+            qCritical().noquote() << QStringLiteral("Script error: %1() in service '%2': %3")
+                                         .arg(QLatin1String(logName), serviceName(), problem);
+            return;
+        }
+        // The engine still lives here: its objects are read now.
+        record = read(outcome.value);
+    });
+    return record;
 }
 
 QUrl MediaService::getSearchFeedURL(
@@ -344,7 +384,7 @@ QString MediaService::getQueryStringFromSearchURL(const QString& address)
     return callForIdentifier(QStringLiteral("getQueryStringFromSearchURL"), address);
 }
 
-MediaFeed* MediaService::getMediaFeed(
+std::optional<MediaFeed> MediaService::getMediaFeed(
     const QString& content, int pageNo, int pageSize, bool singleEntry)
 {
     Q_UNUSED(singleEntry)
@@ -356,26 +396,27 @@ MediaFeed* MediaService::getMediaFeed(
         });
 }
 
-MediaFeed* MediaService::getMediaFeed(const QString& content, int pageNo, int pageSize)
+std::optional<MediaFeed> MediaService::getMediaFeed(
+    const QString& content, int pageNo, int pageSize)
 {
     return getMediaFeed(content, pageNo, pageSize, false);
 }
 
-MediaItem* MediaService::getMediaData(const QString& content)
+std::optional<MediaItem> MediaService::getMediaData(const QString& content)
 {
     const QString name = serviceName();
     return callForRecord<MediaItem>("getMediaData", "getMediaData", content,
         [&](const QJSValue& object) { return ScriptRecords::mediaItem(object, name); });
 }
 
-UserItem* MediaService::getUserData(const QString& content)
+std::optional<UserItem> MediaService::getUserData(const QString& content)
 {
     const QString name = serviceName();
     return callForRecord<UserItem>("getUserData", "getUserData", content,
         [&](const QJSValue& object) { return ScriptRecords::userItem(object, name); });
 }
 
-PlaylistFeed* MediaService::getPlaylistsData(const QString& content)
+std::optional<PlaylistFeed> MediaService::getPlaylistsData(const QString& content)
 {
     const QString name = serviceName();
     return callForRecord<PlaylistFeed>("getPlayLists", "getPlaylists", content,

@@ -1,30 +1,36 @@
 #pragma once
 
+#include "MediaFeed.h"
+#include "MediaItem.h"
 #include "PageDescriptor.h"
+#include "PlaylistFeed.h"
+#include "ScriptCall.h"
 #include "SearchParams.h"
 #include "ServiceSettings.h"
+#include "UserItem.h"
 #include "app/KObject.h"
 
+#include <QAtomicPointer>
 #include <QJSValueList>
 #include <QMutex>
 #include <QObject>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
-class MediaFeed;
-class MediaItem;
-class PlaylistFeed;
 class QSettings;
+class QThread;
 class ServiceCredentials;
 class UserInterface;
-class UserItem;
 
 // One media service: its plugin's program and declared settings. Everything else asks it for
 // request addresses, for what an address is, and for records made from fetched pages, each
 // answer coming from a call into the program. Calls are serialised by the service's lock, so
-// it may be used from several worker threads.
+// it may be used from several worker threads. Every call may wait on the network (the
+// program fetches through "scriptInterface"), so the user interface thread never calls these
+// directly: it goes through the asynchronous forms of MediaServices.
 class MediaService : public QObject, public KObject
 {
     Q_OBJECT
@@ -72,10 +78,14 @@ public:
     // Plain words (no http:// or https://) for a service that searches.
     bool isSearchInput(const QString& input) const;
     bool canHandle(const QString& input) const;
-    // The page an address opens here, or none.
+    // The page an address opens here, or none. Blocking.
     std::optional<PageDescriptor> createPageData(const QString& address);
-    // Calls the plugin's "login"; true when it answered "true".
+    // Calls the plugin's "login"; true when it answered "true". Blocking.
     bool login(const QString& username, const QString& password, QString& passBackErrMsg);
+
+    // Stops the call that runs now and every later one (the program is quitting): each fails
+    // like a script error, its pending request aborted. Thread-safe.
+    void cancelRunningCall();
 
     static QString genericServiceName() { return QStringLiteral("Generic Service"); }
     static QString genericServiceKey() { return QStringLiteral("generic_service"); }
@@ -110,13 +120,13 @@ public slots:
     QString getPlaylistIdFromURL(const QString& address);
     QString getQueryStringFromSearchURL(const QString& address);
 
-    // Records from fetched page text; null when the script failed (logged). The caller owns
-    // the result.
-    MediaFeed* getMediaFeed(const QString& content, int pageNo, int pageSize, bool singleEntry);
-    MediaFeed* getMediaFeed(const QString& content, int pageNo, int pageSize);
-    MediaItem* getMediaData(const QString& content);
-    UserItem* getUserData(const QString& content);
-    PlaylistFeed* getPlaylistsData(const QString& content);
+    // Records from fetched page text; none when the script failed (logged).
+    std::optional<MediaFeed> getMediaFeed(
+        const QString& content, int pageNo, int pageSize, bool singleEntry);
+    std::optional<MediaFeed> getMediaFeed(const QString& content, int pageNo, int pageSize);
+    std::optional<MediaItem> getMediaData(const QString& content);
+    std::optional<UserItem> getUserData(const QString& content);
+    std::optional<PlaylistFeed> getPlaylistsData(const QString& content);
 
 private:
     bool loadPlugin();
@@ -135,9 +145,12 @@ private:
     QUrl callForUrl(const QString& function, const QJSValueList& arguments);
     QJSValueList feedArguments(
         const QString& query, int pageNo, int pageSize, const QString& pageToken) const;
+    // One call under the service's lock; "inspect" sees the outcome while the engine lives.
+    void runCall(const QString& function, const QJSValueList& arguments,
+        const std::function<void(const ScriptCall::Outcome&)>& inspect);
     // Runs a record function and hands its object to "read" while the engine still lives.
     template<typename Record, typename Reader>
-    Record* callForRecord(
+    std::optional<Record> callForRecord(
         const char* function, const char* logName, const QString& content, Reader read);
 
     ServiceSettings m_settings;
@@ -147,6 +160,11 @@ private:
     QString m_pluginFolderPath;
     QString m_serviceKey;
     QMutex m_mutex;
+    // The thread that holds m_mutex, to refuse a call from its own nested event loop.
+    QAtomicPointer<QThread> m_lockHolder;
+    QMutex m_runningMutex;
+    ScriptCall* m_runningCall = nullptr;
+    bool m_cancelling = false;
     std::unique_ptr<ServiceCredentials> m_credentials;
     bool m_addedAfterLaunch = false;
 };

@@ -9,10 +9,38 @@
 #include <QDir>
 #include <QtDebug>
 
+namespace {
+
+std::optional<PageDescriptor> pageFor(
+    const QString& text, const QMap<QString, MediaService*>& services, MediaService* generic)
+{
+    const QString query = text.trimmed();
+    if (query.isEmpty())
+        return PageDescriptor();
+    for (MediaService* candidate : services) {
+        if (!candidate->canHandle(query))
+            continue;
+        std::optional<PageDescriptor> page = candidate->createPageData(query);
+        if (page && page->kind == PageDescriptor::Search && candidate->isSearchInput(query)) {
+            page->allServices = true;
+            page->serviceName.clear();
+        }
+        return page;
+    }
+    if (generic && generic->canHandle(query))
+        return generic->createPageData(query);
+    return std::nullopt;
+}
+
+} // namespace
+
 MediaServices::MediaServices(const ServiceEnvironment& environment, QObject* parent)
     : QObject(parent)
     , m_environment(environment)
 {
+    // A few at a time: these are short classifications and logins; feed reads use the
+    // global pool.
+    m_callPool.setMaxThreadCount(4);
     const QStringList folders
         = QDir(m_environment.pluginsDirectory)
               .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
@@ -36,6 +64,14 @@ MediaServices::MediaServices(const ServiceEnvironment& environment, QObject* par
 
 MediaServices::~MediaServices()
 {
+    m_callPool.clear();
+    for (MediaService* service : std::as_const(m_services))
+        service->cancelRunningCall();
+    for (MediaService* service : std::as_const(m_retired))
+        service->cancelRunningCall();
+    if (m_genericService)
+        m_genericService->cancelRunningCall();
+    m_callPool.waitForDone();
     qDeleteAll(m_retired);
 }
 
@@ -108,22 +144,32 @@ bool MediaServices::isSupportedAddress(const QString& input) const
 
 std::optional<PageDescriptor> MediaServices::createPageData(const QString& text)
 {
-    const QString query = text.trimmed();
-    if (query.isEmpty())
-        return PageDescriptor();
-    for (MediaService* candidate : m_services) {
-        if (!candidate->canHandle(query))
-            continue;
-        std::optional<PageDescriptor> page = candidate->createPageData(query);
-        if (page && page->kind == PageDescriptor::Search && candidate->isSearchInput(query)) {
-            page->allServices = true;
-            page->serviceName.clear();
+    return pageFor(text, m_services, m_genericService);
+}
+
+QFuture<std::optional<PageDescriptor>> MediaServices::createPageDataAsync(const QString& text)
+{
+    // The worker reads a copy of the map: this thread may add services meanwhile.
+    return runAsync([text, services = m_services, generic = m_genericService] {
+        return pageFor(text, services, generic);
+    });
+}
+
+QFuture<LoginResult> MediaServices::loginAsync(
+    const QString& serviceName, const QString& username, const QString& password)
+{
+    // Looked up now: the map belongs to this thread.
+    MediaService* target = service(serviceName);
+    return runAsync([target, serviceName, username, password] {
+        LoginResult result;
+        if (!target) {
+            result.errorText
+                = QStringLiteral("No service named \"%1\" is loaded.").arg(serviceName);
+            return result;
         }
-        return page;
-    }
-    if (m_genericService && m_genericService->canHandle(query))
-        return m_genericService->createPageData(query);
-    return std::nullopt;
+        result.loggedIn = target->login(username, password, result.errorText);
+        return result;
+    });
 }
 
 bool MediaServices::addServiceAfterLaunch(const QString& serviceKey)

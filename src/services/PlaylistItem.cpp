@@ -1,6 +1,5 @@
 #include "PlaylistItem.h"
 
-PlaylistItem::PlaylistItem(const QString& serviceName, QObject* parent)
-    : QObject(parent)
-    , m_serviceName(serviceName)
+PlaylistItem::PlaylistItem(const QString& serviceName)
+    : m_serviceName(serviceName)
 { }

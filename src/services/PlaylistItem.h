@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QObject>
+#include <QMetaType>
 #include <QString>
 
 // One playlist of a service's user.
-class PlaylistItem : public QObject
+// A plain value, copied to whoever keeps it.
+class PlaylistItem
 {
-    Q_OBJECT
 public:
-    explicit PlaylistItem(const QString& serviceName, QObject* parent = nullptr);
+    PlaylistItem() = default;
+    explicit PlaylistItem(const QString& serviceName);
 
     QString id() const { return m_id; }
     void setId(const QString& id) { m_id = id; }
@@ -33,3 +34,5 @@ private:
     QString m_permaUrl;
     QString m_serviceName;
 };
+
+Q_DECLARE_METATYPE(PlaylistItem)

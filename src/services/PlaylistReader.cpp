@@ -5,8 +5,6 @@
 #include "PlaylistFeed.h"
 #include "ServicePageRequest.h"
 
-#include <memory>
-
 PlaylistReader::PlaylistReader(
     const MediaServices* services, const SearchParams& params, const QString& serviceName)
     : m_params(params)
@@ -14,7 +12,7 @@ PlaylistReader::PlaylistReader(
     , m_service(services ? services->service(serviceName) : nullptr)
 { }
 
-QList<PlaylistItem*> PlaylistReader::read()
+QList<PlaylistItem> PlaylistReader::read()
 {
     QString content;
     QString fetchError;
@@ -23,6 +21,6 @@ QList<PlaylistItem*> PlaylistReader::read()
             *m_service, m_service->getPlaylistsFeedURL(m_params), &content, &fetchError)) {
         return {};
     }
-    std::unique_ptr<PlaylistFeed> feed(m_service->getPlaylistsData(content));
-    return feed ? feed->takeItems() : QList<PlaylistItem*>();
+    const std::optional<PlaylistFeed> feed = m_service->getPlaylistsData(content);
+    return feed ? feed->items() : QList<PlaylistItem>();
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "PlaylistItem.h"
 #include "SearchParams.h"
 
 #include <QList>
 
 class MediaService;
 class MediaServices;
-class PlaylistItem;
 
 // Reads a user's playlists from the service's playlists address.
 class PlaylistReader
@@ -15,8 +15,8 @@ public:
     PlaylistReader(
         const MediaServices* services, const SearchParams& params, const QString& serviceName);
 
-    // Blocking; empty when anything failed. The caller owns the items.
-    QList<PlaylistItem*> read();
+    // Blocking; empty when anything failed.
+    QList<PlaylistItem> read();
 
 private:
     SearchParams m_params;

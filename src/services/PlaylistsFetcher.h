@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PlaylistItem.h"
 #include "ReaderRun.h"
 #include "SearchParams.h"
 
@@ -7,7 +8,6 @@
 #include <QObject>
 
 class MediaServices;
-class PlaylistItem;
 class PlaylistReader;
 
 // Reads a user's playlists on a worker thread.
@@ -20,9 +20,8 @@ public:
     ~PlaylistsFetcher() override;
 
     void start();
-    // Owned by the fetcher until taken.
-    QList<PlaylistItem*> playlists() const { return m_playlists; }
-    QList<PlaylistItem*> takePlaylists();
+    // The playlists of the last read, kept by the fetcher.
+    const QList<PlaylistItem>& playlists() const { return m_playlists; }
 
 signals:
     void ready();
@@ -32,6 +31,6 @@ private slots:
 
 private:
     QString m_serviceName;
-    ReaderRun<QList<PlaylistItem*>, PlaylistReader> m_run;
-    QList<PlaylistItem*> m_playlists;
+    ReaderRun<QList<PlaylistItem>, PlaylistReader> m_run;
+    QList<PlaylistItem> m_playlists;
 };

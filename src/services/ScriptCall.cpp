@@ -30,9 +30,8 @@ int lineOfFirstFrame(const QStringList& stackTrace)
 ScriptCall::ScriptCall(const QString& programText, const QString& serviceName)
     : m_programText(programText)
     , m_serviceName(serviceName)
-    , m_limitMs(ScriptWatchdog::defaultLimitMs())
     , m_engine(std::make_unique<QJSEngine>())
-    , m_watchdog(std::make_unique<ScriptWatchdog>(m_limitMs))
+    , m_watchdog(std::make_unique<ScriptWatchdog>(ScriptWatchdog::defaultLimitMs()))
 {
     m_watchdog->watch(m_engine.get());
 }
@@ -100,17 +99,32 @@ ScriptCall::Outcome ScriptCall::threw(
     outcome.value = exception;
     if (m_watchdog->hasFired()) {
         outcome.interrupted = true;
-        outcome.errorText
-            = QStringLiteral("Script ran longer than %1 ms and was stopped").arg(m_limitMs);
-        qCritical().noquote() << QStringLiteral("Script of service '%1' ran longer than %2 ms "
-                                                "in %3 and was stopped")
-                                     .arg(m_serviceName)
-                                     .arg(m_limitMs)
-                                     .arg(where);
+        outcome.errorText = stopReason();
+        qCritical().noquote() << QStringLiteral("Script of service '%1' was stopped in %2: %3")
+                                     .arg(m_serviceName, where, outcome.errorText);
         return outcome;
     }
     outcome.errorText = exception.toString();
     const QJSValue line = exception.property(QStringLiteral("lineNumber"));
     outcome.lineNumber = line.isNumber() ? line.toInt() : stackLine;
     return outcome;
+}
+
+QString ScriptCall::stopReason() const
+{
+    switch (m_watchdog->reason()) {
+    case ScriptWatchdog::WallClock:
+        return QStringLiteral("Script call took longer than %1 ms in all and was stopped")
+            .arg(m_watchdog->wallClockLimitMs());
+    case ScriptWatchdog::Cancelled:
+        return QStringLiteral("Script call was cancelled");
+    default:
+        return QStringLiteral("Script ran longer than %1 ms and was stopped")
+            .arg(m_watchdog->limitMs());
+    }
+}
+
+void ScriptCall::cancel()
+{
+    m_watchdog->cancel();
 }

@@ -11,7 +11,7 @@ class ScriptWatchdog;
 
 // One call into a service plugin: a fresh engine that evaluates the program, offers the
 // "scriptInterface" object and calls one global function. Runs under the service's lock; no
-// state survives it. A watchdog interrupts a program that runs past the time limit.
+// state survives it. A watchdog interrupts a program that runs past its time limits.
 class ScriptCall
 {
 public:
@@ -42,15 +42,18 @@ public:
     // gives Missing; a thrown value of any kind gives Threw.
     Outcome call(const QString& function, const QJSValueList& arguments);
 
+    // Stops the call from any thread: the script is interrupted, its pending request aborted.
+    void cancel();
+
     QJSValue globalObject() const;
     QJSEngine* engine() const { return m_engine.get(); }
 
 private:
     Outcome threw(const QJSValue& exception, int stackLine, const QString& where) const;
+    QString stopReason() const;
 
     QString m_programText;
     QString m_serviceName;
-    qint64 m_limitMs;
     std::unique_ptr<QJSEngine> m_engine;
     std::unique_ptr<ScriptWatchdog> m_watchdog;
     std::unique_ptr<ScriptInterface> m_interface;

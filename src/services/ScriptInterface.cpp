@@ -42,12 +42,32 @@ ScriptInterface::ScriptInterface(ScriptWatchdog* watchdog, QObject* parent)
     , m_watchdog(watchdog)
 { }
 
-QString ScriptInterface::httpGet(const QString& urlString)
+template<typename Request, typename Send>
+bool ScriptInterface::send(Request& request, Send sendRequest)
 {
     ScriptWatchdogPause waiting(m_watchdog);
-    HttpRequest request;
-    request.get(urlString, true);
+    // A stopped call sends nothing more; one stopped meanwhile aborts the request. The
+    // blocking wait runs its own event loop on this thread, which takes the queued abort.
+    const auto abort = [&request] {
+        QMetaObject::invokeMethod(&request, &HttpRequestBase::onAbort, Qt::QueuedConnection);
+    };
+    const int watchId = m_watchdog ? m_watchdog->watchRequest(abort) : -1;
+    if (watchId == 0) {
+        m_statusCode = 0;
+        return false;
+    }
+    sendRequest();
+    if (m_watchdog)
+        m_watchdog->unwatchRequest(watchId);
     m_statusCode = request.httpStatus();
+    return true;
+}
+
+QString ScriptInterface::httpGet(const QString& urlString)
+{
+    HttpRequest request;
+    if (!send(request, [&] { request.get(urlString, true); }))
+        return QString();
     return request.responseText();
 }
 
@@ -60,30 +80,27 @@ QString ScriptInterface::httpGet(const QString& urlString, bool followRedirects)
 QString ScriptInterface::httpGetWithCookies(const QString& urlString, const QJSValue& cookieData)
 {
     const QHash<QString, QString> cookies = textProperties(cookieData);
-    ScriptWatchdogPause waiting(m_watchdog);
     HttpRequest request;
-    request.get(urlString, cookies);
-    m_statusCode = request.httpStatus();
+    if (!send(request, [&] { request.get(urlString, cookies); }))
+        return QString();
     return request.responseText();
 }
 
 QString ScriptInterface::httpPost(const QString& urlString, const QJSValue& data)
 {
     const QHash<QString, QString> fields = textProperties(data);
-    ScriptWatchdogPause waiting(m_watchdog);
     HttpRequest request;
     request.setUseCache(false);
-    request.post(urlString, fields);
-    m_statusCode = request.httpStatus();
+    if (!send(request, [&] { request.post(urlString, fields); }))
+        return QString();
     return request.responseText();
 }
 
 QString ScriptInterface::getMDPManifest(const QString& urlString)
 {
-    ScriptWatchdogPause waiting(m_watchdog);
     MPDFileRequest request;
-    request.readManifest(urlString);
-    m_statusCode = request.httpStatus();
+    if (!send(request, [&] { request.readManifest(urlString); }))
+        return QStringLiteral("[]");
     // The manifest's own complaints (wrong root, dynamic type) reach the script here.
     m_errorText = request.errorText();
     return request.responseText();
@@ -91,10 +108,9 @@ QString ScriptInterface::getMDPManifest(const QString& urlString)
 
 QString ScriptInterface::getHeaderValueForUrl(const QString& urlString, const QString& headerKey)
 {
-    ScriptWatchdogPause waiting(m_watchdog);
     HttpRequest request;
-    request.get(urlString, true);
-    m_statusCode = request.httpStatus();
+    if (!send(request, [&] { request.get(urlString, true); }))
+        return QString();
     return request.responseHeader(headerKey);
 }
 

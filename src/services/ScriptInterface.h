@@ -30,6 +30,10 @@ public slots:
     QString getErrorString() const { return m_errorText; }
 
 private:
+    // Sends through "sendRequest" while the watchdog may abort the request; false (nothing
+    // sent) once the call was stopped.
+    template<typename Request, typename Send> bool send(Request& request, Send sendRequest);
+
     ScriptWatchdog* m_watchdog;
     QString m_errorText;
     int m_statusCode = 0;

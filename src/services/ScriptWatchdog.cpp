@@ -9,12 +9,16 @@
 namespace {
 
 std::atomic<qint64> s_defaultLimitMs { 30000 };
+std::atomic<qint64> s_defaultWallClockLimitMs { 120000 };
 
 } // namespace
 
-ScriptWatchdog::ScriptWatchdog(qint64 limitMs)
-    : m_remainingMs(limitMs)
+ScriptWatchdog::ScriptWatchdog(qint64 limitMs, qint64 wallClockLimitMs)
+    : m_limitMs(limitMs)
+    , m_wallClockLimitMs(wallClockLimitMs)
+    , m_remainingMs(limitMs)
 {
+    m_started.start();
     m_runningSince.start();
     m_thread.reset(QThread::create([this] { run(); }));
     m_thread->start();
@@ -34,7 +38,7 @@ void ScriptWatchdog::watch(QJSEngine* engine)
 {
     QMutexLocker lock(&m_mutex);
     m_engines.append(engine);
-    if (m_fired)
+    if (m_reason != NotFired)
         engine->setInterrupted(true);
 }
 
@@ -42,6 +46,28 @@ void ScriptWatchdog::unwatch(QJSEngine* engine)
 {
     QMutexLocker lock(&m_mutex);
     m_engines.removeAll(engine);
+}
+
+int ScriptWatchdog::watchRequest(std::function<void()> abort)
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_reason != NotFired)
+        return 0;
+    m_requests.emplace(++m_lastRequestId, std::move(abort));
+    return m_lastRequestId;
+}
+
+void ScriptWatchdog::unwatchRequest(int id)
+{
+    QMutexLocker lock(&m_mutex);
+    m_requests.erase(id);
+}
+
+void ScriptWatchdog::cancel()
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_reason == NotFired)
+        fire(Cancelled);
 }
 
 void ScriptWatchdog::pause()
@@ -65,26 +91,45 @@ void ScriptWatchdog::resume()
 bool ScriptWatchdog::hasFired() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_fired;
+    return m_reason != NotFired;
+}
+
+ScriptWatchdog::Reason ScriptWatchdog::reason() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_reason;
 }
 
 void ScriptWatchdog::run()
 {
     QMutexLocker lock(&m_mutex);
-    while (!m_stopping && !m_fired) {
+    while (!m_stopping && m_reason == NotFired) {
+        const qint64 wallClockLeft = m_wallClockLimitMs - m_started.elapsed();
+        if (wallClockLeft <= 0) {
+            fire(WallClock);
+            break;
+        }
         if (m_pauseDepth > 0) {
-            m_changed.wait(&m_mutex);
+            m_changed.wait(&m_mutex, QDeadlineTimer(wallClockLeft));
             continue;
         }
-        const qint64 left = m_remainingMs - m_runningSince.elapsed();
-        if (left > 0) {
-            m_changed.wait(&m_mutex, QDeadlineTimer(left));
-            continue;
+        const qint64 runningLeft = m_remainingMs - m_runningSince.elapsed();
+        if (runningLeft <= 0) {
+            fire(RunningTime);
+            break;
         }
-        m_fired = true;
-        for (QJSEngine* engine : std::as_const(m_engines))
-            engine->setInterrupted(true);
+        m_changed.wait(&m_mutex, QDeadlineTimer(qMin(runningLeft, wallClockLeft)));
     }
+}
+
+void ScriptWatchdog::fire(Reason reason)
+{
+    m_reason = reason;
+    for (QJSEngine* engine : std::as_const(m_engines))
+        engine->setInterrupted(true);
+    for (const auto& request : m_requests)
+        request.second();
+    m_changed.wakeAll();
 }
 
 qint64 ScriptWatchdog::defaultLimitMs()
@@ -95,6 +140,16 @@ qint64 ScriptWatchdog::defaultLimitMs()
 void ScriptWatchdog::setDefaultLimitMs(qint64 limitMs)
 {
     s_defaultLimitMs = limitMs;
+}
+
+qint64 ScriptWatchdog::defaultWallClockLimitMs()
+{
+    return s_defaultWallClockLimitMs;
+}
+
+void ScriptWatchdog::setDefaultWallClockLimitMs(qint64 limitMs)
+{
+    s_defaultWallClockLimitMs = limitMs;
 }
 
 ScriptWatchdogPause::ScriptWatchdogPause(ScriptWatchdog* watchdog)

@@ -2,16 +2,14 @@
 
 #include "MediaService.h"
 #include "MediaServices.h"
-#include "PlaylistItem.h"
 #include "PlaylistsFetcher.h"
-#include "UserItem.h"
 #include "UserReader.h"
 
 UserDataFetcher::UserDataFetcher(const MediaServices* services, const SearchParams& params,
     const QString& serviceName, QObject* parent)
     : QObject(parent)
     , m_serviceName(serviceName)
-    , m_run(new UserReader(services, params, serviceName), [](UserItem* user) { delete user; })
+    , m_run(std::make_shared<UserReader>(services, params, serviceName))
 {
     connect(
         &m_run.watcher(), &QFutureWatcherBase::finished, this, &UserDataFetcher::userDataFinished);
@@ -23,11 +21,7 @@ UserDataFetcher::UserDataFetcher(const MediaServices* services, const SearchPara
     }
 }
 
-UserDataFetcher::~UserDataFetcher()
-{
-    delete m_user;
-    qDeleteAll(m_playlists);
-}
+UserDataFetcher::~UserDataFetcher() = default;
 
 void UserDataFetcher::start()
 {
@@ -36,31 +30,15 @@ void UserDataFetcher::start()
     m_run.start(&UserReader::read);
 }
 
-UserItem* UserDataFetcher::takeUserItem()
-{
-    UserItem* user = m_user;
-    m_user = nullptr;
-    return user;
-}
-
-QList<PlaylistItem*> UserDataFetcher::takePlaylists()
-{
-    QList<PlaylistItem*> playlists;
-    playlists.swap(m_playlists);
-    return playlists;
-}
-
 void UserDataFetcher::userDataFinished()
 {
-    delete m_user;
-    m_user = m_run.take();
+    m_user = m_run.result();
     m_errorText = m_run.reader()->errorText();
     emit userDataReady();
 }
 
 void UserDataFetcher::playlistsFinished()
 {
-    qDeleteAll(m_playlists);
-    m_playlists = m_playlistsFetcher->takePlaylists();
+    m_playlists = m_playlistsFetcher->playlists();
     emit playlistsReady();
 }

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "PlaylistItem.h"
 #include "ReaderRun.h"
 #include "SearchParams.h"
+#include "UserItem.h"
 
 #include <QList>
 #include <QObject>
 
+#include <optional>
+
 class MediaServices;
-class PlaylistItem;
 class PlaylistsFetcher;
-class UserItem;
 class UserReader;
 
 // Reads a user and, when the service has playlists, the user's playlists, each on a worker
@@ -23,11 +25,9 @@ public:
     ~UserDataFetcher() override;
 
     void start();
-    // Owned by the fetcher until taken.
-    UserItem* userItem() const { return m_user; }
-    UserItem* takeUserItem();
-    QList<PlaylistItem*> playlists() const { return m_playlists; }
-    QList<PlaylistItem*> takePlaylists();
+    // The records of the last read, kept by the fetcher; callers copy what they keep.
+    const std::optional<UserItem>& userItem() const { return m_user; }
+    const QList<PlaylistItem>& playlists() const { return m_playlists; }
     // The reader's message when the user could not be read.
     QString errorText() const { return m_errorText; }
 
@@ -41,9 +41,9 @@ private slots:
 
 private:
     QString m_serviceName;
-    ReaderRun<UserItem*, UserReader> m_run;
+    ReaderRun<std::optional<UserItem>, UserReader> m_run;
     PlaylistsFetcher* m_playlistsFetcher = nullptr;
-    UserItem* m_user = nullptr;
-    QList<PlaylistItem*> m_playlists;
+    std::optional<UserItem> m_user;
+    QList<PlaylistItem> m_playlists;
     QString m_errorText;
 };

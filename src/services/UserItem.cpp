@@ -1,6 +1,5 @@
 #include "UserItem.h"
 
-UserItem::UserItem(const QString& serviceName, QObject* parent)
-    : QObject(parent)
-    , m_serviceName(serviceName)
+UserItem::UserItem(const QString& serviceName)
+    : m_serviceName(serviceName)
 { }

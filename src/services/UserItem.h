@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QObject>
+#include <QMetaType>
 #include <QString>
 
 // A channel or account of a service. Counts are -1 until a script gave them.
-class UserItem : public QObject
+// A plain value, copied to whoever keeps it.
+class UserItem
 {
-    Q_OBJECT
 public:
-    explicit UserItem(const QString& serviceName, QObject* parent = nullptr);
+    UserItem() = default;
+    explicit UserItem(const QString& serviceName);
 
     QString userName() const { return m_userName; }
     void setUserName(const QString& name) { m_userName = name; }
@@ -45,3 +46,5 @@ private:
     int m_favoritesCount = -1;
     QString m_permaUrl;
 };
+
+Q_DECLARE_METATYPE(UserItem)

@@ -14,7 +14,7 @@ UserReader::UserReader(const MediaServices* services, const SearchParams& params
     , m_service(services ? services->service(serviceName) : nullptr)
 { }
 
-UserItem* UserReader::read()
+std::optional<UserItem> UserReader::read()
 {
     QString content;
     QString fetchError;
@@ -22,7 +22,7 @@ UserItem* UserReader::read()
         || !ServicePageRequest::get(
             *m_service, m_service->getUserDataURL(m_params), &content, &fetchError)) {
         setErrorText(QCoreApplication::translate("UserReader", "The URL is not supported."));
-        return nullptr;
+        return std::nullopt;
     }
     return m_service->getUserData(content);
 }

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "SearchParams.h"
+#include "UserItem.h"
 #include "app/KObject.h"
 
 #include <QObject>
 
+#include <optional>
+
 class MediaService;
 class MediaServices;
-class UserItem;
 
 // Reads a user (channel, account) from the service's user data address.
 class UserReader : public QObject, public KObject
@@ -18,8 +20,8 @@ public:
     UserReader(const MediaServices* services, const SearchParams& params,
         const QString& serviceName, QObject* parent = nullptr);
 
-    // Blocking; null with an error text when the address could not be fetched.
-    UserItem* read();
+    // Blocking; none, with an error text when the address could not be fetched.
+    std::optional<UserItem> read();
 
 private:
     SearchParams m_params;

@@ -1,7 +1,6 @@
 #include "WebAuthDialog.h"
 
 #include "core/AppContext.h"
-#include "services/MediaService.h"
 #include "services/MediaServices.h"
 #include "services/PasswordStore.h"
 #include "ui_WebAuthDialog.h"
@@ -15,6 +14,7 @@ WebAuthDialog::WebAuthDialog(const QString& serviceName, QWidget* parent)
     ui->headerText->setText(ui->headerText->text().arg(serviceName));
     ui->stackedWidget->setCurrentWidget(ui->credentialsPage);
     ui->credentialsOkButton->setEnabled(false);
+    connect(&m_loginCheck, &QFutureWatcherBase::finished, this, &WebAuthDialog::onLoginChecked);
     // The weak-encryption warning stands unless a keyring answers, where passwords then go.
     auto* store = new PasswordStore(nullptr, this);
     connect(store, &PasswordStore::keyringChecked, this, [this](bool available) {
@@ -70,11 +70,18 @@ void WebAuthDialog::on_credentialsOkButton_clicked()
     ui->checkStatusLabel->setText(
         tr("Attempting to log into %1 account, please wait...").arg(m_serviceName));
 
-    QString errorMessage;
-    const MediaServices* services = AppContext::serviceRegistry();
-    MediaService* service = services ? services->service(m_serviceName) : nullptr;
-    const bool success = service
-        && service->login(ui->usernameText->text(), ui->passwordText->text(), errorMessage);
+    MediaServices* services = AppContext::serviceRegistry();
+    if (!services) {
+        m_loginCheck.setFuture(QtFuture::makeReadyFuture(LoginResult()));
+        return;
+    }
+    m_loginCheck.setFuture(
+        services->loginAsync(m_serviceName, ui->usernameText->text(), ui->passwordText->text()));
+}
+
+void WebAuthDialog::onLoginChecked()
+{
+    const bool success = m_loginCheck.result().loggedIn;
     ui->checkOkButton->setEnabled(true);
     if (success) {
         ui->checkStatusLabel->setText(tr("Successfully logged into %1").arg(m_serviceName));

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "services/MediaServices.h"
+
 #include <QDialog>
+#include <QFutureWatcher>
 
 #include <memory>
 
@@ -9,7 +12,8 @@ class WebAuthDialog;
 }
 
 // Asks for a service account and checks it through the service plugin's login before the
-// dialog can be accepted.
+// dialog can be accepted. The check runs off the user interface thread (the plugin may fetch);
+// the dialog stays responsive and can be cancelled meanwhile.
 class WebAuthDialog : public QDialog
 {
     Q_OBJECT
@@ -30,6 +34,7 @@ private slots:
     void on_checkOkButton_clicked();
     void on_checkBackButton_clicked();
     void on_credentialsCancelButton_clicked();
+    void onLoginChecked();
 
 private:
     void updateCredentialsOkButton();
@@ -37,4 +42,5 @@ private:
     std::unique_ptr<Ui::WebAuthDialog> ui;
     bool m_loggedIn = false;
     QString m_serviceName;
+    QFutureWatcher<LoginResult> m_loginCheck;
 };

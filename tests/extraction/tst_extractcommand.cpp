@@ -2,9 +2,14 @@
 #include "TestHttpServer.h"
 #include "TestProcess.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+
+#include <csignal>
 
 // "kestrofan-cli extract" as a script runs it, with the yt-dlp that setup registers and
 // pages on a server on 127.0.0.1.
@@ -21,6 +26,18 @@ private:
     }
 
     QString page(const QString& path) const { return m_server.url(path).toString(); }
+
+    // Whether any process runs with this text in its command line.
+    static bool isRunning(const QString& marker)
+    {
+        const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+        for (const QString& pid : pids) {
+            QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+            if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(marker.toUtf8()))
+                return true;
+        }
+        return false;
+    }
 
 private slots:
     void initTestCase()
@@ -83,6 +100,29 @@ private slots:
             cli({ QStringLiteral("extract"), QStringLiteral("--"), QStringLiteral("--exec=true") })
                 .exitCode,
             2);
+    }
+
+    void interruptEndsTheHelper()
+    {
+        // A page that never comes: the helper waits on it.
+        m_server.route(QStringLiteral("/stalled.html"), [](const TestHttpServer::Request&) {
+            TestHttpServer::Response response = TestHttpServer::Response::text("<html>");
+            response.stallAfterBytes = 0;
+            return response;
+        });
+        const QString address = page(QStringLiteral("/stalled.html?interrupt-marker"));
+        QProcess tool;
+        tool.start(QStringLiteral(KESTROFAN_CLI_PATH), { QStringLiteral("extract"), address });
+        QVERIFY(tool.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/stalled.html")) > 0, 30000);
+        QElapsedTimer ending;
+        ending.start();
+        ::kill(pid_t(tool.processId()), SIGINT);
+        QVERIFY(tool.waitForFinished(10000));
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tool.exitCode(), 128 + SIGINT);
+        QVERIFY(ending.elapsed() < 5000);
+        QVERIFY(!isRunning(QStringLiteral("interrupt-marker")));
     }
 };
 

@@ -3,6 +3,8 @@
 
 #include "app/AppPaths.h"
 #include "app/Prefs.h"
+#include "convert/ProcessPool.h"
+#include "convert/SystemProcess.h"
 #include "core/AppContext.h"
 #include "download/BinaryHelpers.h"
 #include "download/HelperArguments.h"
@@ -11,6 +13,7 @@
 #include "download/MediaUrlReader.h"
 #include "services/MediaItem.h"
 
+#include <QElapsedTimer>
 #include <QtConcurrent>
 
 // The reader and the fetcher around a scripted download helper: what reaches the helper,
@@ -32,11 +35,24 @@ private:
             .toJson();
     }
 
-    static void setAnswer(const QByteArray& answer, const QByteArray& delay = QByteArray())
+    static void writeHelperFile(const QString& name, const QByteArray& content)
     {
-        QFile file(AppPaths::helpersLocation() + QStringLiteral("answer.txt"));
+        QFile file(AppPaths::helpersLocation() + name);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(answer);
+        file.write(content);
+    }
+
+    // The helper prints "answer", then "errors" on standard error, then "tail".
+    static void setAnswer(const QByteArray& answer, const QByteArray& delay = QByteArray(),
+        const QByteArray& errors = QByteArray(), const QByteArray& tail = QByteArray())
+    {
+        writeHelperFile(QStringLiteral("answer.txt"), answer);
+        if (errors.isEmpty()) {
+            QFile::remove(AppPaths::helpersLocation() + QStringLiteral("stderr.txt"));
+        } else {
+            writeHelperFile(QStringLiteral("stderr.txt"), errors);
+            writeHelperFile(QStringLiteral("answer-tail.txt"), tail);
+        }
         QFile delayFile(AppPaths::helpersLocation() + QStringLiteral("delay"));
         if (delay.isEmpty()) {
             delayFile.remove();
@@ -168,23 +184,41 @@ private slots:
     {
         QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<QByteArray>("delay");
+        QTest::addColumn<QByteArray>("errors");
         QTest::addColumn<QString>("error");
-        QTest::newRow("empty") << QByteArray("  \n") << QByteArray()
+        QTest::newRow("empty") << QByteArray("  \n") << QByteArray() << QByteArray()
                                << "Service response was empty";
         QTest::newRow("helper error")
             << QByteArray("ERROR: [generic] Unable to download webpage: HTTP Error 404: Not "
                           "Found\nERROR: more")
-            << QByteArray() << "[generic] Unable to download webpage: HTTP Error 404: Not Found";
+            << QByteArray() << QByteArray()
+            << "[generic] Unable to download webpage: HTTP Error 404: Not Found";
+        // As yt-dlp does it: warnings and errors on standard error, nothing on standard output.
+        QTest::newRow("error on standard error")
+            << QByteArray() << QByteArray()
+            << QByteArray("WARNING: [generic] Falling back on generic information extractor\n"
+                          "ERROR: [generic] Unsupported URL: https://media.example/watch?v=1\n"
+                          "ERROR: second\n")
+            << "[generic] Unsupported URL: https://media.example/watch?v=1";
+        // A half answer is no message for anybody: the helper's error line is.
+        QTest::newRow("half an answer and an error")
+            << QByteArray("{\"ext\": \"mp4\",") << QByteArray()
+            << QByteArray("ERROR: Interrupted by user\n") << "Interrupted by user";
+        QTest::newRow("broken answer")
+            << QByteArray("{\"ext\": \"mp4\", \"url\": ") << QByteArray() << QByteArray()
+            << "JSON response from youtube-dl could not be read";
         QTest::newRow("hangs") << streamAnswer(QStringLiteral("https://cdn.example/late.mp4"))
-                               << QByteArray("30") << "External process fake-helper timed out";
+                               << QByteArray("30") << QByteArray()
+                               << "External process fake-helper timed out";
     }
 
     void failuresReadClearly()
     {
         QFETCH(QByteArray, answer);
         QFETCH(QByteArray, delay);
+        QFETCH(QByteArray, errors);
         QFETCH(QString, error);
-        setAnswer(answer, delay);
+        setAnswer(answer, delay, errors);
         MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
         if (!delay.isEmpty())
             reader.setHelperTimeout(500);
@@ -194,6 +228,42 @@ private slots:
         // Cookies are read whatever the outcome.
         QCOMPARE(urls.cookies.size(), 1);
         QVERIFY(cookieFiles().isEmpty());
+    }
+
+    void warningsOnStandardErrorStayOutOfTheAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("tail");
+        QTest::addColumn<QString>("url");
+        const QByteArray indented = streamAnswer(QStringLiteral("https://cdn.example/one.mp4"));
+        const qsizetype middle = indented.indexOf('\n', indented.size() / 2) + 1;
+        QTest::newRow("between the lines of one answer")
+            << indented.left(middle) << indented.mid(middle) << "https://cdn.example/one.mp4";
+        // A page with several media: one JSON line each; the first one is read.
+        const auto line = [](const QString& url) {
+            return QJsonDocument(
+                       QJsonObject { { QStringLiteral("ext"), QStringLiteral("mp4") },
+                           { QStringLiteral("url"), url }, { QStringLiteral("height"), 720 } })
+                       .toJson(QJsonDocument::Compact)
+                + '\n';
+        };
+        QTest::newRow("between answers") << line(QStringLiteral("https://cdn.example/first.mp4"))
+                                         << line(QStringLiteral("https://cdn.example/second.mp4"))
+                                         << "https://cdn.example/first.mp4";
+    }
+
+    void warningsOnStandardErrorStayOutOfTheAnswer()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, tail);
+        QFETCH(QString, url);
+        setAnswer(head, QByteArray(),
+            "WARNING: [generic] Falling back on generic information extractor\n", tail);
+        MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
+        const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Video);
+        QVERIFY2(reader.errorText().isEmpty(), qPrintable(reader.errorText()));
+        QCOMPARE(urls.videoUrls, QList<QUrl> { QUrl(url) });
+        QVERIFY(reader.helperErrorLine().isEmpty());
     }
 
     void missingOrUnsafeHelperIsReported()
@@ -226,13 +296,13 @@ private slots:
             QVERIFY(urls.videoUrls.isEmpty());
         }
         MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
-        reader.getMediaUrls(static_cast<MediaItem*>(nullptr), MediaDescriptor::Video);
+        reader.getMediaUrls(MediaItem(QStringLiteral("Some Service")), MediaDescriptor::Video);
         QVERIFY(reader.errorText().startsWith(QStringLiteral("Unsupported media page address")));
         QVERIFY(!QFile::exists(AppPaths::helpersLocation() + QStringLiteral("args.log")));
 
         MediaItem item(QStringLiteral("Some Service"));
         item.setPermaUrl(m_page.toString());
-        reader.getMediaUrls(&item, MediaDescriptor::Video);
+        reader.getMediaUrls(item, MediaDescriptor::Video);
         QVERIFY(reader.errorText().isEmpty());
         QCOMPARE(loggedArguments().last(), m_page.toString(QUrl::FullyEncoded));
     }
@@ -250,7 +320,8 @@ private slots:
         setAnswer(QJsonDocument(QJsonObject { { QStringLiteral("ext"), QStringLiteral("mp4") },
                                     { QStringLiteral("requested_formats"), formats } })
                       .toJson());
-        MediaURLFetcher fetcher(AppContext::helperRegistry(), QStringLiteral("Some Service"));
+        MediaURLFetcher fetcher(AppContext::helperRegistry(), QStringLiteral("Some Service"),
+            AppContext::processPool());
         QThread* readyThread = nullptr;
         int readyCount = 0;
         connect(&fetcher, &MediaURLFetcher::ready, this, [&] {
@@ -274,18 +345,46 @@ private slots:
         QVERIFY(fetcher.mediaUrls().audioUrls.isEmpty());
     }
 
-    void fetcherDeletedDuringExtractionIsHarmless()
+    void stoppingAFetcherEndsItsHelper_data()
     {
-        setAnswer(streamAnswer(QStringLiteral("https://cdn.example/v.mp4")), "1");
-        auto* fetcher = new MediaURLFetcher(AppContext::helperRegistry(), QString {});
-        bool readyAfterDeletion = false;
-        connect(fetcher, &MediaURLFetcher::ready, this, [&] { readyAfterDeletion = true; });
+        QTest::addColumn<bool>("deleteIt");
+        QTest::newRow("cancelled") << false;
+        QTest::newRow("deleted (a removed download)") << true;
+    }
+
+    void stoppingAFetcherEndsItsHelper()
+    {
+        QFETCH(bool, deleteIt);
+        const QString started = AppPaths::helpersLocation() + QStringLiteral("args.log");
+        QFile::remove(started);
+        setAnswer(streamAnswer(QStringLiteral("https://cdn.example/v.mp4")), "600");
+        auto* fetcher = new MediaURLFetcher(
+            AppContext::helperRegistry(), QString {}, AppContext::processPool());
+        int readyCount = 0;
+        connect(fetcher, &MediaURLFetcher::ready, this, [&] { ++readyCount; });
         fetcher->getMediaUrls(m_page, MediaDescriptor::Video);
-        QTest::qWait(100);
+        QTRY_VERIFY(QFile::exists(started));
+        QElapsedTimer stopping;
+        stopping.start();
+        if (deleteIt) {
+            delete fetcher;
+            fetcher = nullptr;
+        } else {
+            fetcher->cancel();
+        }
+        // Well within the grace period: the helper ends on the first signal.
+        QVERIFY(AppContext::processPool()->waitForDone(SystemProcess::defaultGracePeriod));
+        QVERIFY(stopping.elapsed() < SystemProcess::defaultGracePeriod);
+        if (deleteIt) {
+            QCoreApplication::processEvents();
+            QCOMPARE(readyCount, 0);
+            return;
+        }
+        QTRY_COMPARE(readyCount, 1);
+        QCOMPARE(
+            fetcher->errorText(), QStringLiteral("External process fake-helper was cancelled"));
+        QVERIFY(fetcher->mediaUrls().videoUrls.isEmpty());
         delete fetcher;
-        QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
-        QCoreApplication::processEvents();
-        QVERIFY(!readyAfterDeletion);
     }
 };
 

@@ -1,6 +1,13 @@
 #include "TestEnvironment.h"
 
+#include "convert/ProcessPool.h"
 #include "convert/SystemProcess.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtConcurrent>
+
+#include <atomic>
 
 // Runs real programs through SystemProcess; "sh -c" only builds test programs here.
 class TestSystemProcess : public QObject
@@ -76,6 +83,99 @@ private slots:
         slow.setTimeout(SystemProcess::defaultTimeout);
         QVERIFY(runShell(slow, QStringLiteral("echo again")));
         QCOMPARE(slow.output(), QStringLiteral("again\n"));
+    }
+
+    void separateChannelsKeepTheOutputClean()
+    {
+        const QString script
+            = QStringLiteral("echo '{\"a\":'; echo 'WARNING: careful' >&2; echo '1}'");
+        SystemProcess merged;
+        QVERIFY(runShell(merged, script));
+        QVERIFY(merged.output().contains(QStringLiteral("WARNING")));
+        SystemProcess separate;
+        separate.setChannels(SystemProcess::Channels::Separate);
+        QVERIFY(runShell(separate, script));
+        QCOMPARE(separate.output(), QStringLiteral("{\"a\":\n1}\n"));
+        QCOMPARE(separate.errorOutput(), QStringLiteral("WARNING: careful\n"));
+    }
+
+    void cancellationEndsTheChild_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<int>("gracePeriod");
+        QTest::newRow("ends on terminate")
+            << QStringLiteral("exec sleep 600") << SystemProcess::defaultGracePeriod;
+        // Killed once the grace period is over.
+        QTest::newRow("ignores terminate") << QStringLiteral("trap '' TERM; exec sleep 600") << 300;
+    }
+
+    void cancellationEndsTheChild()
+    {
+        QFETCH(QString, program);
+        QFETCH(int, gracePeriod);
+        QTemporaryDir dir;
+        const QString started = dir.filePath(QStringLiteral("started"));
+        auto cancellation = std::make_shared<ProcessCancellation>();
+        SystemProcess process;
+        process.setGracePeriod(gracePeriod);
+        process.setCancellation(cancellation);
+        QFuture<bool> run = QtConcurrent::run([&] {
+            return runShell(process, QStringLiteral("touch '%1'; %2").arg(started, program));
+        });
+        QTRY_VERIFY(QFile::exists(started));
+        QElapsedTimer ending;
+        ending.start();
+        cancellation->cancel();
+        QVERIFY(!run.result());
+        // Ended within the grace period (plus the polling step when it had to be killed).
+        QVERIFY2(
+            ending.elapsed() < gracePeriod + 1000, qPrintable(QString::number(ending.elapsed())));
+        QVERIFY(process.wasCancelled());
+        QCOMPARE(process.errorString(), QStringLiteral("External process sh was cancelled"));
+
+        // Cancelled beforehand, nothing starts.
+        QVERIFY(!runShell(process, QStringLiteral("touch '%1.again'").arg(started)));
+        QVERIFY(!QFile::exists(started + QStringLiteral(".again")));
+    }
+
+    void poolIsBoundedAndEndsEverything()
+    {
+        ProcessPool pool(2);
+        std::atomic<int> running { 0 };
+        std::atomic<int> mostAtOnce { 0 };
+        QList<QFuture<bool>> runs;
+        for (int i = 0; i < 5; ++i) {
+            runs << pool.run([&](const std::shared_ptr<ProcessCancellation>& cancellation) {
+                const int now = ++running;
+                int most = mostAtOnce;
+                while (now > most && !mostAtOnce.compare_exchange_weak(most, now)) { }
+                SystemProcess process;
+                process.setCancellation(cancellation);
+                const bool ok = runShell(process, QStringLiteral("exec sleep 0.2"));
+                --running;
+                return ok;
+            });
+        }
+        QVERIFY(pool.waitForDone(30000));
+        for (const QFuture<bool>& run : std::as_const(runs))
+            QVERIFY(run.result());
+        QCOMPARE(mostAtOnce.load(), 2);
+
+        // Quitting: running and queued programs end, later ones never start.
+        runs.clear();
+        for (int i = 0; i < 3; ++i) {
+            runs << pool.run([](const std::shared_ptr<ProcessCancellation>& cancellation) {
+                SystemProcess process;
+                process.setCancellation(cancellation);
+                return runShell(process, QStringLiteral("exec sleep 600"));
+            });
+        }
+        QTRY_COMPARE(pool.activeThreadCount(), 2);
+        pool.cancelAll();
+        QVERIFY(pool.waitForDone(SystemProcess::defaultGracePeriod));
+        for (const QFuture<bool>& run : std::as_const(runs))
+            QVERIFY(!run.result());
+        QVERIFY(pool.newCancellation()->isCancelled());
     }
 };
 

@@ -237,7 +237,7 @@ private slots:
             QRegularExpression("^Script error: getMediaData\\(\\) in service "
                                "'Flaky': SyntaxError"));
         QVERIFY(!flaky->getMediaData("{ not json"));
-        std::unique_ptr<MediaItem> item(flaky->getMediaData("{\"title\":\"ok\"}"));
+        const std::optional<MediaItem> item = flaky->getMediaData("{\"title\":\"ok\"}");
         QVERIFY(item);
         QCOMPARE(item->title(), "ok");
         QCOMPARE(item->serviceName(), "Flaky");

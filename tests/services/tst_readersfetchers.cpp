@@ -70,8 +70,8 @@ QJsonObject feedOf(int count, const QString& title, int total)
 QStringList titles(const FeedDataFetcher& fetcher)
 {
     QStringList result;
-    for (const MediaItem* item : fetcher.items())
-        result << item->title();
+    for (const MediaItem& item : fetcher.items())
+        result << item.title();
     return result;
 }
 
@@ -246,7 +246,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(user.size() + playlists.size(), 2, 10000);
         QCOMPARE(fetcher.userItem()->subscriberCount(), 7);
         QCOMPARE(fetcher.playlists().size(), 2);
-        QCOMPARE(fetcher.playlists().last()->name(), QStringLiteral("Two"));
+        QCOMPARE(fetcher.playlists().last().name(), QStringLiteral("Two"));
 
         // Without playlists only the user comes; a missing user comes as an error.
         UserDataFetcher plain(services(), SearchParams("http://127.0.0.1/u/ann"), "Dependent");
@@ -286,7 +286,7 @@ private slots:
         QSignalSpy ready(&fetcher, &MediaDataFetcher::ready);
         fetcher.start();
         QVERIFY(ready.wait(20000));
-        const MediaItem* item = fetcher.mediaItem();
+        const std::optional<MediaItem>& item = fetcher.mediaItem();
         QVERIFY(item);
         QCOMPARE(item->title(), QStringLiteral("Sunset timelapse"));
         QCOMPARE(item->durationSeconds(), 126);

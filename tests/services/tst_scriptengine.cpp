@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 class TestScriptEngine : public QObject
 {
@@ -59,10 +60,14 @@ private slots:
     void cleanupTestCase()
     {
         delete m_fixture;
-        ScriptWatchdog::setDefaultLimitMs(30000);
+        cleanup();
     }
 
-    void cleanup() { ScriptWatchdog::setDefaultLimitMs(30000); }
+    void cleanup()
+    {
+        ScriptWatchdog::setDefaultLimitMs(30000);
+        ScriptWatchdog::setDefaultWallClockLimitMs(120000);
+    }
 
     void preludeHelpers_data()
     {
@@ -137,8 +142,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("function") << QString("function f() { for (;;) { try { while (true) {} } "
                                              "catch (e) {} } }")
-                                  << QString("Script of service 'Test Service' ran longer than 300 "
-                                             "ms in f\\(\\) and was stopped");
+                                  << QString("Script of service 'Test Service' was stopped in "
+                                             "f\\(\\): Script ran longer than 300 ms");
         QTest::newRow("loading") << QString("while (true) {}") << QString("ran longer than 300 ms");
         QTest::newRow("page script") << QString("function f() { return scriptInterface.runJSInDom("
                                                 "'function spin() { for (;;) {} }', 'spin', []); }")
@@ -167,6 +172,45 @@ private slots:
                                        "scriptInterface.httpGet(u + '?again'); }"),
                      "f", { url("/slow") }),
             "late but finelate but fine");
+    }
+
+    void waitingCountsAgainstTheWallClock_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("path");
+        // Each request is quick, so the running-time limit alone would never stop it.
+        QTest::newRow("endless fetching")
+            << "function f(u) { var n = 0; while (true) scriptInterface.httpGet(u + '?n=' + n++); }"
+            << "/quick";
+        // Aborted: the request's own 30 s time-out is not waited for.
+        QTest::newRow("a request that never answers")
+            << "function f(u) { return scriptInterface.httpGet(u); }"
+            << "/never";
+    }
+
+    void waitingCountsAgainstTheWallClock()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, path);
+        m_server.route("/quick",
+            [](const TestHttpServer::Request&) { return TestHttpServer::Response::text("again"); });
+        m_server.route("/never", [](const TestHttpServer::Request&) {
+            TestHttpServer::Response response = TestHttpServer::Response::text("too late");
+            response.stallAfterBytes = 0;
+            return response;
+        });
+        ScriptWatchdog::setDefaultWallClockLimitMs(600);
+        m_server.clearRequests();
+        QTest::ignoreMessage(QtCriticalMsg,
+            QRegularExpression("was stopped in f\\(\\): Script call took longer than 600 ms "
+                               "in all"));
+        QElapsedTimer clock;
+        clock.start();
+        const ScriptCall::Outcome outcome = run(program, "f", { url(path) });
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(outcome.kind, ScriptCall::Outcome::Threw);
+        QVERIFY(outcome.interrupted);
+        QVERIFY(m_server.requestCount(path) > 0);
     }
 
     void sandboxShim_data()

@@ -34,8 +34,8 @@ class TestScriptRecords : public QObject
     static QStringList titles(const MediaFeed& feed)
     {
         QStringList result;
-        for (const MediaItem* item : feed.items())
-            result << item->title();
+        for (const MediaItem& item : feed.items())
+            result << item.title();
         return result;
     }
 
@@ -127,14 +127,13 @@ private slots:
         QFETCH(QString, properties);
         QFETCH(QString, field);
         QFETCH(QString, expected);
-        std::unique_ptr<MediaItem> item(
-            ScriptRecords::mediaItem(object('{' + properties + '}'), "Tube"));
-        QCOMPARE(item->serviceName(), QStringLiteral("Tube"));
-        const QVariantMap fields { { "id", item->id() }, { "rating", item->rating() },
-            { "views", item->views() }, { "likes", item->likes() }, { "hd", item->hasHD() },
-            { "live", item->isStreamingNow() }, { "duration", item->durationSeconds() },
-            { "user", item->userName() }, { "date", item->isoDate() },
-            { "titleLength", int(item->title().size()) } };
+        const MediaItem item = ScriptRecords::mediaItem(object('{' + properties + '}'), "Tube");
+        QCOMPARE(item.serviceName(), QStringLiteral("Tube"));
+        const QVariantMap fields { { "id", item.id() }, { "rating", item.rating() },
+            { "views", item.views() }, { "likes", item.likes() }, { "hd", item.hasHD() },
+            { "live", item.isStreamingNow() }, { "duration", item.durationSeconds() },
+            { "user", item.userName() }, { "date", item.isoDate() },
+            { "titleLength", int(item.title().size()) } };
         QCOMPARE(fields.value(field).toString(), expected);
     }
 
@@ -163,13 +162,13 @@ private slots:
     void entryErrorsAreLoggedAndKept()
     {
         QTest::ignoreMessage(QtCriticalMsg, "Error while reading Tube media item: gone");
-        std::unique_ptr<MediaFeed> feed(ScriptRecords::mediaFeed(
+        const MediaFeed feed = ScriptRecords::mediaFeed(
             object("{ feedTitle: 'F', totalResults: '2', nextPageToken: 'n2', prevPageToken: "
                    "'p0', feed: [ { title: 'a' }, { title: 'b', error: 'gone' } ] }"),
-            "Tube", true, 1, 50));
-        QCOMPARE(titles(*feed), (QStringList { "a", "b" }));
-        QCOMPARE(feed->totalResults(), 2);
-        QCOMPARE(feed->feedTitle() + feed->nextPageToken() + feed->prevPageToken(),
+            "Tube", true, 1, 50);
+        QCOMPARE(titles(feed), (QStringList { "a", "b" }));
+        QCOMPARE(feed.totalResults(), 2);
+        QCOMPARE(feed.feedTitle() + feed.nextPageToken() + feed.prevPageToken(),
             QStringLiteral("Fn2p0"));
     }
 
@@ -190,9 +189,8 @@ private slots:
         QFETCH(int, page);
         QFETCH(int, first);
         QFETCH(int, count);
-        std::unique_ptr<MediaFeed> feed(
-            ScriptRecords::mediaFeed(feedOf(120), "Tube", false, page, 50));
-        const QStringList read = titles(*feed);
+        const MediaFeed feed = ScriptRecords::mediaFeed(feedOf(120), "Tube", false, page, 50);
+        const QStringList read = titles(feed);
         QCOMPARE(read.size(), count);
         QCOMPARE(read.first(), QString::number(first));
         QCOMPARE(read.last(), QString::number(first + count - 1));
@@ -201,35 +199,34 @@ private slots:
     void pagedFeedsAreReadWhole()
     {
         for (const auto& [paged, size] : { std::pair(true, 50), std::pair(false, 0) }) {
-            std::unique_ptr<MediaFeed> feed(
-                ScriptRecords::mediaFeed(feedOf(120), "Tube", paged, 2, size));
-            QCOMPARE(feed->items().size(), 120);
+            const MediaFeed feed = ScriptRecords::mediaFeed(feedOf(120), "Tube", paged, 2, size);
+            QCOMPARE(feed.items().size(), 120);
         }
-        std::unique_ptr<MediaFeed> noArray(
-            ScriptRecords::mediaFeed(object("{ feed: 'x' }"), "Tube", true, 1, 50));
-        QVERIFY(noArray->items().isEmpty());
+        const MediaFeed noArray
+            = ScriptRecords::mediaFeed(object("{ feed: 'x' }"), "Tube", true, 1, 50);
+        QVERIFY(noArray.items().isEmpty());
     }
 
     void usersAndPlaylists()
     {
-        std::unique_ptr<UserItem> blank(ScriptRecords::userItem(object("{}"), "Tube"));
-        QCOMPARE(blank->subscriberCount(), 0);
-        std::unique_ptr<UserItem> user(ScriptRecords::userItem(
-            object("{ userId: 'accounts/u', subscriberCount: 12, uploadsCount: 3 }"), "Tube"));
-        QCOMPARE(user->userId(), QStringLiteral("accounts/u"));
-        QCOMPARE(user->subscriberCount(), 12);
-        QCOMPARE(user->uploadsCount(), 3);
+        const UserItem blank = ScriptRecords::userItem(object("{}"), "Tube");
+        QCOMPARE(blank.subscriberCount(), 0);
+        const UserItem user = ScriptRecords::userItem(
+            object("{ userId: 'accounts/u', subscriberCount: 12, uploadsCount: 3 }"), "Tube");
+        QCOMPARE(user.userId(), QStringLiteral("accounts/u"));
+        QCOMPARE(user.subscriberCount(), 12);
+        QCOMPARE(user.uploadsCount(), 3);
 
         QTest::ignoreMessage(QtCriticalMsg, "Error while reading Tube playlist item: private");
-        std::unique_ptr<PlaylistFeed> feed(ScriptRecords::playlistFeed(
+        const PlaylistFeed feed = ScriptRecords::playlistFeed(
             object("{ itemCount: 9, feed: [ { id: 'p1', name: 'One', itemCount: 4 },"
                    "  { id: 'p2', error: 'private' } ] }"),
-            "Tube"));
-        QCOMPARE(feed->itemCount(), 9);
-        QCOMPARE(feed->items().size(), 2);
-        QCOMPARE(feed->items().first()->name(), QStringLiteral("One"));
-        QCOMPARE(feed->items().first()->itemCount(), 4);
-        QCOMPARE(feed->items().last()->id(), QStringLiteral("p2"));
+            "Tube");
+        QCOMPARE(feed.itemCount(), 9);
+        QCOMPARE(feed.items().size(), 2);
+        QCOMPARE(feed.items().first().name(), QStringLiteral("One"));
+        QCOMPARE(feed.items().first().itemCount(), 4);
+        QCOMPARE(feed.items().last().id(), QStringLiteral("p2"));
     }
 };
 
