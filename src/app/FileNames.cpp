@@ -1,6 +1,6 @@
 #include "FileNames.h"
 
-#include <QList>
+#include <QRegularExpression>
 #include <QTextBoundaryFinder>
 
 namespace {
@@ -13,7 +13,6 @@ bool isUnwanted(char32_t c)
     case QChar::Other_Control: // C0, DEL, C1
     case QChar::Other_Format: // bidi embeddings, overrides, isolates and marks, zero-width
                               // characters, the byte order mark, soft hyphen
-    case QChar::Other_Surrogate: // a lone surrogate is no character at all
     case QChar::Other_NotAssigned:
     case QChar::Separator_Line:
     case QChar::Separator_Paragraph:
@@ -50,11 +49,16 @@ QString cleaned(const QString& text)
 {
     QString result;
     result.reserve(text.size());
-    const QList<uint> codePoints = text.toUcs4();
-    for (const uint c : codePoints) {
-        const char32_t codePoint = c;
-        if (!isUnwanted(codePoint))
-            result += QString::fromUcs4(&codePoint, 1);
+    // Walks the UTF-16 units by hand: toUcs4() would turn a lone surrogate into U+FFFD.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar unit = text.at(i);
+        if (unit.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            if (!isUnwanted(QChar::surrogateToUcs4(unit, text.at(i + 1))))
+                result += text.mid(i, 2);
+            ++i;
+        } else if (!unit.isSurrogate() && !isUnwanted(unit.unicode())) {
+            result += unit;
+        }
     }
     result = result.trimmed();
     while (result.startsWith(QLatin1Char('.')) || result.startsWith(QLatin1Char(' ')))
@@ -64,10 +68,10 @@ QString cleaned(const QString& text)
 
 QString sanitizedTitleFileName(const QString& title)
 {
+    static const QRegularExpression lineBreaks(
+        QStringLiteral("[\\t\\n\\r\\v\\f\\x{2028}\\x{2029}]"));
     QString name = title;
-    for (const QChar c : { u'\t', u'\n', u'\r', u'\v', u'\f', QChar(QChar::LineSeparator),
-             QChar(QChar::ParagraphSeparator) })
-        name.replace(c, QLatin1Char(' '));
+    name.replace(lineBreaks, QStringLiteral(" "));
     name.remove(QStringLiteral("http://"));
     name.remove(QStringLiteral("https://"));
     name.replace(QLatin1Char('&'), QLatin1Char(' '));

@@ -91,9 +91,9 @@ void AppContextTest::firstRunWritesTheDefaults()
     settings.beginGroup(QStringLiteral("prefs"));
     QStringList expected = Prefs::keys();
     // These are only ever loaded, never written as defaults.
-    for (const char* loadedOnly : { "visualNotificationOnQueueFinished",
-             "audioNotificationOnQueueFinished", "searchableServiceNames", "updateUrl",
-             "updatePublicKey" })
+    for (const char* loadedOnly :
+        { "visualNotificationOnQueueFinished", "audioNotificationOnQueueFinished",
+            "searchableServiceNames", "updateUrl", "updatePublicKey" })
         QVERIFY(expected.removeOne(QLatin1String(loadedOnly)));
     QStringList written = settings.childKeys();
     written.sort();

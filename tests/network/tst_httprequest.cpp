@@ -6,8 +6,8 @@
 #include "core/AppContext.h"
 #include "net/CookieJar.h"
 #include "net/HttpRequest.h"
-#include "net/ResponseMemoryCache.h"
 #include "net/ReplySizeLimit.h"
+#include "net/ResponseMemoryCache.h"
 #include "services/FormHelper.h"
 
 #include <QSignalSpy>
