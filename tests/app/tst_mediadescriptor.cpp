@@ -10,200 +10,157 @@
 using namespace AppTestSupport;
 using namespace MediaDescriptor;
 
-// Media type, format and size names, and the conversion presets they fall back on.
+// Format names where they depend on the preset rows, and the preset lookups and lists.
 class MediaDescriptorTest : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-
-    void fixedNames();
-    void otherFormatsAreNamedByTheirVideoPreset();
-    void formatsFromStrings_data();
-    void formatsFromStrings();
-
-    void presetLookupsByIdFillTheirFields();
-    void missingPresetsAreDefault();
-    void presetListsFollowTheirOrder();
-
 private:
-    void exec(const QString& statement);
-
     // Keeps the thread's connection open for the whole run.
     DbConnection m_db;
-};
 
-void MediaDescriptorTest::initTestCase()
-{
-    QVERIFY(installDatabase());
-}
-
-// Every case starts from the shipped presets.
-void MediaDescriptorTest::init()
-{
-    QSqlDatabase db = m_db.connection();
-    db.transaction();
-    exec(QStringLiteral("DELETE FROM audio_conversions"));
-    exec(QStringLiteral("DELETE FROM video_conversions"));
-    QFile presets(QStringLiteral(":/database/presets.sql"));
-    QVERIFY(presets.open(QIODevice::ReadOnly));
-    for (const QString& line : QString::fromUtf8(presets.readAll()).split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("INSERT")))
-            exec(line);
+    void exec(const QString& statement)
+    {
+        QVERIFY2(QSqlQuery(m_db.connection()).exec(statement), qPrintable(statement));
     }
-    QVERIFY(db.commit());
-}
+    void addVideoPreset(int id, const QString& name, int ordering, const QString& resolution = "")
+    {
+        exec(QString("INSERT INTO video_conversions (id, name, resolution, ffmpeg_args, ordering, "
+                     "extension) VALUES (%1, '%2', '%3', '-i {input} {output}', %4, 'mkv')")
+                 .arg(id)
+                 .arg(name, resolution)
+                 .arg(ordering));
+    }
 
-void MediaDescriptorTest::exec(const QString& statement)
-{
-    QSqlQuery query(m_db.connection());
-    QVERIFY2(query.exec(statement), qPrintable(statement));
-}
+private slots:
+    void initTestCase() { QVERIFY(installDatabase()); }
 
-void MediaDescriptorTest::fixedNames()
-{
-    QCOMPARE(mediaTypeName(Audio), QStringLiteral("audio"));
-    QCOMPARE(mediaTypeName(Video), QStringLiteral("video"));
-    QCOMPARE(mediaTypeName(MediaType(2)), QStringLiteral("unknown"));
-    QStringList sizes;
-    for (int size = 0; size <= 6; ++size)
-        sizes << videoSizeName(VideoSize(size));
-    QCOMPARE(sizes,
-        (QStringList { "Unknown", "Medium (360p)", "Large (480p)", "HD (720p)", "HD (1080p)",
-            "Biggest available", "Unknown" }));
-    // Renamed or missing preset rows must not change the fixed format names.
-    exec(QStringLiteral("UPDATE video_conversions SET name='Renamed' WHERE id IN (45, 49)"));
-    exec(QStringLiteral("DELETE FROM video_conversions WHERE id=51"));
-    QStringList formats;
-    for (int format : { 0, 1, 2, 3, 45, 46, 47, 49, 50, 51 })
-        formats << formatName(format);
-    QCOMPARE(formats,
-        (QStringList {
-            "MP3", "Vorbis", "AAC", "Opus", "MP4", "FLV", "WebM", "WMV", "WMV", "DivX" }));
-    QCOMPARE(formatExtension(47), QStringLiteral("webm"));
-    QCOMPARE(formatExtension(0), QStringLiteral("mp3"));
-}
+    // Every case starts from the shipped presets.
+    void init()
+    {
+        QVERIFY(m_db.connection().transaction());
+        exec("DELETE FROM audio_conversions");
+        exec("DELETE FROM video_conversions");
+        QFile presets(":/database/presets.sql");
+        QVERIFY(presets.open(QIODevice::ReadOnly));
+        for (const QString& line : QString::fromUtf8(presets.readAll()).split('\n')) {
+            if (line.startsWith("INSERT"))
+                exec(line);
+        }
+        QVERIFY(m_db.connection().commit());
+    }
 
-void MediaDescriptorTest::otherFormatsAreNamedByTheirVideoPreset()
-{
-    exec(QStringLiteral("UPDATE video_conversions SET name='Custom size' WHERE id=48"));
-    QCOMPARE(formatName(48), QStringLiteral("Custom size"));
-    exec(QStringLiteral("INSERT INTO video_conversions (id, name, resolution, ffmpeg_args, "
-                        "ordering, extension) VALUES (60, 'Later preset', '', '', 20, 'mkv'), "
-                        "(-3, 'Negative', '', '', 21, 'mkv'), (61, '', '', '', 22, 'mkv')"));
-    QCOMPARE(formatName(60), QStringLiteral("Later preset"));
-    QCOMPARE(formatName(-3), QStringLiteral("Negative"));
-    QCOMPARE(formatName(61), QStringLiteral("Unknown"));
-    QCOMPARE(formatName(62), QStringLiteral("Unknown"));
-    exec(QStringLiteral("DELETE FROM video_conversions WHERE id IN (48, 60, -3, 61)"));
-    QCOMPARE(formatName(48), QStringLiteral("Unknown"));
-    QCOMPARE(formatName(-3), QStringLiteral("Unknown"));
-    // An audio preset id outside the fixed set is not a video preset.
-    exec(QStringLiteral("INSERT INTO audio_conversions (id, name, ffmpeg_args, extension) "
-                        "VALUES (30, 'FLAC', '', 'flac')"));
-    QCOMPARE(formatName(30), QStringLiteral("Unknown"));
-}
+    void formatNames_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("name");
+        const QString rename = "UPDATE video_conversions SET name='%1' WHERE id=%2";
+        QTest::newRow("fixed name outlives a renamed row")
+            << rename.arg("Renamed").arg(45) << 45 << "MP4";
+        QTest::newRow("fixed name outlives a deleted row")
+            << "DELETE FROM video_conversions WHERE id=51" << 51 << "DivX";
+        QTest::newRow("other ids take their preset's name")
+            << rename.arg("Custom size").arg(48) << 48 << "Custom size";
+        QTest::newRow("deleted preset")
+            << "DELETE FROM video_conversions WHERE id=48" << 48 << "Unknown";
+        QTest::newRow("no such preset") << "" << 62 << "Unknown";
+        QTest::newRow("nameless preset") << rename.arg("").arg(48) << 48 << "Unknown";
+        QTest::newRow("an audio row is no video preset")
+            << "INSERT INTO audio_conversions (id, name, ffmpeg_args, extension) VALUES "
+               "(30, 'FLAC', '', 'flac')"
+            << 30 << "Unknown";
+    }
 
-void MediaDescriptorTest::formatsFromStrings_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("format");
-    QTest::newRow("mp4") << "mp4" << 45;
-    QTest::newRow("WebM") << "WebM" << 47;
-    QTest::newRow("m4a is AAC") << "m4a" << 2;
-    QTest::newRow("vorbis") << "vorbis" << 1;
-    QTest::newRow("ogg is an extension") << "ogg" << -1;
-    QTest::newRow("opus") << "Opus" << 3;
-    QTest::newRow("with blank") << " mp4" << -1;
-    QTest::newRow("empty") << "" << -1;
-    QTest::newRow("wmv is no download format") << "wmv" << -1;
-}
+    void formatNames()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, format);
+        QFETCH(QString, name);
+        if (!change.isEmpty())
+            exec(change);
+        addVideoPreset(-3, "Negative", 21);
+        QCOMPARE(formatName(format), name);
+        QCOMPARE(formatName(-3), "Negative");
+    }
 
-void MediaDescriptorTest::formatsFromStrings()
-{
-    QFETCH(QString, text);
-    QFETCH(int, format);
-    QCOMPARE(formatFromString(text), format);
-}
+    void formatsFromStrings_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("format");
+        QTest::newRow("any case") << "WebM" << 47;
+        QTest::newRow("m4a is AAC") << "m4a" << 2;
+        QTest::newRow("ogg is an extension, not a format") << "ogg" << -1;
+        QTest::newRow("with blank") << " mp4" << -1;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("wmv is no download format") << "wmv" << -1;
+    }
 
-void MediaDescriptorTest::presetLookupsByIdFillTheirFields()
-{
-    DbConnection db;
-    const ConversionModel model(nullptr, db.connection());
-    const ConversionPreset mp3 = model.audioPreset(0);
-    QCOMPARE(mp3.id, 0);
-    QCOMPARE(mp3.name, QStringLiteral("MP3"));
-    QCOMPARE(mp3.extension, QStringLiteral("mp3"));
-    QVERIFY(mp3.ffmpegArgs.contains(QStringLiteral(" -qscale:a {kbits_per_second} ")));
-    QVERIFY(mp3.resolution.isEmpty());
+    void formatsFromStrings()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, format);
+        QCOMPARE(formatFromString(text), format);
+    }
 
-    exec(QStringLiteral("INSERT INTO video_conversions (id, name, resolution, ffmpeg_args, "
-                        "ordering, extension) VALUES (70, 'Probe', '320x240', "
-                        "'-i {input} -s {ssize} {output}', 30, 'mkv')"));
-    const ConversionPreset probe = model.videoPreset(70);
-    QCOMPARE(probe.id, 70);
-    QCOMPARE(probe.name, QStringLiteral("Probe"));
-    QCOMPARE(probe.resolution, QStringLiteral("320x240"));
-    QCOMPARE(probe.ffmpegArgs, QStringLiteral("-i {input} -s {ssize} {output}"));
-    QCOMPARE(probe.extension, QStringLiteral("mkv"));
-}
+    void presetsAreReadFieldByField()
+    {
+        addVideoPreset(70, "Probe", 30, "320x240");
+        exec("INSERT INTO audio_conversions (id, name, ffmpeg_args, extension) VALUES "
+             "(40, 'Flac', '-i {input} -c:a flac {output}', 'flac')");
+        const ConversionModel model(nullptr, m_db.connection());
+        const ConversionPreset video = model.videoPreset(70);
+        QCOMPARE(QStringList({ QString::number(video.id), video.name, video.resolution,
+                     video.ffmpegArgs, video.extension }),
+            QStringList({ "70", "Probe", "320x240", "-i {input} {output}", "mkv" }));
+        const ConversionPreset audio = model.audioPreset(40);
+        QCOMPARE(QStringList({ QString::number(audio.id), audio.name, audio.resolution,
+                     audio.ffmpegArgs, audio.extension }),
+            QStringList({ "40", "Flac", "", "-i {input} -c:a flac {output}", "flac" }));
+        // Video formats have no audio row, audio formats no video row: empty presets.
+        for (const ConversionPreset& none : { model.audioPreset(45), model.videoPreset(2) })
+            QVERIFY(none.id == 0 && none.name.isEmpty() && none.ffmpegArgs.isEmpty());
+    }
 
-void MediaDescriptorTest::missingPresetsAreDefault()
-{
-    DbConnection db;
-    const ConversionModel model(nullptr, db.connection());
-    // Native formats have no audio row, audio formats no video row.
-    for (const ConversionPreset& preset : { model.audioPreset(45), model.videoPreset(2) })
-        QVERIFY(preset.id == 0 && preset.name.isEmpty() && preset.ffmpegArgs.isEmpty());
-    // A database without the tables: the queries fail quietly.
-    QSqlDatabase empty
-        = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("empty"));
-    empty.setDatabaseName(QStringLiteral(":memory:"));
-    QVERIFY(empty.open());
-    const ConversionModel none(nullptr, empty);
-    QCOMPARE(none.videoPreset(45).id, 0);
-    QVERIFY(none.videoPreset(45).ffmpegArgs.isEmpty());
-    QVERIFY(none.audioPresets().isEmpty());
-    QVERIFY(none.videoPresets().isEmpty());
-}
+    void databaseWithoutTablesGivesNoPresets()
+    {
+        QSqlDatabase empty = QSqlDatabase::addDatabase("QSQLITE", "empty");
+        empty.setDatabaseName(":memory:");
+        QVERIFY(empty.open());
+        const ConversionModel none(nullptr, empty);
+        QVERIFY(none.videoPreset(45).ffmpegArgs.isEmpty() && none.videoPreset(45).id == 0);
+        QVERIFY(none.audioPresets().isEmpty() && none.videoPresets().isEmpty());
+    }
 
-void MediaDescriptorTest::presetListsFollowTheirOrder()
-{
-    exec(QStringLiteral("INSERT INTO audio_conversions (id, name, ffmpeg_args, extension) VALUES "
-                        "(40, 'zz last', '', 'x'), (41, '0 first', '', 'x')"));
-    exec(QStringLiteral("INSERT INTO video_conversions (id, name, resolution, ffmpeg_args, "
-                        "ordering, extension) VALUES (80, 'Zeta', '1x1', '', 2, 'x'), "
-                        "(81, 'Alpha', '2x2', '', 2, 'x'), (82, 'Omega', '', '', -1, 'x')"));
-    DbConnection db;
-    const ConversionModel model(nullptr, db.connection());
+    // Audio by name; video by ordering, then by name among equals.
+    void presetListsFollowTheirOrder()
+    {
+        exec("INSERT INTO audio_conversions (id, name, ffmpeg_args, extension) VALUES "
+             "(40, 'zz last', '', 'x'), (41, '0 first', '', 'x')");
+        addVideoPreset(80, "Zeta", 2);
+        addVideoPreset(81, "Alpha", 2, "2x2");
+        addVideoPreset(82, "Omega", -1);
+        const ConversionModel model(nullptr, m_db.connection());
+        QStringList audio;
+        for (const ConversionPreset& preset : model.audioPresets())
+            audio << preset.name;
+        QCOMPARE(audio.first(), "0 first");
+        QCOMPARE(audio.last(), "zz last");
+        QStringList sorted = audio;
+        sorted.sort();
+        QCOMPARE(audio, sorted);
 
-    const QList<ConversionPreset> audio = model.audioPresets();
-    QStringList audioNames;
-    for (const ConversionPreset& preset : audio)
-        audioNames << preset.name;
-    QCOMPARE(audioNames.first(), QStringLiteral("0 first"));
-    QCOMPARE(audioNames.last(), QStringLiteral("zz last"));
-    QStringList sorted = audioNames;
-    sorted.sort();
-    QCOMPARE(audioNames, sorted);
-    QVERIFY(audio.first().ffmpegArgs.isEmpty() && audio.first().extension.isEmpty());
-    QCOMPARE(audio.first().id, 41);
-
-    const QList<ConversionPreset> video = model.videoPresets();
-    QCOMPARE(video.first().name, QStringLiteral("Omega"));
-    QStringList videoNames;
-    for (const ConversionPreset& preset : video)
-        videoNames << preset.name;
-    // Same ordering as WebM (2): by name among equals.
-    const int alpha = videoNames.indexOf(QStringLiteral("Alpha"));
-    QVERIFY(alpha >= 0);
-    QCOMPARE(videoNames.mid(alpha, 3), (QStringList { "Alpha", "WebM", "Zeta" }));
-    QCOMPARE(video.at(alpha).resolution, QStringLiteral("2x2"));
-    QCOMPARE(video.at(alpha).id, 81);
-    QVERIFY(video.at(alpha).ffmpegArgs.isEmpty());
-}
+        const QList<ConversionPreset> video = model.videoPresets();
+        QStringList names;
+        for (const ConversionPreset& preset : video)
+            names << preset.name;
+        QCOMPARE(names.first(), "Omega");
+        const qsizetype alpha = names.indexOf("Alpha");
+        QCOMPARE(names.mid(alpha, 3), QStringList({ "Alpha", "WebM", "Zeta" }));
+        QCOMPARE(video.at(alpha).id, 81);
+        QCOMPARE(video.at(alpha).resolution, "2x2");
+    }
+};
 
 KESTROFAN_CORE_TEST_MAIN(MediaDescriptorTest)
 #include "tst_mediadescriptor.moc"
