@@ -1,7 +1,5 @@
 #include "UpdateCommand.h"
 
-#include "app/AppIdentity.h"
-#include "app/AppPaths.h"
 #include "app/Prefs.h"
 #include "core/AppContext.h"
 #include "download/BinaryHelpers.h"
@@ -65,13 +63,7 @@ int UpdateCommand::run(const QCommandLineParser& parser, const CliOutput& out)
                                 "stay as they are."));
         return Success;
     }
-    PluginVersionsChecker::Installation installation;
-    installation.services = AppContext::serviceRegistry();
-    installation.helpers = AppContext::helperRegistry();
-    installation.pluginsDirectory = AppPaths::servicePluginsLocation();
-    installation.version = AppIdentity::version();
-    installation.build = AppIdentity::build();
-    PluginVersionsChecker checker(server, installation);
+    PluginVersionsChecker checker(server, AppContext::pluginInstallation());
     if (!check(checker, out))
         return Failed;
     const int count = int(PluginVersionsChecker::pendingServiceUpdates().size()
@@ -159,11 +151,7 @@ bool UpdateCommand::confirmed(const QCommandLineParser& parser, const CliOutput&
 
 int UpdateCommand::install(const UpdateServer& server, const CliOutput& out)
 {
-    PluginInstaller::Target target;
-    target.services = AppContext::serviceRegistry();
-    target.helpers = AppContext::helperRegistry();
-    target.pluginsDirectory = AppPaths::servicePluginsLocation();
-    target.helpersDirectory = AppPaths::helpersLocation();
+    const PluginInstaller::Target target = AppContext::pluginInstallTarget();
     PluginInstaller installer(server, target);
     if (!out.isJson())
         QObject::connect(&installer, &PluginInstaller::logLine, &installer,

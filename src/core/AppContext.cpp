@@ -179,3 +179,24 @@ void AppContext::addFileToDeleteOnExit(const QString& path)
     if (s_instance)
         s_instance->m_filesToDeleteOnExit.append(path);
 }
+
+PluginVersionsChecker::Installation AppContext::pluginInstallation()
+{
+    PluginVersionsChecker::Installation installation;
+    installation.services = serviceRegistry();
+    installation.helpers = helperRegistry();
+    installation.pluginsDirectory = AppPaths::servicePluginsLocation();
+    installation.version = AppIdentity::version();
+    installation.build = AppIdentity::build();
+    return installation;
+}
+
+PluginInstaller::Target AppContext::pluginInstallTarget()
+{
+    PluginInstaller::Target target;
+    target.services = serviceRegistry();
+    target.helpers = helperRegistry();
+    target.pluginsDirectory = AppPaths::servicePluginsLocation();
+    target.helpersDirectory = AppPaths::helpersLocation();
+    return target;
+}

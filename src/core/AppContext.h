@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/DbConnection.h"
+#include "update/PluginInstaller.h"
+#include "update/PluginVersionsChecker.h"
 
 #include <QObject>
 #include <QString>
@@ -53,6 +55,10 @@ public:
     static bool needsServiceInitialisation();
 
     static void addFileToDeleteOnExit(const QString& path);
+
+    // What the update check compares with the server, and where the installer puts updates.
+    static PluginVersionsChecker::Installation pluginInstallation();
+    static PluginInstaller::Target pluginInstallTarget();
 
 private:
     void createMediaDirectories();

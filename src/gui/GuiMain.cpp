@@ -3,7 +3,6 @@
 #include "Application.h"
 
 #include "app/AppIdentity.h"
-#include "app/AppPaths.h"
 #include "app/Prefs.h"
 #include "core/AppContext.h"
 #include "ui/KStyle.h"
@@ -25,17 +24,8 @@ void startUpdates(QWidget* window)
 {
     AppContext::instance()->createServiceRegistries();
     const UpdateServer server = UpdateServer::resolve(Prefs::updateUrl(), Prefs::updatePublicKey());
-    PluginVersionsChecker::Installation installation;
-    installation.services = AppContext::serviceRegistry();
-    installation.helpers = AppContext::helperRegistry();
-    installation.pluginsDirectory = AppPaths::servicePluginsLocation();
-    installation.version = AppIdentity::version();
-    installation.build = AppIdentity::build();
-    PluginInstaller::Target target;
-    target.services = installation.services;
-    target.helpers = installation.helpers;
-    target.pluginsDirectory = installation.pluginsDirectory;
-    target.helpersDirectory = AppPaths::helpersLocation();
+    const PluginVersionsChecker::Installation installation = AppContext::pluginInstallation();
+    const PluginInstaller::Target target = AppContext::pluginInstallTarget();
     auto* flow = new PluginUpdateFlow(server, installation, target, window);
     auto* releases = new AppVersionChecker(
         server.baseAddress(), AppIdentity::version(), AppIdentity::build(), window);

@@ -122,6 +122,19 @@ bool HttpRequest::get(const QString& address, const QHash<QString, QString>& coo
     return get(address, true);
 }
 
+std::optional<QNetworkRequest> HttpRequest::openRequest(const QUrl& address)
+{
+    m_timedOut = false;
+    m_requestAddress = address;
+    if (rejectUnusableAddress(address))
+        return std::nullopt;
+    QNetworkRequest request(address);
+    // Redirects are followed by hand, so that each hop is checked and counted.
+    request.setAttribute(
+        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    return request;
+}
+
 bool HttpRequest::rejectUnusableAddress(const QUrl& address)
 {
     m_body.clear();
@@ -143,15 +156,12 @@ bool HttpRequest::rejectUnusableAddress(const QUrl& address)
 
 bool HttpRequest::sendGet(const QUrl& address)
 {
-    m_timedOut = false;
-    m_requestAddress = address;
-    if (rejectUnusableAddress(address)) {
+    const std::optional<QNetworkRequest> opened = openRequest(address);
+    if (!opened) {
         emit done(QString());
         return false;
     }
-    QNetworkRequest request(address);
-    request.setAttribute(
-        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    QNetworkRequest request = *opened;
     applyRequestCookies(address);
     applyCachePolicy(request, useCache());
     // Images are fetched with Qt's own user agent.
@@ -303,16 +313,12 @@ bool HttpRequest::post(const QString& address, const QByteArray& body, const QSt
 {
     startCall();
     m_synchronous = true;
-    const QUrl url(address);
-    m_requestAddress = url;
-    m_timedOut = false;
-    if (rejectUnusableAddress(url)) {
+    const std::optional<QNetworkRequest> opened = openRequest(QUrl(address));
+    if (!opened) {
         emit done(QString());
         return false;
     }
-    QNetworkRequest request(url);
-    request.setAttribute(
-        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    QNetworkRequest request = *opened;
     request.setRawHeader("User-Agent", kUserAgent);
     request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
     QNetworkReply* reply = manager()->post(request, body);
@@ -342,13 +348,10 @@ void HttpRequest::head(QUrl& address, bool checkTextRedirect)
     clearError();
     for (;;) {
         m_headAddress = address;
-        m_requestAddress = address;
-        m_timedOut = false;
-        if (rejectUnusableAddress(address))
+        const std::optional<QNetworkRequest> opened = openRequest(address);
+        if (!opened)
             return;
-        QNetworkRequest request(address);
-        request.setAttribute(
-            QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        QNetworkRequest request = *opened;
         applyCachePolicy(request, false);
         QNetworkReply* reply = manager()->head(request);
         waitFor(reply);

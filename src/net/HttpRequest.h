@@ -4,9 +4,13 @@
 #include "ReplySizeLimit.h"
 
 #include <QHash>
+#include <QNetworkRequest>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <QUrl>
+
+#include <optional>
 
 // The general HTTP client. Its main mode is blocking: a worker thread calls get() and reads
 // the body when it returns; the asynchronous mode emits done() instead. Redirects are followed
@@ -72,6 +76,9 @@ public slots:
 private:
     void startCall();
     bool sendGet(const QUrl& address);
+    // Resets the call's state for `address`; nothing when the address is refused (the error
+    // is set).
+    std::optional<QNetworkRequest> openRequest(const QUrl& address);
     bool rejectUnusableAddress(const QUrl& address);
     void applyRequestCookies(const QUrl& address);
     void watch(QNetworkReply* reply);

@@ -134,19 +134,15 @@ void PluginInstaller::onDataReady()
 
 void PluginInstaller::onScriptDownloadFinished()
 {
-    auto* reply = qobject_cast<QNetworkReply*>(sender());
-    if (m_cancelled)
-        return;
-    if (!reply)
-        fail(tr("Unexpected error: Reply object was NULL"));
-    else
-        installScript(reply);
-    if (reply)
-        reply->deleteLater();
-    countHandled();
+    finishDownload(&PluginInstaller::installScript);
 }
 
 void PluginInstaller::onHelperDownloadFinished()
+{
+    finishDownload(&PluginInstaller::installHelper);
+}
+
+void PluginInstaller::finishDownload(void (PluginInstaller::*install)(QNetworkReply*))
 {
     auto* reply = qobject_cast<QNetworkReply*>(sender());
     if (m_cancelled)
@@ -154,7 +150,7 @@ void PluginInstaller::onHelperDownloadFinished()
     if (!reply)
         fail(tr("Unexpected error: Reply object was NULL"));
     else
-        installHelper(reply);
+        (this->*install)(reply);
     if (reply)
         reply->deleteLater();
     countHandled();

@@ -76,6 +76,8 @@ private:
     QNetworkReply* send(const QString& address, DownloadSink* sink);
     void downloadScript(const QString& pluginName, const ServicePluginInfo& info, int revision);
     void downloadHelper(const HelperUpdateInfo& info);
+    // The shared end of both downloads: the reply is the sender, `install` puts its body in place.
+    void finishDownload(void (PluginInstaller::*install)(QNetworkReply*));
     void installScript(QNetworkReply* reply);
     void installHelper(QNetworkReply* reply);
     bool isSignedDownload(QNetworkReply* reply, const QByteArray& expectedDigest) const;

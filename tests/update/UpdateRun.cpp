@@ -1,36 +1,13 @@
 #include "UpdateRun.h"
 
-#include "app/AppIdentity.h"
-#include "app/AppPaths.h"
 #include "core/AppContext.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
-PluginVersionsChecker::Installation UpdateRun::installation()
-{
-    PluginVersionsChecker::Installation installation;
-    installation.services = AppContext::serviceRegistry();
-    installation.helpers = AppContext::helperRegistry();
-    installation.pluginsDirectory = AppPaths::servicePluginsLocation();
-    installation.version = AppIdentity::version();
-    installation.build = AppIdentity::build();
-    return installation;
-}
-
-PluginInstaller::Target UpdateRun::target()
-{
-    PluginInstaller::Target target;
-    target.services = AppContext::serviceRegistry();
-    target.helpers = AppContext::helperRegistry();
-    target.pluginsDirectory = AppPaths::servicePluginsLocation();
-    target.helpersDirectory = AppPaths::helpersLocation();
-    return target;
-}
-
 CheckOutcome UpdateRun::check(const UpdateServer& server)
 {
-    PluginVersionsChecker checker(server, installation());
+    PluginVersionsChecker checker(server, AppContext::pluginInstallation());
     QSignalSpy available(&checker, &PluginVersionsChecker::pluginUpdatesAvailable);
     QSignalSpy unreachable(&checker, &PluginVersionsChecker::updateHostConnectionError);
     QSignalSpy errors(&checker, &PluginVersionsChecker::error);
@@ -55,7 +32,7 @@ CheckOutcome UpdateRun::check(const UpdateServer& server)
 std::unique_ptr<PluginInstaller> UpdateRun::install(
     const UpdateServer& server, qint64 maximumHelperSize)
 {
-    auto installer = std::make_unique<PluginInstaller>(server, target());
+    auto installer = std::make_unique<PluginInstaller>(server, AppContext::pluginInstallTarget());
     installer->setMaximumHelperSizeForTesting(maximumHelperSize);
     QSignalSpy finished(installer.get(), &PluginInstaller::finished);
     installer->start(PluginVersionsChecker::pendingServiceUpdates(),

@@ -21,8 +21,6 @@ struct CheckOutcome
 
 namespace UpdateRun {
 
-PluginVersionsChecker::Installation installation();
-PluginInstaller::Target target();
 CheckOutcome check(const UpdateServer& server);
 // Installs everything pending; the installer after its finished().
 std::unique_ptr<PluginInstaller> install(

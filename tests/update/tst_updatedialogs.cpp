@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "UpdateRun.h"
 #include "UpdateTestSupport.h"
+#include "core/AppContext.h"
 #include "services/ServiceTestSupport.h"
 #include "support/TestHttpServer.h"
 
@@ -54,7 +55,7 @@ private:
     void open(bool automatic, const QString& baseAddress)
     {
         auto* installer = new PluginInstaller(
-            UpdateServer(baseAddress, m_repository.publicKey()), UpdateRun::target());
+            UpdateServer(baseAddress, m_repository.publicKey()), AppContext::pluginInstallTarget());
         installer->setTransferTimeoutMs(20000);
         m_dialog = new ServicePluginUpdateDialog(automatic, installer);
         m_dialog->show();
@@ -173,7 +174,7 @@ private slots:
         m_services.loadOnly({ { "alpha", program("Alpha", 1) } });
         QWidget window;
         PluginUpdateFlow flow(UpdateServer("http://127.0.0.1:1", m_repository.publicKey()),
-            UpdateRun::installation(), UpdateRun::target(), &window);
+            AppContext::pluginInstallation(), AppContext::pluginInstallTarget(), &window);
         QSignalSpy ready(&flow, &PluginUpdateFlow::servicesReady);
         // Answers each message box as a person would: first "Try again", then "Skip".
         QStringList seen;
@@ -202,8 +203,8 @@ private slots:
     void noServerConfiguredIsQuiet()
     {
         QWidget window;
-        PluginUpdateFlow flow(
-            UpdateServer(), UpdateRun::installation(), UpdateRun::target(), &window);
+        PluginUpdateFlow flow(UpdateServer(), AppContext::pluginInstallation(),
+            AppContext::pluginInstallTarget(), &window);
         QSignalSpy ready(&flow, &PluginUpdateFlow::servicesReady);
         flow.start(true);
         QCOMPARE(ready.count(), 1);
