@@ -149,11 +149,24 @@ void PluginInstaller::finishDownload(void (PluginInstaller::*install)(QNetworkRe
         return;
     if (!reply)
         fail(tr("Unexpected error: Reply object was NULL"));
-    else
+    else if (isAnswered(reply))
         (this->*install)(reply);
     if (reply)
         reply->deleteLater();
     countHandled();
+}
+
+bool PluginInstaller::isAnswered(QNetworkReply* reply)
+{
+    DownloadSink* sink = sinkOf(reply);
+    if (reply->isOpen())
+        sink->append(reply->readAll());
+    // A body cut off for its size is refused with its own message by the install step.
+    if (statusOf(reply) == 200 || sink->isTooLarge())
+        return true;
+    fail(statusOf(reply) == 0 ? TlsTrust::errorText(reply)
+                              : tr("Error: Got status code %1 from server").arg(statusOf(reply)));
+    return false;
 }
 
 void PluginInstaller::installScript(QNetworkReply* reply)
@@ -162,14 +175,6 @@ void PluginInstaller::installScript(QNetworkReply* reply)
     const QString pluginName = reply->property("pluginName").toString();
     const QString serviceName = reply->property("serviceName").toString();
     DownloadSink* sink = sinkOf(reply);
-    if (reply->isOpen())
-        sink->append(reply->readAll());
-    if (statusOf(reply) != 200 && !sink->isTooLarge()) {
-        fail(statusOf(reply) == 0
-                ? TlsTrust::errorText(reply)
-                : tr("Error: Got status code %1 from server").arg(statusOf(reply)));
-        return;
-    }
     if (sink->isTooLarge()) {
         fail(tr("The %1 service plugin is larger than %2 bytes; the installed one is kept.")
                  .arg(serviceName)
@@ -239,14 +244,6 @@ void PluginInstaller::installHelper(QNetworkReply* reply)
 {
     const HelperUpdateInfo info = m_helpers.value(reply->property("id").toString().toInt());
     DownloadSink* sink = sinkOf(reply);
-    if (reply->isOpen())
-        sink->append(reply->readAll());
-    if (statusOf(reply) != 200 && !sink->isTooLarge()) {
-        fail(statusOf(reply) == 0
-                ? TlsTrust::errorText(reply)
-                : tr("Error: Got status code %1 from server").arg(statusOf(reply)));
-        return;
-    }
     if (sink->size() < minimumHelperSize || sink->isTooLarge()) {
         qWarning().noquote() << QStringLiteral("Refusing a helper body of %1 bytes for %2")
                                     .arg(sink->size())

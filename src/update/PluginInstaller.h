@@ -78,6 +78,8 @@ private:
     void downloadHelper(const HelperUpdateInfo& info);
     // The shared end of both downloads: the reply is the sender, `install` puts its body in place.
     void finishDownload(void (PluginInstaller::*install)(QNetworkReply*));
+    // Reads the rest of the body; false (after failing the run) when the server said no.
+    bool isAnswered(QNetworkReply* reply);
     void installScript(QNetworkReply* reply);
     void installHelper(QNetworkReply* reply);
     bool isSignedDownload(QNetworkReply* reply, const QByteArray& expectedDigest) const;
