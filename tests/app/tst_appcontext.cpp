@@ -30,6 +30,7 @@ private slots:
         DbConnection db;
         QSqlQuery(db.connection()).exec("DROP TABLE IF EXISTS binary_helper");
     }
+
     void cleanup() { m_context.reset(); }
 
     void firstRunWritesTheDefaults()
@@ -67,6 +68,7 @@ private slots:
         QVERIFY(AppPaths::dataLocation().startsWith(QDir::homePath()));
         QCOMPARE(DbConnection::databaseFilePath(), AppPaths::dataLocation() + "/kestrofan2.db");
     }
+
     void laterRunLoadsWhatWasStoredAndUpgrades()
     {
         QTemporaryDir media;
@@ -96,6 +98,7 @@ private slots:
         QCOMPARE(Prefs::visualNotificationOnQueueFinished(), false);
         QCOMPARE(Prefs::version(), "1.0.5");
     }
+
     void storedValuesLoad_data()
     {
         testColumns<QVariantMap, QString, QVariant>("stored", "key", "expected");
@@ -136,6 +139,7 @@ private slots:
         testRow("text for a list", plus("searchableServiceNamesOrder", "Dailymotion"),
             "searchableServiceNamesOrder", QVariant(QStringList { "Dailymotion" }));
     }
+
     void storedValuesLoad()
     {
         auto [stored, key, expected]
@@ -162,6 +166,7 @@ private slots:
             QDir(Prefs::mediaPath()).removeRecursively();
         }
     }
+
     void configuredMediaPathIsCreatedOneLevelOnly()
     {
         // A folder on a drive that is not mounted must not be made up on the wrong disk.
@@ -171,6 +176,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(base.path() + "/usb"));
         QVERIFY(!AppContext::isDying());
     }
+
     void valueFromText_data()
     {
         testColumns<QString, QString, QVariant, QString>("key", "text", "expected", "error");
@@ -192,6 +198,7 @@ private slots:
         testRow("impossible date", "lastVersionCheckForPlugins", "2023-02-30", QVariant(),
             "is not a valid");
     }
+
     void valueFromText()
     {
         auto [key, text, expected, error]
@@ -205,6 +212,7 @@ private slots:
         restart();
         QCOMPARE(Prefs::value(key), error.isEmpty() ? expected : before);
     }
+
     void storedReleaseIsComparedAsText_data()
     {
         testColumns<QString, QString, bool>("version", "build", "outdated");
@@ -218,12 +226,14 @@ private slots:
         testRow("same version, unreadable build", "1.1.4", "abc", true);
         testRow("newer version, older build", "1.2", "7", false);
     }
+
     void storedReleaseIsComparedAsText()
     {
         auto [version, build, outdated]
             = testFetch<QString, QString, bool>("version", "build", "outdated");
         QCOMPARE(AppIdentity::isStoredReleaseOutdated(version, build), outdated);
     }
+
     void emptyRegistriesNeedSetUp()
     {
         storePrefs({ { "version", "1.1.4" }, { "build", "100" } });
@@ -235,6 +245,7 @@ private slots:
         QVERIFY(AppContext::serviceRegistry() && AppContext::helperRegistry());
         QVERIFY(AppContext::needsServiceInitialisation());
     }
+
     void fatalStopOnAWorkerIsToldOnTheMainThread()
     {
         start();
@@ -248,6 +259,7 @@ private slots:
         QTRY_COMPARE(m_ui.fatalErrors, QStringList { "first" });
         QCOMPARE(m_ui.fatalErrorThreads, QList<QThread*> { QThread::currentThread() });
     }
+
     void fileOpenAddresses_data()
     {
         testColumns<QUrl, QString>("url", "delivered");
@@ -264,6 +276,7 @@ private slots:
             "kestrofan:http:/example.com/a");
         testRow("empty emits nothing", QUrl(), QString());
     }
+
     void fileOpenAddresses()
     {
         auto [url, delivered] = testFetch<QUrl, QString>("url", "delivered");
@@ -286,6 +299,7 @@ private:
         Prefs::resetToDefaults();
         start();
     }
+
     bool hasHelperTable() const
     {
         DbConnection db;

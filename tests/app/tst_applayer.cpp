@@ -64,6 +64,7 @@ private slots:
         // The store followed the owner's last change.
         QCOMPARE(store.value("prefs/mediaPath").toString(), Prefs::mediaPath());
     }
+
     void changesOffTheOwningThreadAreRefused()
     {
         QTemporaryDir folder;
@@ -79,6 +80,7 @@ private slots:
         QCOMPARE(Prefs::preferredVideoSize(), 2);
         QCOMPARE(store.value("prefs/preferredVideoSize").toInt(), 2);
     }
+
     void recordedErrorsShownToPeople_data()
     {
         testColumns<QString, QString>("recorded", "shown");
@@ -100,6 +102,7 @@ private slots:
             "Unsupported media page address: \"http://[::1]:80/a\"");
         testRow("nothing after the name stays", "Unexpected in X::y():", "Unexpected in X::y():");
     }
+
     void recordedErrorsShownToPeople()
     {
         auto [recorded, shown] = testFetch<QString, QString>("recorded", "shown");
