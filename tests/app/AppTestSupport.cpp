@@ -2,8 +2,11 @@
 
 #include "app/AppIdentity.h"
 #include "app/AppPaths.h"
+#include "app/DbConnection.h"
 #include "core/AppContext.h"
 #include "core/Installation.h"
+#include "download/BinaryHelperModel.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QSettings>
@@ -50,33 +53,44 @@ QString databasePath()
 
 void clearSettings()
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-        QStringLiteral("Ulvane Software"), QStringLiteral("Kestrofan 2"));
+    QSettings settings(
+        QSettings::NativeFormat, QSettings::UserScope, "Ulvane Software", "Kestrofan 2");
     settings.clear();
     settings.sync();
 }
 
 void storePrefs(const QVariantMap& values)
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-        QStringLiteral("Ulvane Software"), QStringLiteral("Kestrofan 2"));
+    QSettings settings(
+        QSettings::NativeFormat, QSettings::UserScope, "Ulvane Software", "Kestrofan 2");
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         settings.setValue(QStringLiteral("prefs/") + it.key(), it.value());
     settings.sync();
 }
 
+bool installDownloadHelper(const QString& binaryName, const QByteArray& script)
+{
+    if (!script.isEmpty() && !writeExecutable(AppPaths::helpersLocation() + binaryName, script))
+        return false;
+    DbConnection database;
+    BinaryHelperModel model(nullptr, database.connection(true));
+    model.deleteHelper(BinaryHelper::downloadHelperId);
+    model.insertHelper(BinaryHelper(BinaryHelper::downloadHelperId, "helper", binaryName, "1.0"));
+    return model.helperById(BinaryHelper::downloadHelperId).binaryName == binaryName;
+}
+
 QProcessEnvironment privateEnvironment(const QString& home)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), home);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QDir(home).mkpath(QStringLiteral("runtime"));
+    environment.insert("HOME", home);
+    environment.insert("XDG_CONFIG_HOME", home + "/.config");
+    environment.insert("XDG_DATA_HOME", home + "/.local/share");
+    environment.insert("XDG_CACHE_HOME", home + "/.cache");
+    environment.insert("XDG_RUNTIME_DIR", home + "/runtime");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    QDir(home).mkpath("runtime");
     QFile::setPermissions(
-        home + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        home + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return environment;
 }
 

@@ -52,6 +52,9 @@ QString databasePath();
 void clearSettings();
 // Writes keys of the group "prefs" directly, as an earlier version or a user's edit would.
 void storePrefs(const QVariantMap& values);
+// Records the file of that name in the helpers folder as the download helper, writing the
+// script there first when one is given.
+bool installDownloadHelper(const QString& binaryName, const QByteArray& script = QByteArray());
 // A fresh HOME and XDG folders for a child process.
 QProcessEnvironment privateEnvironment(const QString& home);
 

@@ -26,7 +26,7 @@ int main(int argc, char* argv[])
 {
     const int exitCode = runGui(argc, argv);
     QJsonObject report = g_seen.toJson();
-    report.insert(QStringLiteral("exitCode"), exitCode);
+    report.insert("exitCode", exitCode);
     std::fputs(QJsonDocument(report).toJson(QJsonDocument::Compact).constData(), stdout);
     return 0;
 }

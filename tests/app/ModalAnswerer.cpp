@@ -23,11 +23,11 @@ void ModalAnswerer::onTick()
         for (QAbstractButton* button : box->buttons())
             buttons.append(box->standardButton(button));
         m_seen->boxes.append(QJsonObject {
-            { QStringLiteral("text"), box->text() },
-            { QStringLiteral("title"), box->windowTitle() },
-            { QStringLiteral("icon"), int(box->icon()) },
-            { QStringLiteral("buttons"), buttons },
-            { QStringLiteral("hasParent"), box->parentWidget() != nullptr },
+            { "text", box->text() },
+            { "title", box->windowTitle() },
+            { "icon", int(box->icon()) },
+            { "buttons", buttons },
+            { "hasParent", box->parentWidget() != nullptr },
         });
         box->done(QMessageBox::Ok);
         return;
@@ -53,8 +53,8 @@ QJsonObject ModalAnswerer::Seen::toJson() const
     for (const QJsonObject& box : boxes)
         boxList.append(box);
     return QJsonObject {
-        { QStringLiteral("boxes"), boxList },
-        { QStringLiteral("mainWindows"), QJsonArray::fromStringList(mainWindowTitles) },
-        { QStringLiteral("deadlinePassed"), deadlinePassed },
+        { "boxes", boxList },
+        { "mainWindows", QJsonArray::fromStringList(mainWindowTitles) },
+        { "deadlinePassed", deadlinePassed },
     };
 }

@@ -3,18 +3,14 @@
 // plugin, aimed at a local server that answers as the PeerTube REST API documents.
 
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "TestHttpServer.h"
 #include "TestProcess.h"
 #include "app/Prefs.h"
 #include "services/ServiceTestSupport.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QUrlQuery>
 
 using namespace AppTestSupport;
 
@@ -71,10 +67,7 @@ private:
     // A fixture with the server's address in place of the instance's.
     QByteArray fixture(const QString& name) const
     {
-        QFile file(QStringLiteral(KESTROFAN_PEERTUBE_FIXTURES "/") + name);
-        if (!file.open(QIODevice::ReadOnly))
-            qFatal("Missing fixture %s", qPrintable(name));
-        return QString::fromUtf8(file.readAll())
+        return QString::fromUtf8(readFile(KESTROFAN_PEERTUBE_FIXTURES "/" + name))
             .replace("{origin}", m_origin)
             .replace("{domain}", "127.0.0.1")
             .toUtf8();
@@ -83,9 +76,7 @@ private:
     // The bundled plugin, aimed at our server instead of the public instance.
     void installLocalPeerTube()
     {
-        QFile source(QStringLiteral(KESTROFAN_PEERTUBE_SOURCE));
-        QVERIFY(source.open(QIODevice::ReadOnly));
-        QString text = QString::fromUtf8(source.readAll());
+        QString text = QString::fromUtf8(readFile(KESTROFAN_PEERTUBE_SOURCE));
         const QRegularExpression domain("var INSTANCE_DOMAIN = \"[^\"]*\";");
         const QRegularExpression origin("var INSTANCE_ORIGIN = \"[^\"]*\";");
         QVERIFY(text.contains(domain) && text.contains(origin));
@@ -204,13 +195,11 @@ private slots:
     // Rows of one installation run in order and may build on each other.
     void commands_data()
     {
-        QTest::addColumn<QString>("home");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QStringList>("checks");
+        testColumns<QString, QStringList, int, QStringList>(
+            "home", "arguments", "exitCode", "checks");
         const auto row = [](const char* name, const QString& home, const QStringList& arguments,
                              int exitCode, const QStringList& checks = {}) {
-            QTest::newRow(name) << home << arguments << exitCode << checks;
+            testRow(name, home, arguments, exitCode, checks);
         };
         // A HOME without an installation: only usage and setup work, and nothing is created.
         row("no command", "empty", {}, 2);
@@ -340,10 +329,9 @@ private slots:
 
     void commands()
     {
-        QFETCH(QString, home);
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QStringList, checks);
+        auto [home, arguments, exitCode, checks]
+            = testFetch<QString, QStringList, int, QStringList>(
+                "home", "arguments", "exitCode", "checks");
         QTemporaryDir fresh;
         QByteArray storedBefore;
         QString homePath = home.isEmpty() ? QString() : m_setUpHome.path();
@@ -370,11 +358,8 @@ private slots:
         // Only a successful setup makes a database; a damaged one is left untouched.
         if (home == "empty")
             QCOMPARE(QFileInfo::exists(databaseIn(homePath)), arguments.value(0) == "setup");
-        if (home != "empty" && home != "setup" && !home.isEmpty()) {
-            QFile file(databaseIn(homePath));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), storedBefore);
-        }
+        if (home != "empty" && home != "setup" && !home.isEmpty())
+            QCOMPARE(readFile(databaseIn(homePath)), storedBefore);
     }
 
     void setupKeepsTheUsersData()

@@ -5,11 +5,6 @@
 #include "app/DbConnection.h"
 #include "convert/ConversionModel.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QRegularExpression>
-
 using namespace AppTestSupport;
 
 // Every shipped preset turns a downloaded clip into a playable file with Debian's ffmpeg,
@@ -94,9 +89,7 @@ private slots:
 
     void presetsConvert_data()
     {
-        QTest::addColumn<bool>("audio");
-        QTest::addColumn<int>("id");
-        QTest::addColumn<QString>("input");
+        testColumns<bool, int, QString>("audio", "id", "input");
         const ConversionModel model(nullptr, m_db.connection());
         for (const ConversionPreset& preset : model.audioPresets()) {
             QTest::addRow("%s from MP4", qPrintable(preset.name))
@@ -106,16 +99,13 @@ private slots:
         }
         for (const ConversionPreset& preset : model.videoPresets()) {
             if (preset.name != "-")
-                QTest::newRow(qPrintable(preset.name))
-                    << false << preset.id << clip("download.mp4");
+                testRow(qPrintable(preset.name), false, preset.id, clip("download.mp4"));
         }
     }
 
     void presetsConvert()
     {
-        QFETCH(bool, audio);
-        QFETCH(int, id);
-        QFETCH(QString, input);
+        auto [audio, id, input] = testFetch<bool, int, QString>("audio", "id", "input");
         const ConversionModel model(nullptr, m_db.connection());
         const ConversionPreset preset = audio ? model.audioPreset(id) : model.videoPreset(id);
         const QString output

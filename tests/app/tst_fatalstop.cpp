@@ -2,9 +2,6 @@
 #include "TestEnvironment.h"
 #include "TestProcess.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMessageBox>
 
 using namespace AppTestSupport;
@@ -19,10 +16,10 @@ class FatalStopTest : public QObject
 private slots:
     void guiStart_data()
     {
-        QTest::addColumn<bool>("installed");
-        QTest::newRow("no database") << false;
+        testColumns<bool>("installed");
+        testRow("no database", false);
         // The same probe sees a window when there is one, so its silence above means something.
-        QTest::newRow("installed") << true;
+        testRow("installed", true);
     }
 
     void guiStart()

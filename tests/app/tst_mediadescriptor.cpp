@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 
 #include "app/DbConnection.h"
 #include "app/MediaDescriptor.h"
@@ -41,9 +42,8 @@ private slots:
         QVERIFY(m_db.connection().transaction());
         exec("DELETE FROM audio_conversions");
         exec("DELETE FROM video_conversions");
-        QFile presets(":/database/presets.sql");
-        QVERIFY(presets.open(QIODevice::ReadOnly));
-        for (const QString& line : QString::fromUtf8(presets.readAll()).split('\n')) {
+        for (const QString& line :
+            QString::fromUtf8(readFile(":/database/presets.sql")).split('\n')) {
             if (line.startsWith("INSERT"))
                 exec(line);
         }
@@ -52,31 +52,25 @@ private slots:
 
     void formatNames_data()
     {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<int>("format");
-        QTest::addColumn<QString>("name");
+        testColumns<QString, int, QString>("change", "format", "name");
         const QString rename = "UPDATE video_conversions SET name='%1' WHERE id=%2";
-        QTest::newRow("fixed name outlives a renamed row")
-            << rename.arg("Renamed").arg(45) << 45 << "MP4";
-        QTest::newRow("fixed name outlives a deleted row")
-            << "DELETE FROM video_conversions WHERE id=51" << 51 << "DivX";
-        QTest::newRow("other ids take their preset's name")
-            << rename.arg("Custom size").arg(48) << 48 << "Custom size";
-        QTest::newRow("deleted preset")
-            << "DELETE FROM video_conversions WHERE id=48" << 48 << "Unknown";
-        QTest::newRow("no such preset") << "" << 62 << "Unknown";
-        QTest::newRow("nameless preset") << rename.arg("").arg(48) << 48 << "Unknown";
-        QTest::newRow("an audio row is no video preset")
-            << "INSERT INTO audio_conversions (id, name, ffmpeg_args, extension) VALUES "
-               "(30, 'FLAC', '', 'flac')"
-            << 30 << "Unknown";
+        testRow("fixed name outlives a renamed row", rename.arg("Renamed").arg(45), 45, "MP4");
+        testRow("fixed name outlives a deleted row", "DELETE FROM video_conversions WHERE id=51",
+            51, "DivX");
+        testRow("other ids take their preset's name", rename.arg("Custom size").arg(48), 48,
+            "Custom size");
+        testRow("deleted preset", "DELETE FROM video_conversions WHERE id=48", 48, "Unknown");
+        testRow("no such preset", "", 62, "Unknown");
+        testRow("nameless preset", rename.arg("").arg(48), 48, "Unknown");
+        testRow("an audio row is no video preset",
+            "INSERT INTO audio_conversions (id, name, ffmpeg_args, extension) VALUES "
+            "(30, 'FLAC', '', 'flac')",
+            30, "Unknown");
     }
 
     void formatNames()
     {
-        QFETCH(QString, change);
-        QFETCH(int, format);
-        QFETCH(QString, name);
+        auto [change, format, name] = testFetch<QString, int, QString>("change", "format", "name");
         if (!change.isEmpty())
             exec(change);
         addVideoPreset(-3, "Negative", 21);
@@ -86,40 +80,19 @@ private slots:
 
     void formatsFromStrings_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("format");
-        QTest::newRow("any case") << "WebM" << 47;
-        QTest::newRow("m4a is AAC") << "m4a" << 2;
-        QTest::newRow("ogg is an extension, not a format") << "ogg" << -1;
-        QTest::newRow("with blank") << " mp4" << -1;
-        QTest::newRow("empty") << "" << -1;
-        QTest::newRow("wmv is no download format") << "wmv" << -1;
+        testColumns<QString, int>("text", "format");
+        testRow("any case", "WebM", 47);
+        testRow("m4a is AAC", "m4a", 2);
+        testRow("ogg is an extension, not a format", "ogg", -1);
+        testRow("with blank", " mp4", -1);
+        testRow("empty", "", -1);
+        testRow("wmv is no download format", "wmv", -1);
     }
 
     void formatsFromStrings()
     {
-        QFETCH(QString, text);
-        QFETCH(int, format);
+        auto [text, format] = testFetch<QString, int>("text", "format");
         QCOMPARE(formatFromString(text), format);
-    }
-
-    void presetsAreReadFieldByField()
-    {
-        addVideoPreset(70, "Probe", 30, "320x240");
-        exec("INSERT INTO audio_conversions (id, name, ffmpeg_args, extension) VALUES "
-             "(40, 'Flac', '-i {input} -c:a flac {output}', 'flac')");
-        const ConversionModel model(nullptr, m_db.connection());
-        const ConversionPreset video = model.videoPreset(70);
-        QCOMPARE(QStringList({ QString::number(video.id), video.name, video.resolution,
-                     video.ffmpegArgs, video.extension }),
-            QStringList({ "70", "Probe", "320x240", "-i {input} {output}", "mkv" }));
-        const ConversionPreset audio = model.audioPreset(40);
-        QCOMPARE(QStringList({ QString::number(audio.id), audio.name, audio.resolution,
-                     audio.ffmpegArgs, audio.extension }),
-            QStringList({ "40", "Flac", "", "-i {input} -c:a flac {output}", "flac" }));
-        // Video formats have no audio row, audio formats no video row: empty presets.
-        for (const ConversionPreset& none : { model.audioPreset(45), model.videoPreset(2) })
-            QVERIFY(none.id == 0 && none.name.isEmpty() && none.ffmpegArgs.isEmpty());
     }
 
     void databaseWithoutTablesGivesNoPresets()
@@ -159,6 +132,9 @@ private slots:
         QCOMPARE(names.mid(alpha, 3), QStringList({ "Alpha", "WebM", "Zeta" }));
         QCOMPARE(video.at(alpha).id, 81);
         QCOMPARE(video.at(alpha).resolution, "2x2");
+        // Video formats have no audio row, audio formats no video row: empty presets.
+        for (const ConversionPreset& none : { model.audioPreset(45), model.videoPreset(2) })
+            QVERIFY(none.id == 0 && none.name.isEmpty() && none.ffmpegArgs.isEmpty());
     }
 };
 

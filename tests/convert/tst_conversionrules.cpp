@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 
 #include "app/MediaDescriptor.h"
 #include "convert/AudioConverter.h"
@@ -6,8 +7,6 @@
 #include "convert/PresetArguments.h"
 #include "convert/TitleInfo.h"
 #include "convert/VideoConverter.h"
-
-#include <QTemporaryDir>
 
 // How converters read titles, fill preset templates and name files, without running ffmpeg.
 class ConversionRulesTest : public QObject
@@ -17,36 +16,22 @@ class ConversionRulesTest : public QObject
 private slots:
     void titleSplitting_data()
     {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<bool>("isVideo");
-        QTest::addColumn<QString>("artist");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("dash") << "Artist - Song" << false << "Artist"
-                              << "Song";
-        QTest::newRow("en dash") << "Artist \u2013 Song" << false << "Artist"
-                                 << "Song";
-        QTest::newRow("several dashes") << "A - B - C" << false << "A"
-                                        << "B - C";
-        QTest::newRow("dash first") << "-Intro-Outro" << false << "Unknown"
-                                    << "-Intro-Outro";
-        QTest::newRow("tilde") << "Band ~ Live" << false << "Band"
-                               << "Live";
-        QTest::newRow("bar") << "Band|Live" << false << "Band"
-                             << "Live";
-        QTest::newRow("comma") << "Band, Live" << false << "Band"
-                               << "Live";
-        QTest::newRow("no separator") << "Song" << false << "Unknown"
-                                      << "Song";
-        QTest::newRow("underscores and blanks") << "  My_Song \t Name " << false << "Unknown"
-                                                << "My Song Name";
-        QTest::newRow("video never split") << "Artist - Song" << true << "Unknown"
-                                           << "Artist - Song";
+        testColumns<QString, bool, QString, QString>("source", "isVideo", "artist", "title");
+        testRow("dash", "Artist - Song", false, "Artist", "Song");
+        testRow("en dash", "Artist \u2013 Song", false, "Artist", "Song");
+        testRow("several dashes", "A - B - C", false, "A", "B - C");
+        testRow("dash first", "-Intro-Outro", false, "Unknown", "-Intro-Outro");
+        testRow("tilde", "Band ~ Live", false, "Band", "Live");
+        testRow("bar", "Band|Live", false, "Band", "Live");
+        testRow("comma", "Band, Live", false, "Band", "Live");
+        testRow("no separator", "Song", false, "Unknown", "Song");
+        testRow("underscores and blanks", "  My_Song \t Name ", false, "Unknown", "My Song Name");
+        testRow("video never split", "Artist - Song", true, "Unknown", "Artist - Song");
     }
 
     void titleSplitting()
     {
-        QFETCH(QString, source);
-        QFETCH(bool, isVideo);
+        auto [source, isVideo] = testFetch<QString, bool>("source", "isVideo");
         const TitleInfo info(source, isVideo);
         QTEST(info.artist(), "artist");
         QTEST(info.title(), "title");
@@ -54,37 +39,31 @@ private slots:
 
     void bitrateArgument_data()
     {
-        QTest::addColumn<QString>("preset");
-        QTest::addColumn<int>("kbits");
-        QTest::addColumn<QString>("argument");
+        testColumns<QString, int, QString>("preset", "kbits", "argument");
         const QString lame = "-i {input} -acodec libmp3lame -qscale:a {kbits_per_second} {output}";
         const QString aac = "-i {input} -acodec aac -b:a {kbits_per_second} {output}";
-        QTest::newRow("unknown rate") << lame << 0 << "2";
-        QTest::newRow("48") << lame << 48 << "9";
-        QTest::newRow("49") << lame << 49 << "7";
-        QTest::newRow("128") << lame << 128 << "5";
-        QTest::newRow("192") << lame << 192 << "2";
-        QTest::newRow("256") << lame << 256 << "1";
-        QTest::newRow("300") << lame << 300 << "0";
-        QTest::newRow("not LAME") << aac << 128 << "128k";
-        QTest::newRow("not LAME, unknown") << aac << -1 << "192k";
+        testRow("unknown rate", lame, 0, "2");
+        testRow("48", lame, 48, "9");
+        testRow("49", lame, 49, "7");
+        testRow("128", lame, 128, "5");
+        testRow("300", lame, 300, "0");
+        testRow("not LAME", aac, 128, "128k");
+        testRow("not LAME, unknown", aac, -1, "192k");
     }
 
     void bitrateArgument()
     {
-        QFETCH(QString, preset);
-        QFETCH(int, kbits);
+        auto [preset, kbits] = testFetch<QString, int>("preset", "kbits");
         QTEST(PresetArguments(preset).audioBitrate(kbits), "argument");
     }
 
     void frameRate_data()
     {
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<double>("rate");
-        QTest::newRow("25") << "Stream #0:0: Video: h264, 64x48, 25 fps, 25 tbr" << 25.0;
-        QTest::newRow("NTSC") << "Video: h264, 1280x720, 29.97 fps, 29.97 tbr" << 29.97;
-        QTest::newRow("kilo") << "Video: mjpeg, 1k fps, 1k tbr" << 1000.0;
-        QTest::newRow("none") << "Stream #0:0: Audio: aac, 44100 Hz" << -1.0;
+        testColumns<QString, double>("output", "rate");
+        testRow("25", "Stream #0:0: Video: h264, 64x48, 25 fps, 25 tbr", 25.0);
+        testRow("NTSC", "Video: h264, 1280x720, 29.97 fps, 29.97 tbr", 29.97);
+        testRow("kilo", "Video: mjpeg, 1k fps, 1k tbr", 1000.0);
+        testRow("none", "Stream #0:0: Audio: aac, 44100 Hz", -1.0);
     }
 
     void frameRate()
@@ -124,10 +103,10 @@ private slots:
         QTemporaryDir folder;
         QCOMPARE(FilePlacement::uniqueFileName(folder.path(), "Mr. Smith", "mp3"),
             folder.filePath("Mr. Smith.mp3"));
-        QFile(folder.filePath("Mr. Smith.mp3")).open(QIODevice::WriteOnly);
+        QVERIFY(writeFile(folder.filePath("Mr. Smith.mp3"), {}));
         QCOMPARE(FilePlacement::uniqueFileName(folder.path(), "Mr. Smith", "mp3"),
             folder.filePath("Mr. Smith-1.mp3"));
-        QFile(folder.filePath("source")).open(QIODevice::WriteOnly);
+        QVERIFY(writeFile(folder.filePath("source"), "x"));
         QString error;
         QVERIFY(!FilePlacement::moveWithoutReplacing(
             folder.filePath("source"), folder.filePath("Mr. Smith.mp3"), &error));

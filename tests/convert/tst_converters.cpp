@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "TestProcess.h"
 #include "app/AppTestSupport.h"
 
@@ -8,20 +9,16 @@
 #include "convert/VideoConverter.h"
 #include "download/FfmpegExecutable.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QtConcurrent>
 
 using namespace MediaDescriptor;
 
 namespace {
 
-const QString kSource = QStringLiteral("http://127.0.0.1/watch?v=42");
+const QString kSource = "http://127.0.0.1/watch?v=42";
 // Where a job leaves its download: named after the page address's digest, no extension.
-const QString kDownload = QStringLiteral("1b2c3d4e5f60718293a4b5c6d7e8f901");
+const QString kDownload = "1b2c3d4e5f60718293a4b5c6d7e8f901";
 
 // One conversion as a download job asks for it.
 struct Conversion
@@ -33,7 +30,7 @@ struct Conversion
     int preferredAudio = MP3;
     int preferredVideo = MP4;
     int audioConversion = 1;
-    QString title = QStringLiteral("Band - Song");
+    QString title = "Band - Song";
 };
 
 } // namespace
@@ -57,8 +54,7 @@ class ConvertersTest : public QObject
     {
         if (!c.clip.isEmpty() && !QFile::exists(input()))
             QFile::copy(m_clips.filePath(c.clip), input());
-        ConversionItem item { c.title, c.mediaType, c.format, 128, QStringLiteral("A clip"),
-            kSource, 1 };
+        ConversionItem item { c.title, c.mediaType, c.format, 128, "A clip", kSource, 1 };
         ConversionOptions options;
         options.preferredAudioFormat = c.preferredAudio;
         options.preferredVideoFormat = c.preferredVideo;
@@ -68,7 +64,7 @@ class ConvertersTest : public QObject
         options.ffmpegPath = FfmpegExecutable::ffmpegPath();
         options.player.addAudioToPlaylist = options.player.addVideoToPlaylist = true;
         options.player.audioPlaylistName = options.player.videoPlaylistName = "list";
-        options.player.playlistDirectory = media(QStringLiteral("playlists"));
+        options.player.playlistDirectory = media("playlists");
         std::unique_ptr<MediaConverter> converter;
         if (c.mediaType == Audio)
             converter = std::make_unique<AudioConverter>(item, input(), c.audioOnly, options);
@@ -115,9 +111,8 @@ private slots:
             "aac", "-shortest", m_clips.filePath("av60.mp4") }));
         QVERIFY(TestProcess::ffmpeg(
             { "-f", "lavfi", "-i", "sine=d=1", "-c:a", "aac", m_clips.filePath("tone.m4a") }));
-        QFile garbage(m_clips.filePath("garbage.mp4"));
-        QVERIFY(garbage.open(QIODevice::WriteOnly));
-        garbage.write(QByteArray("no media in here ").repeated(1000));
+        QVERIFY(writeFile(
+            m_clips.filePath("garbage.mp4"), QByteArray("no media in here ").repeated(1000)));
         insertPreset("audio_conversions", 90, "-y -i {input} -vn out.mp3", "mp3");
         insertPreset("audio_conversions", 91, "-y -i {input} -f null {output}", "mp3");
         insertPreset("audio_conversions", 92, "-y -i {input} -acodec nosuchcodec {output}", "mp3");
@@ -132,48 +127,35 @@ private slots:
 
     void conversions_data()
     {
-        QTest::addColumn<Conversion>("conversion");
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QString>("codecs");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<QString>("frameRate");
-        QTest::addColumn<QString>("artist");
-        QTest::addColumn<QString>("title");
+        testColumns<Conversion, QString, QString, int, QString, QString, QString>(
+            "conversion", "fileName", "codecs", "width", "frameRate", "artist", "title");
 
         const Conversion video { "av60.mp4", Video, MP4 };
-        QTest::newRow("video kept as MP4")
-            << video << "Band - Song.mp4"
-            << "h264,aac" << 64 << "60/1" << QString() << "Band - Song";
+        testRow("video kept as MP4", video, "Band - Song.mp4", "h264,aac", 64, "60/1", QString(),
+            "Band - Song");
         Conversion device = video;
         device.preferredVideo = 4;
         device.title = "Clip: part 1/2";
-        QTest::newRow("phone preset, 60 fps limited")
-            << device << "Clip part 1 2.mp4"
-            << "h264,aac" << 480 << "25/1" << QString() << "Clip: part 1/2";
+        testRow("phone preset, 60 fps limited", device, "Clip part 1 2.mp4", "h264,aac", 480,
+            "25/1", QString(), "Clip: part 1/2");
         Conversion divx = video;
         divx.preferredVideo = DivX;
-        QTest::newRow("DivX") << divx << "Band - Song.avi"
-                              << "mpeg4,mp3" << 64 << "25/1" << QString() << "Band - Song";
+        testRow("DivX", divx, "Band - Song.avi", "mpeg4,mp3", 64, "25/1", QString(), "Band - Song");
         const Conversion mp3 { "av60.mp4", Audio, MP4 };
-        QTest::newRow("video to MP3") << mp3 << "Band - Song.mp3"
-                                      << "mp3" << 0 << QString() << "Band"
-                                      << "Song";
+        testRow("video to MP3", mp3, "Band - Song.mp3", "mp3", 0, QString(), "Band", "Song");
         Conversion kept { "tone.m4a", Audio, AAC, true, MP3, MP4, 2, "Band \u2013 Tune" };
-        QTest::newRow("audio-only AAC kept") << kept << "Band \u2013 Tune.m4a"
-                                             << "aac" << 0 << QString() << "Band"
-                                             << "Tune";
+        testRow("audio-only AAC kept", kept, "Band \u2013 Tune.m4a", "aac", 0, QString(), "Band",
+            "Tune");
         Conversion copied = kept;
         copied.audioOnly = false;
         copied.title = "Solo_Tune";
-        QTest::newRow("AAC stream copied") << copied << "Solo_Tune.m4a"
-                                           << "aac" << 0 << QString() << "Unknown"
-                                           << "Solo Tune";
+        testRow("AAC stream copied", copied, "Solo_Tune.m4a", "aac", 0, QString(), "Unknown",
+            "Solo Tune");
     }
 
     void conversions()
     {
-        QFETCH(Conversion, conversion);
-        QFETCH(QString, fileName);
+        auto [conversion, fileName] = testFetch<Conversion, QString>("conversion", "fileName");
         QStringList errors;
         const QString result = convert(conversion, &errors);
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
@@ -198,9 +180,7 @@ private slots:
         QVERIFY2(
             tags["comment"].toString().contains(kSource), qPrintable(tags["comment"].toString()));
 
-        QFile playlist(media("playlists/list.m3u"));
-        QVERIFY(playlist.open(QIODevice::ReadOnly));
-        QVERIFY(playlist.readAll().endsWith(result.toUtf8() + '\n'));
+        QVERIFY(readFile(media("playlists/list.m3u")).endsWith(result.toUtf8() + '\n'));
     }
 
     void sameTitleGetsCounter()
@@ -219,30 +199,27 @@ private slots:
 
     void failures_data()
     {
-        QTest::addColumn<Conversion>("conversion");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("inputLeft");
+        testColumns<Conversion, QString, QString>("conversion", "message", "inputLeft");
 
         // What is left of the download: as it was, or with the extension of its format.
         const QString renamed = kDownload + ".m4a";
         const QString unchanged = kDownload;
-        QTest::newRow("preset without {output}") << Conversion { "tone.m4a", Audio, AAC, false, 90 }
-                                                 << "No placeholder found: {output}" << unchanged;
-        QTest::newRow("ffmpeg writes nothing") << Conversion { "tone.m4a", Audio, AAC, false, 91 }
-                                               << "ffmpeg wrote no usable file" << renamed;
-        QTest::newRow("ffmpeg fails") << Conversion { "tone.m4a", Audio, AAC, false, 92 }
-                                      << "Unknown encoder 'nosuchcodec'" << renamed;
-        QTest::newRow("video preset fails") << Conversion { "av60.mp4", Video, MP4, false, MP3, 93 }
-                                            << "Unknown encoder 'nosuchcodec'" << unchanged;
-        QTest::newRow("no downloaded file") << Conversion { QString(), Video, MP4, false, MP3,
-            WebM } << "File not found" << QString();
+        testRow("preset without {output}", Conversion { "tone.m4a", Audio, AAC, false, 90 },
+            "No placeholder found: {output}", unchanged);
+        testRow("ffmpeg writes nothing", Conversion { "tone.m4a", Audio, AAC, false, 91 },
+            "ffmpeg wrote no usable file", renamed);
+        testRow("ffmpeg fails", Conversion { "tone.m4a", Audio, AAC, false, 92 },
+            "Unknown encoder 'nosuchcodec'", renamed);
+        testRow("video preset fails", Conversion { "av60.mp4", Video, MP4, false, MP3, 93 },
+            "Unknown encoder 'nosuchcodec'", unchanged);
+        testRow("no downloaded file", Conversion { QString(), Video, MP4, false, MP3, WebM },
+            "File not found", QString());
     }
 
     void failures()
     {
-        QFETCH(Conversion, conversion);
-        QFETCH(QString, message);
-        QFETCH(QString, inputLeft);
+        auto [conversion, message, inputLeft]
+            = testFetch<Conversion, QString, QString>("conversion", "message", "inputLeft");
         QStringList errors;
         QCOMPARE(convert(conversion, &errors), QString());
         QCOMPARE(errors.size(), 1);
@@ -259,29 +236,23 @@ private slots:
 
     void failedTaggingKeepsFile_data()
     {
-        QTest::addColumn<Conversion>("conversion");
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<bool>("reported");
-        QTest::newRow("video") << Conversion { "garbage.mp4", Video, MP4 } << "Band - Song.mp4"
-                               << true;
-        QTest::newRow("audio-only stream") << Conversion { "garbage.mp4", Audio, AAC, true, MP3,
-            MP4, 2 } << "Band - Song.m4a" << false;
+        testColumns<Conversion, QString, bool>("conversion", "fileName", "reported");
+        testRow("video", Conversion { "garbage.mp4", Video, MP4 }, "Band - Song.mp4", true);
+        testRow("audio-only stream", Conversion { "garbage.mp4", Audio, AAC, true, MP3, MP4, 2 },
+            "Band - Song.m4a", false);
     }
 
     void failedTaggingKeepsFile()
     {
-        QFETCH(Conversion, conversion);
-        QFETCH(QString, fileName);
-        QFETCH(bool, reported);
+        auto [conversion, fileName, reported]
+            = testFetch<Conversion, QString, bool>("conversion", "fileName", "reported");
         if (!reported)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not tag"));
         QStringList errors;
         QCOMPARE(convert(conversion, &errors), media(fileName));
         QCOMPARE(!errors.isEmpty(), reported);
         QCOMPARE(filesIn(media()), QStringList { fileName });
-        QCOMPARE(
-            TestProcess::run("cmp", { media(fileName), m_clips.filePath("garbage.mp4") }).exitCode,
-            0);
+        QCOMPARE(readFile(media(fileName)), readFile(m_clips.filePath("garbage.mp4")));
     }
 };
 

@@ -1,9 +1,7 @@
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 
 #include "convert/MediaPlayerIntegration.h"
-
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
 // Finished files reach the user's players: listed in an M3U playlist in the music folder and
 // opened with the configured player.
@@ -21,9 +19,7 @@ private slots:
         QVERIFY(player.addToMediaPlayerPlaylist(
             "/media/Band - Song.mp3", "Kestrofan music", "Band - Song", 185));
         QVERIFY(player.addToMediaPlayerPlaylist("/media/Clip.mp4", "Kestrofan music"));
-        QFile playlist(music + "/Kestrofan music.m3u");
-        QVERIFY(playlist.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(playlist.readAll()),
+        QCOMPARE(QString::fromUtf8(readFile(music + "/Kestrofan music.m3u")),
             QString("#EXTM3U\n#EXTINF:185,Band - Song\n/media/Band - Song.mp3\n"
                     "#EXTINF:-1,Clip\n/media/Clip.mp4\n"));
     }
@@ -39,9 +35,9 @@ private slots:
 
     void configuredPlayerOpensFile_data()
     {
-        QTest::addColumn<bool>("isVideo");
-        QTest::newRow("audio") << false;
-        QTest::newRow("video") << true;
+        testColumns<bool>("isVideo");
+        testRow("audio", false);
+        testRow("video", true);
     }
 
     void configuredPlayerOpensFile()
@@ -50,11 +46,8 @@ private slots:
         QTemporaryDir folder;
         const QString script = folder.filePath("player");
         const QString record = folder.filePath("opened");
-        QFile file(script);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QString("#!/bin/sh\nprintf '%s|' \"$@\" > '%1'\n").arg(record).toUtf8());
-        file.close();
-        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(writeExecutable(
+            script, QString("#!/bin/sh\nprintf '%s|' \"$@\" > '%1'\n").arg(record).toUtf8()));
 
         MediaPlayerOptions options;
         (isVideo ? options.videoPlayerApp : options.audioPlayerApp) = script;
@@ -63,9 +56,7 @@ private slots:
         const QString media = folder.filePath("a b; $(x).mp4");
         QVERIFY(player.openMediaFile(media, isVideo));
         QTRY_VERIFY(QFileInfo(record).size() > 0);
-        QFile opened(record);
-        QVERIFY(opened.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(opened.readAll()), media + "|");
+        QCOMPARE(QString::fromUtf8(readFile(record)), media + "|");
 
         (isVideo ? options.videoPlayerApp : options.audioPlayerApp) = folder.filePath("missing");
         QVERIFY(!MediaPlayerIntegration(options).openMediaFile(media, isVideo));

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Stands in for the download helper: logs its arguments one per line, writes a cookie file
-# where "--cookies" says, waits as long as "delay" says and prints "answer.txt" on standard
-# output; "stderr.txt", when present, goes to standard error after it, followed by
+# where "--cookies" says, waits as long as "delay" says (when not empty) and prints "answer.txt" on standard
+# output; "stderr.txt", when not empty, goes to standard error after it, followed by
 # "answer-tail.txt" on standard output again.
 dir=$(dirname "$0")
 : > "$dir/args.log"
@@ -13,14 +13,14 @@ for argument in "$@"; do
   fi
   previous="$argument"
 done
-if [ -f "$dir/delay" ]; then
+if [ -s "$dir/delay" ]; then
   # Ending the helper ends its wait too.
   trap 'kill $! 2>/dev/null; exit 143' TERM
   sleep "$(cat "$dir/delay")" &
   wait $!
 fi
 cat "$dir/answer.txt"
-if [ -f "$dir/stderr.txt" ]; then
+if [ -s "$dir/stderr.txt" ]; then
   cat "$dir/stderr.txt" >&2
   cat "$dir/answer-tail.txt"
 fi

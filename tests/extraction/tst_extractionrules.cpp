@@ -1,5 +1,6 @@
-#include "ExtractionFixture.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
+#include "app/AppTestSupport.h"
 
 #include "app/Prefs.h"
 #include "download/HelperAnswerParser.h"
@@ -49,10 +50,7 @@ private:
 
     static QString recorded(const QString& name)
     {
-        QFile file(QFINDTESTDATA(QStringLiteral("answers/") + name));
-        if (!file.open(QIODevice::ReadOnly))
-            qFatal("missing recorded answer %s", qPrintable(name));
-        return QString::fromUtf8(file.readAll());
+        return QString::fromUtf8(readFile(QFINDTESTDATA("answers/" + name)));
     }
 
     static QString cdn(const QString& path)
@@ -63,27 +61,26 @@ private:
     // One format entry: its address, extension and any further members.
     static QJsonObject entry(const QString& url, const QString& ext, QJsonObject more = {})
     {
-        more.insert(QStringLiteral("url"), url);
-        more.insert(QStringLiteral("ext"), ext);
+        more.insert("url", url);
+        more.insert("ext", ext);
         return more;
     }
 
     static QJsonObject withFormats(const QJsonArray& formats)
     {
-        return QJsonObject { { QStringLiteral("ext"), QStringLiteral("mp4") },
-            { QStringLiteral("requested_formats"), formats } };
+        return QJsonObject { { "ext", "mp4" }, { "requested_formats", formats } };
     }
 
     static const QJsonObject& videoFacts()
     {
-        static const QJsonObject facts { { QStringLiteral("vcodec"), QStringLiteral("avc1") },
-            { QStringLiteral("height"), 360 }, { QStringLiteral("width"), 640 } };
+        static const QJsonObject facts { { "vcodec", "avc1" }, { "height", 360 },
+            { "width", 640 } };
         return facts;
     }
 
     static const QJsonObject& audioFacts()
     {
-        static const QJsonObject facts { { QStringLiteral("vcodec"), QStringLiteral("none") } };
+        static const QJsonObject facts { { "vcodec", "none" } };
         return facts;
     }
 
@@ -104,68 +101,54 @@ private slots:
 
     void formatSelectorFollowsThePreferences_data()
     {
-        QTest::addColumn<int>("target");
-        QTest::addColumn<int>("videoSize");
-        QTest::addColumn<int>("videoFormat");
-        QTest::addColumn<int>("audioConversion");
-        QTest::addColumn<QString>("selector");
-
+        testColumns<int, int, int, int, QString>(
+            "target", "videoSize", "videoFormat", "audioConversion", "selector");
         const int video = MediaDescriptor::Video;
         const int audio = MediaDescriptor::Audio;
-        QTest::newRow("mp4 medium") << video << 1 << 45 << 1
-                                    << "bestvideo[height<=360][ext=mp4]+bestaudio[ext=m4a]/"
-                                       "best[ext=mp4]/best";
-        QTest::newRow("flv hd720")
-            << video << 3 << 46 << 1 << "bestvideo[height<=720]+bestaudio/best";
-        QTest::newRow("preset hd1080")
-            << video << 4 << 49 << 2 << "bestvideo[height<=1080]+bestaudio/best";
-        QTest::newRow("biggest") << video << 5 << 47 << 1
-                                 << "bestvideo[height<=8000][ext=webm]+bestaudio/webm/best";
-        QTest::newRow("size 0") << video << 0 << 45 << 1
-                                << "bestvideo[height<=480][ext=mp4]+bestaudio[ext=m4a]/"
-                                   "best[ext=mp4]/best";
-        QTest::newRow("audio always convert") << audio << 5 << 45 << 1 << "bestaudio/best";
-        QTest::newRow("audio prefer aac")
-            << audio << 5 << 45 << 2 << "bestaudio[ext=aac]/bestaudio[ext=m4a]/bestaudio/best";
-        QTest::newRow("audio prefer vorbis")
-            << audio << 5 << 45 << 3 << "bestaudio[ext=vorbis]/bestaudio/best";
+        testRow("mp4 medium", video, 1, 45, 1,
+            "bestvideo[height<=360][ext=mp4]+bestaudio[ext=m4a]/"
+            "best[ext=mp4]/best");
+        testRow("preset hd1080", video, 4, 49, 2, "bestvideo[height<=1080]+bestaudio/best");
+        testRow(
+            "biggest", video, 5, 47, 1, "bestvideo[height<=8000][ext=webm]+bestaudio/webm/best");
+        testRow("size 0", video, 0, 45, 1,
+            "bestvideo[height<=480][ext=mp4]+bestaudio[ext=m4a]/"
+            "best[ext=mp4]/best");
+        testRow("audio always convert", audio, 5, 45, 1, "bestaudio/best");
+        testRow("audio prefer aac", audio, 5, 45, 2,
+            "bestaudio[ext=aac]/bestaudio[ext=m4a]/bestaudio/best");
     }
 
     void formatSelectorFollowsThePreferences()
     {
-        QFETCH(int, target);
-        QFETCH(int, videoSize);
-        QFETCH(int, videoFormat);
-        QFETCH(int, audioConversion);
-        QFETCH(QString, selector);
+        auto [target, videoSize, videoFormat, audioConversion, selector]
+            = testFetch<int, int, int, int, QString>(
+                "target", "videoSize", "videoFormat", "audioConversion", "selector");
         PrefsSnapshot prefs;
         prefs.preferredVideoSize = videoSize;
         prefs.preferredVideoFormat = videoFormat;
         prefs.preferredAudioConversion = audioConversion;
 
-        const QStringList arguments = HelperArguments::extractionArguments(
-            QUrl(QStringLiteral("https://media.example/watch?v=a b")), MediaType(target), prefs,
-            QStringLiteral("/data/helpers/HelperCookies.txt"));
-        const QStringList expected { QStringLiteral("-f"),
-            QStringLiteral("\"\"") + selector + QStringLiteral("\"\""),
-            QStringLiteral("--dump-json"), QStringLiteral("--no-call-home"),
-            QStringLiteral("--rm-cache-dir"), QStringLiteral("--cookies"),
-            QStringLiteral("/data/helpers/HelperCookies.txt"),
-            QStringLiteral("https://media.example/watch?v=a%20b") };
+        const QStringList arguments
+            = HelperArguments::extractionArguments(QUrl("https://media.example/watch?v=a b"),
+                MediaType(target), prefs, "/data/helpers/HelperCookies.txt");
+        const QStringList expected { "-f", QStringLiteral("\"\"") + selector + "\"\"",
+            "--dump-json", "--no-call-home", "--rm-cache-dir", "--cookies",
+            "/data/helpers/HelperCookies.txt", "https://media.example/watch?v=a%20b" };
         QCOMPARE(arguments, expected);
     }
 
     void recordedDashAnswerGivesSeparateStreams()
     {
-        const QString answer = recorded(QStringLiteral("dash-separate-streams.json"));
+        const QString answer = recorded("dash-separate-streams.json");
         const Parsed video = parse(answer, MediaDescriptor::Video);
         QVERIFY2(video.error.isEmpty(), qPrintable(video.error));
         QCOMPARE(video.urls.videoUrls,
-            urls({ QStringLiteral("https://media.example/dash/init-stream0.m4s"),
-                QStringLiteral("https://media.example/dash/chunk-stream0-00001.m4s") }));
+            urls({ "https://media.example/dash/init-stream0.m4s",
+                "https://media.example/dash/chunk-stream0-00001.m4s" }));
         QCOMPARE(video.urls.audioUrls,
-            urls({ QStringLiteral("https://media.example/dash/init-stream1.m4s"),
-                QStringLiteral("https://media.example/dash/chunk-stream1-00001.m4s") }));
+            urls({ "https://media.example/dash/init-stream1.m4s",
+                "https://media.example/dash/chunk-stream1-00001.m4s" }));
         QCOMPARE(video.urls.videoFormat, int(MediaDescriptor::MP4));
         QCOMPARE(video.urls.audioFormat, int(MediaDescriptor::AAC));
         QCOMPARE(video.detectedFormat, int(MediaDescriptor::MP4));
@@ -176,91 +159,86 @@ private slots:
 
     void recordedAnswerAfterAWarning()
     {
-        const Parsed parsed = parse(
-            MediaUrlReader::trimHelperOutput(recorded(QStringLiteral("page-with-warning.txt"))));
+        const Parsed parsed
+            = parse(MediaUrlReader::trimHelperOutput(recorded("page-with-warning.txt")));
         QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
         // No picture size in the answer: the stream counts as audio-only.
-        QCOMPARE(parsed.urls.audioUrls, urls({ QStringLiteral("https://media.example/clip.mp4") }));
+        QCOMPARE(parsed.urls.audioUrls, urls({ "https://media.example/clip.mp4" }));
         QCOMPARE(parsed.detectedFormat, int(MediaDescriptor::MP4));
     }
 
     void recordedErrorGivesItsFirstLine()
     {
-        const Parsed parsed
-            = parse(MediaUrlReader::trimHelperOutput(recorded(QStringLiteral("missing-page.txt"))));
-        QVERIFY(parsed.error.startsWith(
-            QStringLiteral("[generic] None: Unable to download webpage: HTTP Error 404")));
+        const Parsed parsed = parse(MediaUrlReader::trimHelperOutput(recorded("missing-page.txt")));
+        QVERIFY(
+            parsed.error.startsWith("[generic] None: Unable to download webpage: HTTP Error 404"));
         QVERIFY(!parsed.error.contains(QLatin1Char('\n')));
         QVERIFY(parsed.urls.videoUrls.isEmpty() && parsed.urls.audioUrls.isEmpty());
     }
 
     void answerGivesStreams_data()
     {
-        QTest::addColumn<QJsonObject>("answer");
-        QTest::addColumn<QStringList>("video"); // addresses below cdn()
-        QTest::addColumn<QStringList>("audio");
-        QTest::addColumn<int>("format");
+        // video: addresses below cdn()
+        testColumns<QJsonObject, QStringList, QStringList, int>(
+            "answer", "video", "audio", "format");
         const int mp4 = MediaDescriptor::MP4;
         const QStringList none;
         const QStringList clip { "s.mp4" };
         const auto single = [](const QJsonObject& facts, const char* ext = "mp4") {
             return entry(cdn("s.mp4"), ext, facts);
         };
-        QTest::newRow("vcodec none")
-            << single({ { "vcodec", "none" }, { "height", 720 } }) << none << clip << mp4;
-        QTest::newRow("no size keys") << single({ { "vcodec", "avc1" } }) << none << clip << mp4;
-        QTest::newRow("both sizes null")
-            << single({ { "height", QJsonValue::Null }, { "width", QJsonValue::Null } }) << none
-            << clip << mp4;
-        QTest::newRow("height null, no width")
-            << single({ { "height", QJsonValue::Null } }) << clip << none << mp4;
-        QTest::newRow("width only") << single({ { "width", 640 } }) << clip << none << mp4;
-        QTest::newRow("vcodec null with size")
-            << single({ { "vcodec", QJsonValue::Null }, { "height", 240 }, { "width", 320 } })
-            << clip << none << mp4;
-        QTest::newRow("unknown extension") << single(videoFacts(), "ogg") << clip << none << -1;
+        testRow(
+            "vcodec none", single({ { "vcodec", "none" }, { "height", 720 } }), none, clip, mp4);
+        testRow("no size keys", single({ { "vcodec", "avc1" } }), none, clip, mp4);
+        testRow("both sizes null",
+            single({ { "height", QJsonValue::Null }, { "width", QJsonValue::Null } }), none, clip,
+            mp4);
+        testRow(
+            "height null, no width", single({ { "height", QJsonValue::Null } }), clip, none, mp4);
+        testRow("width only", single({ { "width", 640 } }), clip, none, mp4);
+        testRow("vcodec null with size",
+            single({ { "vcodec", QJsonValue::Null }, { "height", 240 }, { "width", 320 } }), clip,
+            none, mp4);
+        testRow("unknown extension", single(videoFacts(), "ogg"), clip, none, -1);
         QJsonObject combined = single(videoFacts(), "webm");
-        combined.insert(QStringLiteral("requested_formats"), QJsonArray {});
-        QTest::newRow("combined, empty requested_formats")
-            << combined << clip << none << int(MediaDescriptor::WebM);
+        combined.insert("requested_formats", QJsonArray {});
+        testRow(
+            "combined, empty requested_formats", combined, clip, none, int(MediaDescriptor::WebM));
 
         QJsonObject based = videoFacts();
-        based.insert(QStringLiteral("fragment_base_url"), cdn("dash/"));
-        based.insert(QStringLiteral("fragments"),
+        based.insert("fragment_base_url", cdn("dash/"));
+        based.insert("fragments",
             QJsonArray {
                 QJsonObject { { "path", "a.m4s" } }, QJsonObject { { "path", "b.m4s" } } });
         // No fragments: the base itself is the stream.
         QJsonObject baseOnly = audioFacts();
-        baseOnly.insert(QStringLiteral("fragment_base_url"), cdn("dash/audio.m4a"));
-        baseOnly.insert(QStringLiteral("fragments"), QJsonArray {});
+        baseOnly.insert("fragment_base_url", cdn("dash/audio.m4a"));
+        baseOnly.insert("fragments", QJsonArray {});
         const QJsonObject dash = withFormats(
             { entry(cdn("m.mpd"), "mp4", based), entry(cdn("m.mpd"), "m4a", baseOnly) });
-        QTest::newRow("fragments below a base")
-            << dash << QStringList { "dash/a.m4s", "dash/b.m4s" }
-            << QStringList { "dash/audio.m4a" } << mp4;
+        testRow("fragments below a base", dash, QStringList { "dash/a.m4s", "dash/b.m4s" },
+            QStringList { "dash/audio.m4a" }, mp4);
         // Without a base, fragments are fetched as they stand, never the manifest.
         QJsonObject own = videoFacts();
-        own.insert(QStringLiteral("fragments"),
+        own.insert("fragments",
             QJsonArray {
                 QJsonObject { { "url", cdn("1.m4s") } }, QJsonObject { { "url", cdn("2.m4s") } } });
-        QTest::newRow("fragments with own addresses")
-            << entry(cdn("m.mpd"), "mp4", own) << QStringList { "1.m4s", "2.m4s" } << none << mp4;
+        testRow("fragments with own addresses", entry(cdn("m.mpd"), "mp4", own),
+            QStringList { "1.m4s", "2.m4s" }, none, mp4);
         // A playlist that cannot be fetched leaves the playlist itself as the stream.
-        QTest::newRow("playlist not fetched") << entry(cdn("gone.m3u8"), "mp4", videoFacts())
-                                              << QStringList { "gone.m3u8" } << none << mp4;
-        QTest::newRow("same address stays in the video list only")
-            << withFormats({ entry(cdn("same.mp4"), "m4a", audioFacts()),
-                   entry(cdn("same.mp4"), "mp4", videoFacts()),
-                   entry(cdn("other.m4a"), "m4a", audioFacts()) })
-            << QStringList { "same.mp4" } << QStringList { "other.m4a" } << mp4;
+        testRow("playlist not fetched", entry(cdn("gone.m3u8"), "mp4", videoFacts()),
+            QStringList { "gone.m3u8" }, none, mp4);
+        testRow("same address stays in the video list only",
+            withFormats({ entry(cdn("same.mp4"), "m4a", audioFacts()),
+                entry(cdn("same.mp4"), "mp4", videoFacts()),
+                entry(cdn("other.m4a"), "m4a", audioFacts()) }),
+            QStringList { "same.mp4" }, QStringList { "other.m4a" }, mp4);
     }
 
     void answerGivesStreams()
     {
-        QFETCH(QJsonObject, answer);
-        QFETCH(QStringList, video);
-        QFETCH(QStringList, audio);
-        QFETCH(int, format);
+        auto [answer, video, audio, format] = testFetch<QJsonObject, QStringList, QStringList, int>(
+            "answer", "video", "audio", "format");
         const auto onCdn = [](QStringList paths) {
             for (QString& path : paths)
                 path = cdn(path);
@@ -294,18 +272,16 @@ private slots:
 
     void hlsPlaylistsAreFetchedAndSplit()
     {
-        const QString answer = recorded(QStringLiteral("hls-playlist.json"));
-        const QString playlistUrl = QStringLiteral("https://media.example/hls/index.m3u8");
+        const QString answer = recorded("hls-playlist.json");
+        const QString playlistUrl = "https://media.example/hls/index.m3u8";
         const QHash<QString, QString> playlists { { playlistUrl,
-            QStringLiteral("#EXTM3U\r\n#EXTINF:1.0,\r\nseg0.ts\r\n\r\n#EXTINF:1.0,\nseg1.ts?x=1\n"
-                           "https://other.example/abs.ts\n/root/seg3.ts\n") } };
+            "#EXTM3U\r\n#EXTINF:1.0,\r\nseg0.ts\r\n\r\n#EXTINF:1.0,\nseg1.ts?x=1\n"
+            "https://other.example/abs.ts\n/root/seg3.ts\n" } };
         Parsed parsed = parse(answer, MediaDescriptor::Video, playlists);
         QCOMPARE(parsed.fetchedPlaylists, urls({ playlistUrl }));
         QCOMPARE(parsed.urls.videoUrls + parsed.urls.audioUrls,
-            urls({ QStringLiteral("https://media.example/hls/seg0.ts"),
-                QStringLiteral("https://media.example/hls/seg1.ts?x=1"),
-                QStringLiteral("https://other.example/abs.ts"),
-                QStringLiteral("https://media.example/root/seg3.ts") }));
+            urls({ "https://media.example/hls/seg0.ts", "https://media.example/hls/seg1.ts?x=1",
+                "https://other.example/abs.ts", "https://media.example/root/seg3.ts" }));
 
         // The base ends at the playlist's folder even when the query holds a '/'.
         QCOMPARE(HelperAnswerParser::playlistSegments(
@@ -315,68 +291,62 @@ private slots:
 
     void badAnswersGiveTheirErrors()
     {
-        Parsed parsed = parse(QStringLiteral("[generic] reason one\nsecond line"));
-        QCOMPARE(parsed.error, QStringLiteral("[generic] reason one"));
+        Parsed parsed = parse("[generic] reason one\nsecond line");
+        QCOMPARE(parsed.error, "[generic] reason one");
 
-        parsed = parse(QStringLiteral("[{\"url\": \"x\"}]"));
-        QCOMPARE(parsed.error, QStringLiteral("JSON response from youtube-dl could not be read"));
+        parsed = parse("[{\"url\": \"x\"}]");
+        QCOMPARE(parsed.error, "JSON response from youtube-dl could not be read");
 
         // A failing entry does not stop the next one.
         parsed = parse(withFormats({ QJsonValue::Null, entry(cdn("v.mp4"), "mp4", videoFacts()) }));
-        QCOMPARE(parsed.error, QStringLiteral("format entry was empty"));
+        QCOMPARE(parsed.error, "format entry was empty");
         QCOMPARE(parsed.urls.videoUrls.size(), 1);
 
-        parsed = parse(
-            withFormats({ QJsonObject { { QStringLiteral("ext"), QStringLiteral("mp4") } } }));
-        QCOMPARE(parsed.error,
-            QStringLiteral("requested_formats[].url attribute not found in youtube-dl response"));
+        parsed = parse(withFormats({ QJsonObject { { "ext", "mp4" } } }));
+        QCOMPARE(
+            parsed.error, "requested_formats[].url attribute not found in youtube-dl response");
 
         // Streams are web addresses only: a page cannot make a download read local files.
-        parsed = parse(entry(QStringLiteral("file:///etc/passwd"), "mp4", videoFacts()));
-        QCOMPARE(parsed.error,
-            QStringLiteral(
-                "Unsupported stream address in youtube-dl response: file:///etc/passwd"));
+        parsed = parse(entry("file:///etc/passwd", "mp4", videoFacts()));
+        QCOMPARE(
+            parsed.error, "Unsupported stream address in youtube-dl response: file:///etc/passwd");
         QVERIFY(parsed.urls.videoUrls.isEmpty());
     }
 
     void warningsBeforeTheJsonAreDropped()
     {
-        QCOMPARE(MediaUrlReader::trimHelperOutput(QStringLiteral(
-                     "  WARNING: [generic] Falling back\nWARNING: again\n{\"a\": 1}\n")),
-            QStringLiteral("{\"a\": 1}"));
-        QCOMPARE(MediaUrlReader::trimHelperOutput(QStringLiteral("ERROR: no json here\n")),
-            QStringLiteral("ERROR: no json here"));
+        QCOMPARE(MediaUrlReader::trimHelperOutput(
+                     "  WARNING: [generic] Falling back\nWARNING: again\n{\"a\": 1}\n"),
+            "{\"a\": 1}");
+        QCOMPARE(MediaUrlReader::trimHelperOutput("ERROR: no json here\n"), "ERROR: no json here");
         // Only the helper's own prefixes are dropped.
-        QCOMPARE(MediaUrlReader::trimHelperOutput(QStringLiteral("warning: {x}")),
-            QStringLiteral("warning: {x}"));
+        QCOMPARE(MediaUrlReader::trimHelperOutput("warning: {x}"), "warning: {x}");
     }
 
     void helperCookieFileIsRead()
     {
         QTemporaryDir dir;
-        const QString path = dir.path() + QStringLiteral("/cookies.txt");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("# Netscape HTTP Cookie File\n\n"
-                   ".example.com\tTRUE\t/\tFALSE\t0\tsession\tabc\r\n"
-                   "#HttpOnly_.example.com\tTRUE\t/\tTRUE\t1999999999\tsecure\t\n"
-                   "short\tline\n");
-        file.close();
+        const QString path = dir.path() + "/cookies.txt";
+        QVERIFY(writeFile(path,
+            "# Netscape HTTP Cookie File\n\n"
+            ".example.com\tTRUE\t/\tFALSE\t0\tsession\tabc\r\n"
+            "#HttpOnly_.example.com\tTRUE\t/\tTRUE\t1999999999\tsecure\t\n"
+            "short\tline\n"));
         const QList<QNetworkCookie> cookies = HelperCookieFile::read(path);
         QCOMPARE(cookies.size(), 2);
         QCOMPARE(cookies.at(0).name(), QByteArray("session"));
         QCOMPARE(cookies.at(0).value(), QByteArray("abc"));
-        QCOMPARE(cookies.at(0).domain(), QStringLiteral(".example.com"));
+        QCOMPARE(cookies.at(0).domain(), ".example.com");
         QVERIFY(cookies.at(0).isSessionCookie());
         QVERIFY(!cookies.at(0).isHttpOnly());
         QCOMPARE(cookies.at(1).name(), QByteArray("secure"));
         QVERIFY(cookies.at(1).value().isEmpty());
         QVERIFY(cookies.at(1).isHttpOnly());
         QVERIFY(cookies.at(1).isSecure());
-        QCOMPARE(cookies.at(1).domain(), QStringLiteral(".example.com"));
+        QCOMPARE(cookies.at(1).domain(), ".example.com");
         QCOMPARE(cookies.at(1).expirationDate(), QDateTime::fromSecsSinceEpoch(1999999999));
 
-        QVERIFY(HelperCookieFile::read(dir.path() + QStringLiteral("/missing.txt")).isEmpty());
+        QVERIFY(HelperCookieFile::read(dir.path() + "/missing.txt").isEmpty());
     }
 };
 

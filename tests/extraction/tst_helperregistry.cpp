@@ -1,5 +1,7 @@
-#include "ExtractionFixture.h"
 #include "TestEnvironment.h"
+#include "app/AppTestSupport.h"
+#include "support/TestFiles.h"
+#include "support/TestProcess.h"
 
 #include "app/AppPaths.h"
 #include "core/AppContext.h"
@@ -46,62 +48,41 @@ private slots:
         m_model = std::make_unique<BinaryHelperModel>(nullptr, m_connection.connection(true));
     }
 
-    void init()
-    {
-        QSqlQuery(m_connection.connection()).exec(QStringLiteral("delete from binary_helper"));
-    }
+    void init() { QSqlQuery(m_connection.connection()).exec("delete from binary_helper"); }
 
     void modelStatementsRoundTrip()
     {
         BinaryHelperModel& helpers = *m_model;
         QCOMPARE(helpers.helperById(7).id, -1);
-        helpers.insertHelper(BinaryHelper(
-            7, QStringLiteral("Seven"), QStringLiteral("seven"), QStringLiteral("1.0")));
-        helpers.updateHelper(BinaryHelper(
-            7, QStringLiteral("Seven"), QStringLiteral("seven-bin"), QStringLiteral("2.0")));
-        QCOMPARE(helpers.helperById(7).binaryName, QStringLiteral("seven-bin"));
-        QCOMPARE(helpers.helperById(7).version, QStringLiteral("2.0"));
+        helpers.insertHelper(BinaryHelper(7, "Seven", "seven", "1.0"));
+        helpers.updateHelper(BinaryHelper(7, "Seven", "seven-bin", "2.0"));
+        QCOMPARE(helpers.helperById(7).binaryName, "seven-bin");
+        QCOMPARE(helpers.helperById(7).version, "2.0");
         // A second row with the same id is refused by the key.
-        helpers.insertHelper(BinaryHelper(
-            7, QStringLiteral("Other"), QStringLiteral("other"), QStringLiteral("3.0")));
-        QCOMPARE(helpers.helperById(7).name, QStringLiteral("Seven"));
+        helpers.insertHelper(BinaryHelper(7, "Other", "other", "3.0"));
+        QCOMPARE(helpers.helperById(7).name, "Seven");
         helpers.deleteHelper(7);
         QVERIFY(storedIds().isEmpty());
-
-        // Copies leave the update flags behind.
-        BinaryHelper flagged(1, QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"));
-        flagged.isNew = flagged.isRequired = true;
-        BinaryHelper assigned;
-        assigned = flagged;
-        for (const BinaryHelper& copy : { BinaryHelper(flagged), assigned })
-            QVERIFY(copy.binaryName == QLatin1String("b") && !copy.isNew && !copy.isRequired);
     }
 
     void loadingForgetsHelpersThatAreGoneOrOutsideTheirFolder()
     {
-        QVERIFY(!ExtractionFixture::writeHelperScript(QStringLiteral("present"), "#!/bin/sh\n")
-                     .isEmpty());
-        QVERIFY(!ExtractionFixture::writeHelperScript(QStringLiteral("decoy"), "#!/bin/sh\n")
-                     .isEmpty());
+        for (const char* name : { "present", "decoy" })
+            QVERIFY(writeExecutable(AppPaths::helpersLocation() + name, "#!/bin/sh\n"));
         BinaryHelperModel& helpers = *m_model;
-        const QStringList binaryNames { QStringLiteral("present"), QStringLiteral("gone"),
-            QStringLiteral("../helpers/decoy"), QString() };
+        const QStringList binaryNames { "present", "gone", "../helpers/decoy", QString() };
         for (int id = 1; id <= binaryNames.size(); ++id)
-            helpers.insertHelper(
-                BinaryHelper(id, QStringLiteral("h"), binaryNames.at(id - 1), QStringLiteral("1")));
+            helpers.insertHelper(BinaryHelper(id, "h", binaryNames.at(id - 1), "1"));
 
         BinaryHelpers registry;
         QCOMPARE(registry.helpers().keys(), QList<int> { 1 });
         QCOMPARE(BinaryHelpers::helperPath(registry.helpers().value(1)),
-            AppPaths::helpersLocation() + QStringLiteral("present"));
+            AppPaths::helpersLocation() + "present");
         QCOMPARE(storedIds(), QList<int> { 1 });
-        QVERIFY(
-            BinaryHelpers::helperPath(BinaryHelper(5, QString(), QStringLiteral(".."), QString()))
-                .isEmpty());
+        QVERIFY(BinaryHelpers::helperPath(BinaryHelper(5, QString(), "..", QString())).isEmpty());
 
         // A helper installed later in the same run appears after a reload.
-        helpers.insertHelper(
-            BinaryHelper(6, QStringLiteral("Later"), QStringLiteral("decoy"), QStringLiteral("1")));
+        helpers.insertHelper(BinaryHelper(6, "Later", "decoy", "1"));
         QVERIFY(!registry.helpers().contains(6));
         registry.reload();
         QVERIFY(registry.helpers().contains(6));
@@ -113,13 +94,9 @@ private slots:
         QVERIFY(registerFrom({ path.path() }));
         QVERIFY(storedIds().isEmpty());
 
-        const QString program = path.path() + QStringLiteral("/yt-dlp");
-        QFile script(program);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\n[ \"$1\" = --version ] && echo 2099.01.02\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QString link = AppPaths::helpersLocation() + QStringLiteral("yt-dlp");
+        const QString program = path.path() + "/yt-dlp";
+        QVERIFY(writeExecutable(program, "#!/bin/sh\n[ \"$1\" = --version ] && echo 2099.01.02\n"));
+        const QString link = AppPaths::helpersLocation() + "yt-dlp";
         for (int run = 0; run < 2; ++run) {
             if (run == 1)
                 QVERIFY(QFile::remove(link));
@@ -128,30 +105,24 @@ private slots:
             QCOMPARE(storedIds(), QList<int> { 1 });
         }
         const BinaryHelper stored = m_model->helperById(1);
-        QCOMPARE(stored.version, QStringLiteral("2099.01.02"));
-        QCOMPARE(stored.binaryName, QStringLiteral("yt-dlp"));
+        QCOMPARE(stored.version, "2099.01.02");
+        QCOMPARE(stored.binaryName, "yt-dlp");
     }
 
     void setupKeepsAnInstalledHelper()
     {
-        QVERIFY(
-            !ExtractionFixture::writeHelperScript(QStringLiteral("vendor-helper"), "#!/bin/sh\n")
-                 .isEmpty());
-        ExtractionFixture::registerDownloadHelper(QStringLiteral("vendor-helper"));
+        QVERIFY(AppTestSupport::installDownloadHelper("vendor-helper", "#!/bin/sh\n"));
         QVERIFY(registerFrom({}));
-        QCOMPARE(m_model->helperById(1).binaryName, QStringLiteral("vendor-helper"));
+        QCOMPARE(m_model->helperById(1).binaryName, "vendor-helper");
     }
 
     void setupRegistersTheSystemYtDlp()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("yt-dlp")).isEmpty())
+        if (QStandardPaths::findExecutable("yt-dlp").isEmpty())
             QSKIP("yt-dlp is not installed");
         QVERIFY(registerFrom({}));
-        QProcess version;
-        version.start(QStringLiteral("yt-dlp"), { QStringLiteral("--version") });
-        QVERIFY(version.waitForFinished(60000));
         QCOMPARE(m_model->helperById(1).version,
-            QString::fromUtf8(version.readAllStandardOutput()).trimmed());
+            TestProcess::run("yt-dlp", { "--version" }).out.trimmed());
     }
 };
 

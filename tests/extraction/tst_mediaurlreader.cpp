@@ -1,5 +1,6 @@
-#include "ExtractionFixture.h"
 #include "TestEnvironment.h"
+#include "app/AppTestSupport.h"
+#include "support/TestFiles.h"
 
 #include "app/AppPaths.h"
 #include "app/Prefs.h"
@@ -13,7 +14,6 @@
 #include "download/MediaUrlReader.h"
 #include "services/MediaItem.h"
 
-#include <QElapsedTimer>
 #include <QtConcurrent>
 
 // The reader and the fetcher around a scripted download helper: what reaches the helper,
@@ -24,57 +24,36 @@ class TestMediaUrlReader : public QObject
 
 private:
     std::unique_ptr<CoreTestContext> m_core;
-    const QUrl m_page { QStringLiteral("https://media.example/watch?v=1") };
+    const QUrl m_page { "https://media.example/watch?v=1" };
 
     // A single stream with a picture height.
-    static QByteArray streamAnswer(const QString& url, const QString& ext = QStringLiteral("mp4"))
+    static QByteArray streamAnswer(const QString& url, const QString& ext = "mp4")
     {
-        return QJsonDocument(
-            QJsonObject { { QStringLiteral("ext"), ext }, { QStringLiteral("url"), url },
-                { QStringLiteral("height"), 1080 } })
+        return QJsonDocument(QJsonObject { { "ext", ext }, { "url", url }, { "height", 1080 } })
             .toJson();
     }
 
-    static void writeHelperFile(const QString& name, const QByteArray& content)
-    {
-        QFile file(AppPaths::helpersLocation() + name);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
-
-    // The helper prints "answer", then "errors" on standard error, then "tail".
+    // The helper waits "delay" seconds, prints "answer", then "errors" on standard error, then
+    // "tail".
     static void setAnswer(const QByteArray& answer, const QByteArray& delay = QByteArray(),
         const QByteArray& errors = QByteArray(), const QByteArray& tail = QByteArray())
     {
-        writeHelperFile(QStringLiteral("answer.txt"), answer);
-        if (errors.isEmpty()) {
-            QFile::remove(AppPaths::helpersLocation() + QStringLiteral("stderr.txt"));
-        } else {
-            writeHelperFile(QStringLiteral("stderr.txt"), errors);
-            writeHelperFile(QStringLiteral("answer-tail.txt"), tail);
-        }
-        QFile delayFile(AppPaths::helpersLocation() + QStringLiteral("delay"));
-        if (delay.isEmpty()) {
-            delayFile.remove();
-        } else {
-            QVERIFY(delayFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            delayFile.write(delay);
-        }
+        const QString folder = AppPaths::helpersLocation();
+        QVERIFY(writeFile(folder + "answer.txt", answer) && writeFile(folder + "delay", delay)
+            && writeFile(folder + "stderr.txt", errors)
+            && writeFile(folder + "answer-tail.txt", tail));
     }
 
     static QStringList loggedArguments()
     {
-        QFile file(AppPaths::helpersLocation() + QStringLiteral("args.log"));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QString text = QString::fromUtf8(file.readAll());
-        text.chop(1);
-        return text.split(QLatin1Char('\n'));
+        const QString text = QString::fromUtf8(readFile(AppPaths::helpersLocation() + "args.log"));
+        return text.isEmpty() ? QStringList() : text.chopped(1).split('\n');
     }
 
-    static void useHelper(const QString& binaryName)
+    static void useHelper(const QString& binaryName, const QString& script = QString())
     {
-        ExtractionFixture::registerDownloadHelper(binaryName);
+        QVERIFY(AppTestSupport::installDownloadHelper(
+            binaryName, script.isEmpty() ? QByteArray() : readFile(QFINDTESTDATA(script))));
         AppContext::helperRegistry()->reload();
     }
 
@@ -83,21 +62,17 @@ private slots:
     {
         m_core = std::make_unique<CoreTestContext>();
         QVERIFY(m_core->isReady());
-        QFile script(QFINDTESTDATA("fake-helper.sh"));
-        QVERIFY(script.open(QIODevice::ReadOnly));
-        QVERIFY(
-            !ExtractionFixture::writeHelperScript(QStringLiteral("fake-helper"), script.readAll())
-                 .isEmpty());
         m_core->context()->createServiceRegistries();
+        useHelper("fake-helper", "fake-helper.sh");
     }
 
-    void init() { useHelper(QStringLiteral("fake-helper")); }
+    void init() { useHelper("fake-helper"); }
 
     // The helper's cookie files left in their folder.
     static QStringList cookieFiles()
     {
         return QDir(HelperCookieFile::defaultDirectory())
-            .entryList({ QStringLiteral("HelperCookies*") }, QDir::Files | QDir::Hidden);
+            .entryList({ "HelperCookies*" }, QDir::Files | QDir::Hidden);
     }
 
     void argumentsReachTheHelperAsBuilt()
@@ -105,14 +80,13 @@ private slots:
         Prefs::setPreferredVideoFormat(MediaDescriptor::WebM);
         Prefs::setPreferredVideoSize(MediaDescriptor::HD1080);
         setAnswer("WARNING: [generic] Falling back on generic information extractor\n"
-            + streamAnswer(QStringLiteral("https://cdn.example/v.webm"), QStringLiteral("webm")));
+            + streamAnswer("https://cdn.example/v.webm", "webm"));
 
-        MediaUrlReader reader(
-            AppContext::helperRegistry(), Prefs::snapshot(), QStringLiteral("Some Service"));
+        MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), "Some Service");
         const MediaUrls urls = reader.getMediaUrls(m_page, MediaDescriptor::Video);
         QVERIFY2(reader.errorText().isEmpty(), qPrintable(reader.errorText()));
         const QStringList arguments = loggedArguments();
-        const qsizetype cookiesAt = arguments.indexOf(QStringLiteral("--cookies"));
+        const qsizetype cookiesAt = arguments.indexOf("--cookies");
         QVERIFY(cookiesAt >= 0 && cookiesAt + 1 < arguments.size());
         const QString cookieFile = arguments.at(cookiesAt + 1);
         QCOMPARE(QFileInfo(cookieFile).absolutePath(),
@@ -120,8 +94,7 @@ private slots:
         QCOMPARE(arguments,
             HelperArguments::extractionArguments(
                 m_page, MediaDescriptor::Video, Prefs::snapshot(), cookieFile));
-        QCOMPARE(
-            urls.videoUrls, QList<QUrl> { QUrl(QStringLiteral("https://cdn.example/v.webm")) });
+        QCOMPARE(urls.videoUrls, QList<QUrl> { QUrl("https://cdn.example/v.webm") });
         QCOMPARE(reader.detectedFormat(), int(MediaDescriptor::WebM));
         QCOMPARE(urls.cookies.size(), 1);
         QCOMPARE(urls.cookies.first().name(), QByteArray("visitor"));
@@ -132,13 +105,8 @@ private slots:
 
     void concurrentExtractionsKeepTheirCookiesApart()
     {
-        QFile script(QFINDTESTDATA("cookie-helper.sh"));
-        QVERIFY(script.open(QIODevice::ReadOnly));
-        QVERIFY(
-            !ExtractionFixture::writeHelperScript(QStringLiteral("cookie-helper"), script.readAll())
-                 .isEmpty());
-        useHelper(QStringLiteral("cookie-helper"));
-        const QStringList hosts { QStringLiteral("one.example"), QStringLiteral("two.example") };
+        useHelper("cookie-helper", "cookie-helper.sh");
+        const QStringList hosts { "one.example", "two.example" };
         for (const QString& host : hosts)
             QFile::remove(AppPaths::helpersLocation() + QStringLiteral("started-") + host);
 
@@ -146,7 +114,7 @@ private slots:
         const PrefsSnapshot prefs = Prefs::snapshot();
         const QList<MediaUrls> results
             = QtConcurrent::blockingMapped(hosts, [helpers, prefs](const QString& host) {
-                  MediaUrlReader reader(helpers, prefs, QStringLiteral("Some Service"));
+                  MediaUrlReader reader(helpers, prefs, "Some Service");
                   return reader.getMediaUrls(QUrl(QStringLiteral("https://%1/watch?v=1").arg(host)),
                       MediaDescriptor::Video);
               });
@@ -161,14 +129,14 @@ private slots:
             QCOMPARE(session.name(), QByteArray("session"));
             QCOMPARE(session.value(), "s-" + host.toUtf8());
             QCOMPARE(session.domain(), QLatin1Char('.') + host);
-            QCOMPARE(session.path(), QStringLiteral("/account"));
+            QCOMPARE(session.path(), "/account");
             QVERIFY(session.isSecure());
             QCOMPARE(session.expirationDate(), QDateTime::fromSecsSinceEpoch(1999999999));
 
             const QNetworkCookie& visitor = cookies.at(1);
             QCOMPARE(visitor.value(), "v-" + host.toUtf8());
             QCOMPARE(visitor.domain(), host);
-            QCOMPARE(visitor.path(), QStringLiteral("/"));
+            QCOMPARE(visitor.path(), "/");
             QVERIFY(!visitor.isSecure());
             QVERIFY(visitor.isHttpOnly());
             QVERIFY(visitor.isSessionCookie());
@@ -182,42 +150,35 @@ private slots:
 
     void failuresReadClearly_data()
     {
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<QByteArray>("delay");
-        QTest::addColumn<QByteArray>("errors");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("empty") << QByteArray("  \n") << QByteArray() << QByteArray()
-                               << "Service response was empty";
-        QTest::newRow("helper error")
-            << QByteArray("ERROR: [generic] Unable to download webpage: HTTP Error 404: Not "
-                          "Found\nERROR: more")
-            << QByteArray() << QByteArray()
-            << "[generic] Unable to download webpage: HTTP Error 404: Not Found";
+        testColumns<QByteArray, QByteArray, QByteArray, QString>(
+            "answer", "delay", "errors", "error");
+        testRow(
+            "empty", QByteArray("  \n"), QByteArray(), QByteArray(), "Service response was empty");
+        testRow("helper error",
+            QByteArray("ERROR: [generic] Unable to download webpage: HTTP Error 404: Not "
+                       "Found\nERROR: more"),
+            QByteArray(), QByteArray(),
+            "[generic] Unable to download webpage: HTTP Error 404: Not Found");
         // As yt-dlp does it: warnings and errors on standard error, nothing on standard output.
-        QTest::newRow("error on standard error")
-            << QByteArray() << QByteArray()
-            << QByteArray("WARNING: [generic] Falling back on generic information extractor\n"
-                          "ERROR: [generic] Unsupported URL: https://media.example/watch?v=1\n"
-                          "ERROR: second\n")
-            << "[generic] Unsupported URL: https://media.example/watch?v=1";
+        testRow("error on standard error", QByteArray(), QByteArray(),
+            QByteArray("WARNING: [generic] Falling back on generic information extractor\n"
+                       "ERROR: [generic] Unsupported URL: https://media.example/watch?v=1\n"
+                       "ERROR: second\n"),
+            "[generic] Unsupported URL: https://media.example/watch?v=1");
         // A half answer is no message for anybody: the helper's error line is.
-        QTest::newRow("half an answer and an error")
-            << QByteArray("{\"ext\": \"mp4\",") << QByteArray()
-            << QByteArray("ERROR: Interrupted by user\n") << "Interrupted by user";
-        QTest::newRow("broken answer")
-            << QByteArray("{\"ext\": \"mp4\", \"url\": ") << QByteArray() << QByteArray()
-            << "JSON response from youtube-dl could not be read";
-        QTest::newRow("hangs") << streamAnswer(QStringLiteral("https://cdn.example/late.mp4"))
-                               << QByteArray("30") << QByteArray()
-                               << "External process fake-helper timed out";
+        testRow("half an answer and an error", QByteArray("{\"ext\": \"mp4\","), QByteArray(),
+            QByteArray("ERROR: Interrupted by user\n"), "Interrupted by user");
+        testRow("broken answer", QByteArray("{\"ext\": \"mp4\", \"url\": "), QByteArray(),
+            QByteArray(), "JSON response from youtube-dl could not be read");
+        testRow("hangs", streamAnswer("https://cdn.example/late.mp4"), QByteArray("30"),
+            QByteArray(), "External process fake-helper timed out");
     }
 
     void failuresReadClearly()
     {
-        QFETCH(QByteArray, answer);
-        QFETCH(QByteArray, delay);
-        QFETCH(QByteArray, errors);
-        QFETCH(QString, error);
+        auto [answer, delay, errors, error]
+            = testFetch<QByteArray, QByteArray, QByteArray, QString>(
+                "answer", "delay", "errors", "error");
         setAnswer(answer, delay, errors);
         MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
         if (!delay.isEmpty())
@@ -232,31 +193,25 @@ private slots:
 
     void warningsOnStandardErrorStayOutOfTheAnswer_data()
     {
-        QTest::addColumn<QByteArray>("head");
-        QTest::addColumn<QByteArray>("tail");
-        QTest::addColumn<QString>("url");
-        const QByteArray indented = streamAnswer(QStringLiteral("https://cdn.example/one.mp4"));
+        testColumns<QByteArray, QByteArray, QString>("head", "tail", "url");
+        const QByteArray indented = streamAnswer("https://cdn.example/one.mp4");
         const qsizetype middle = indented.indexOf('\n', indented.size() / 2) + 1;
-        QTest::newRow("between the lines of one answer")
-            << indented.left(middle) << indented.mid(middle) << "https://cdn.example/one.mp4";
+        testRow("between the lines of one answer", indented.left(middle), indented.mid(middle),
+            "https://cdn.example/one.mp4");
         // A page with several media: one JSON line each; the first one is read.
         const auto line = [](const QString& url) {
             return QJsonDocument(
-                       QJsonObject { { QStringLiteral("ext"), QStringLiteral("mp4") },
-                           { QStringLiteral("url"), url }, { QStringLiteral("height"), 720 } })
+                       QJsonObject { { "ext", "mp4" }, { "url", url }, { "height", 720 } })
                        .toJson(QJsonDocument::Compact)
                 + '\n';
         };
-        QTest::newRow("between answers") << line(QStringLiteral("https://cdn.example/first.mp4"))
-                                         << line(QStringLiteral("https://cdn.example/second.mp4"))
-                                         << "https://cdn.example/first.mp4";
+        testRow("between answers", line("https://cdn.example/first.mp4"),
+            line("https://cdn.example/second.mp4"), "https://cdn.example/first.mp4");
     }
 
     void warningsOnStandardErrorStayOutOfTheAnswer()
     {
-        QFETCH(QByteArray, head);
-        QFETCH(QByteArray, tail);
-        QFETCH(QString, url);
+        auto [head, tail, url] = testFetch<QByteArray, QByteArray, QString>("head", "tail", "url");
         setAnswer(head, QByteArray(),
             "WARNING: [generic] Falling back on generic information extractor\n", tail);
         MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
@@ -268,14 +223,13 @@ private slots:
 
     void missingOrUnsafeHelperIsReported()
     {
-        const QString message = QStringLiteral(
-            "Unexpected: Download helper not found. Restart the application to force reinstall.");
-        for (const QString& binaryName :
-            { QStringLiteral("no-such-helper"), QStringLiteral("../helpers/fake-helper") }) {
+        const QString message
+            = "Unexpected: Download helper not found. Restart the application to force reinstall.";
+        for (const char* binaryName : { "no-such-helper", "../helpers/fake-helper" }) {
             useHelper(binaryName);
             QVERIFY(AppContext::helperRegistry()->isEmpty());
             MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
-            QVERIFY(reader.runDownloadHelper({ QStringLiteral("--version") }).isEmpty());
+            QVERIFY(reader.runDownloadHelper({ "--version" }).isEmpty());
             QCOMPARE(reader.errorText(), message);
             reader.getMediaUrls(m_page, MediaDescriptor::Video);
             QCOMPARE(reader.errorText(), message);
@@ -284,23 +238,21 @@ private slots:
 
     void onlyWebPagesReachTheHelper()
     {
-        setAnswer(streamAnswer(QStringLiteral("https://cdn.example/v.mp4")));
-        QFile::remove(AppPaths::helpersLocation() + QStringLiteral("args.log"));
-        const QList<QUrl> pages { QUrl(QStringLiteral("--exec=touch /tmp/x")),
-            QUrl(QStringLiteral("file:///etc/passwd")), QUrl() };
+        setAnswer(streamAnswer("https://cdn.example/v.mp4"));
+        QFile::remove(AppPaths::helpersLocation() + "args.log");
+        const QList<QUrl> pages { QUrl("--exec=touch /tmp/x"), QUrl("file:///etc/passwd"), QUrl() };
         for (const QUrl& page : pages) {
             MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
             const MediaUrls urls = reader.getMediaUrls(page, MediaDescriptor::Video);
-            QVERIFY(
-                reader.errorText().startsWith(QStringLiteral("Unsupported media page address")));
+            QVERIFY(reader.errorText().startsWith("Unsupported media page address"));
             QVERIFY(urls.videoUrls.isEmpty());
         }
         MediaUrlReader reader(AppContext::helperRegistry(), Prefs::snapshot(), QString {});
-        reader.getMediaUrls(MediaItem(QStringLiteral("Some Service")), MediaDescriptor::Video);
-        QVERIFY(reader.errorText().startsWith(QStringLiteral("Unsupported media page address")));
-        QVERIFY(!QFile::exists(AppPaths::helpersLocation() + QStringLiteral("args.log")));
+        reader.getMediaUrls(MediaItem("Some Service"), MediaDescriptor::Video);
+        QVERIFY(reader.errorText().startsWith("Unsupported media page address"));
+        QVERIFY(!QFile::exists(AppPaths::helpersLocation() + "args.log"));
 
-        MediaItem item(QStringLiteral("Some Service"));
+        MediaItem item("Some Service");
         item.setPermaUrl(m_page.toString());
         reader.getMediaUrls(item, MediaDescriptor::Video);
         QVERIFY(reader.errorText().isEmpty());
@@ -309,19 +261,14 @@ private slots:
 
     void fetcherReportsOnTheThreadThatMadeIt()
     {
-        const QJsonArray formats {
-            QJsonObject { { QStringLiteral("url"), QStringLiteral("https://cdn.example/v.mp4") },
-                { QStringLiteral("ext"), QStringLiteral("mp4") },
-                { QStringLiteral("height"), 360 } },
-            QJsonObject { { QStringLiteral("url"), QStringLiteral("https://cdn.example/a.m4a") },
-                { QStringLiteral("ext"), QStringLiteral("m4a") },
-                { QStringLiteral("vcodec"), QStringLiteral("none") } }
-        };
-        setAnswer(QJsonDocument(QJsonObject { { QStringLiteral("ext"), QStringLiteral("mp4") },
-                                    { QStringLiteral("requested_formats"), formats } })
+        const QJsonArray formats { QJsonObject { { "url", "https://cdn.example/v.mp4" },
+                                       { "ext", "mp4" }, { "height", 360 } },
+            QJsonObject {
+                { "url", "https://cdn.example/a.m4a" }, { "ext", "m4a" }, { "vcodec", "none" } } };
+        setAnswer(QJsonDocument(QJsonObject { { "ext", "mp4" }, { "requested_formats", formats } })
                       .toJson());
-        MediaURLFetcher fetcher(AppContext::helperRegistry(), QStringLiteral("Some Service"),
-            AppContext::processPool());
+        MediaURLFetcher fetcher(
+            AppContext::helperRegistry(), "Some Service", AppContext::processPool());
         QThread* readyThread = nullptr;
         int readyCount = 0;
         connect(&fetcher, &MediaURLFetcher::ready, this, [&] {
@@ -341,23 +288,23 @@ private slots:
         setAnswer("");
         fetcher.getMediaUrls(m_page, MediaDescriptor::Audio);
         QTRY_COMPARE_WITH_TIMEOUT(readyCount, 2, 30000);
-        QCOMPARE(fetcher.errorText(), QStringLiteral("Service response was empty"));
+        QCOMPARE(fetcher.errorText(), "Service response was empty");
         QVERIFY(fetcher.mediaUrls().audioUrls.isEmpty());
     }
 
     void stoppingAFetcherEndsItsHelper_data()
     {
-        QTest::addColumn<bool>("deleteIt");
-        QTest::newRow("cancelled") << false;
-        QTest::newRow("deleted (a removed download)") << true;
+        testColumns<bool>("deleteIt");
+        testRow("cancelled", false);
+        testRow("deleted (a removed download)", true);
     }
 
     void stoppingAFetcherEndsItsHelper()
     {
         QFETCH(bool, deleteIt);
-        const QString started = AppPaths::helpersLocation() + QStringLiteral("args.log");
+        const QString started = AppPaths::helpersLocation() + "args.log";
         QFile::remove(started);
-        setAnswer(streamAnswer(QStringLiteral("https://cdn.example/v.mp4")), "600");
+        setAnswer(streamAnswer("https://cdn.example/v.mp4"), "600");
         auto* fetcher = new MediaURLFetcher(
             AppContext::helperRegistry(), QString {}, AppContext::processPool());
         int readyCount = 0;
@@ -381,8 +328,7 @@ private slots:
             return;
         }
         QTRY_COMPARE(readyCount, 1);
-        QCOMPARE(
-            fetcher->errorText(), QStringLiteral("External process fake-helper was cancelled"));
+        QCOMPARE(fetcher->errorText(), "External process fake-helper was cancelled");
         QVERIFY(fetcher->mediaUrls().videoUrls.isEmpty());
         delete fetcher;
     }

@@ -1,10 +1,9 @@
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 
 #include "convert/ProcessPool.h"
 #include "convert/SystemProcess.h"
 
-#include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QtConcurrent>
 
 #include <atomic>
@@ -17,32 +16,26 @@ class TestSystemProcess : public QObject
 private:
     static bool runShell(SystemProcess& process, const QString& script, bool collect = true)
     {
-        return process.run(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), script }, collect);
+        return process.run("/bin/sh", { "-c", script }, collect);
     }
 
 private slots:
     void runsAndCollects_data()
     {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<bool>("collect");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<QString>("output");
-        QTest::newRow("stderr merged") << "echo out; echo err >&2" << true << true << "out\nerr\n";
-        QTest::newRow("not collected") << "echo out; echo err >&2" << false << true << "";
-        QTest::newRow("non-zero exit is no failure")
-            << "echo bye; exit 3" << true << true << "bye\n";
-        QTest::newRow("crash") << "kill -SEGV $$" << true << false << "";
+        testColumns<QString, bool, bool, QString>("script", "collect", "ok", "output");
+        testRow("stderr merged", "echo out; echo err >&2", true, true, "out\nerr\n");
+        testRow("not collected", "echo out; echo err >&2", false, true, "");
+        testRow("non-zero exit is no failure", "echo bye; exit 3", true, true, "bye\n");
+        testRow("crash", "kill -SEGV $$", true, false, "");
         // Multi-byte characters split between 64 KiB pipe reads must still decode.
-        QTest::newRow("large") << "yes 'é' | head -n 400000; echo end" << true << true
-                               << QString(QStringLiteral("é\n")).repeated(400000) + "end\n";
+        testRow("large", "yes 'é' | head -n 400000; echo end", true, true,
+            QString("é\n").repeated(400000) + "end\n");
     }
 
     void runsAndCollects()
     {
-        QFETCH(QString, script);
-        QFETCH(bool, collect);
-        QFETCH(bool, ok);
-        QFETCH(QString, output);
+        auto [script, collect, ok, output]
+            = testFetch<QString, bool, bool, QString>("script", "collect", "ok", "output");
         SystemProcess process;
         QCOMPARE(runShell(process, script, collect), ok);
         QCOMPARE(process.output(), output);
@@ -52,69 +45,59 @@ private slots:
     void programPathIsNeverSplitIntoWords()
     {
         QTemporaryDir dir;
-        const QString program = dir.path() + QStringLiteral("/print args");
-        QFile script(program);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho \"count=$#\"\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString program = dir.path() + "/print args";
+        QVERIFY(writeExecutable(program, "#!/bin/sh\necho \"count=$#\"\n"));
         SystemProcess process;
         QVERIFY(process.run(program, {}, true));
-        QCOMPARE(process.output(), QStringLiteral("count=0\n"));
-        QVERIFY(process.run(program, { QStringLiteral("a b"), QStringLiteral("*") }, true));
-        QCOMPARE(process.output(), QStringLiteral("count=2\n"));
+        QCOMPARE(process.output(), "count=0\n");
+        QVERIFY(process.run(program, { "a b", "*" }, true));
+        QCOMPARE(process.output(), "count=2\n");
     }
 
     void failuresAreNamed()
     {
         SystemProcess missing;
-        QVERIFY(!missing.run(
-            QStringLiteral("/nonexistent/bin/ffmpeg.exe"), { QStringLiteral("-version") }, true));
-        QCOMPARE(
-            missing.errorString(), QStringLiteral("External process ffmpeg.exe failed to start"));
+        QVERIFY(!missing.run("/nonexistent/bin/ffmpeg.exe", { "-version" }, true));
+        QCOMPARE(missing.errorString(), "External process ffmpeg.exe failed to start");
 
         // The time-out stops the program and keeps what it printed.
         SystemProcess slow;
         slow.setTimeout(300);
-        QVERIFY(!runShell(slow, QStringLiteral("echo started; exec sleep 30")));
-        QCOMPARE(slow.errorString(), QStringLiteral("External process sh timed out"));
-        QCOMPARE(slow.output(), QStringLiteral("started\n"));
+        QVERIFY(!runShell(slow, "echo started; exec sleep 30"));
+        QCOMPARE(slow.errorString(), "External process sh timed out");
+        QCOMPARE(slow.output(), "started\n");
         // The next run on the same object reports only itself.
         slow.setTimeout(SystemProcess::defaultTimeout);
-        QVERIFY(runShell(slow, QStringLiteral("echo again")));
-        QCOMPARE(slow.output(), QStringLiteral("again\n"));
+        QVERIFY(runShell(slow, "echo again"));
+        QCOMPARE(slow.output(), "again\n");
     }
 
     void separateChannelsKeepTheOutputClean()
     {
-        const QString script
-            = QStringLiteral("echo '{\"a\":'; echo 'WARNING: careful' >&2; echo '1}'");
+        const QString script = "echo '{\"a\":'; echo 'WARNING: careful' >&2; echo '1}'";
         SystemProcess merged;
         QVERIFY(runShell(merged, script));
-        QVERIFY(merged.output().contains(QStringLiteral("WARNING")));
+        QVERIFY(merged.output().contains("WARNING"));
         SystemProcess separate;
         separate.setChannels(SystemProcess::Channels::Separate);
         QVERIFY(runShell(separate, script));
-        QCOMPARE(separate.output(), QStringLiteral("{\"a\":\n1}\n"));
-        QCOMPARE(separate.errorOutput(), QStringLiteral("WARNING: careful\n"));
+        QCOMPARE(separate.output(), "{\"a\":\n1}\n");
+        QCOMPARE(separate.errorOutput(), "WARNING: careful\n");
     }
 
     void cancellationEndsTheChild_data()
     {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<int>("gracePeriod");
-        QTest::newRow("ends on terminate")
-            << QStringLiteral("exec sleep 600") << SystemProcess::defaultGracePeriod;
+        testColumns<QString, int>("program", "gracePeriod");
+        testRow("ends on terminate", "exec sleep 600", SystemProcess::defaultGracePeriod);
         // Killed once the grace period is over.
-        QTest::newRow("ignores terminate") << QStringLiteral("trap '' TERM; exec sleep 600") << 300;
+        testRow("ignores terminate", "trap '' TERM; exec sleep 600", 300);
     }
 
     void cancellationEndsTheChild()
     {
-        QFETCH(QString, program);
-        QFETCH(int, gracePeriod);
+        auto [program, gracePeriod] = testFetch<QString, int>("program", "gracePeriod");
         QTemporaryDir dir;
-        const QString started = dir.filePath(QStringLiteral("started"));
+        const QString started = dir.filePath("started");
         auto cancellation = std::make_shared<ProcessCancellation>();
         SystemProcess process;
         process.setGracePeriod(gracePeriod);
@@ -131,11 +114,11 @@ private slots:
         QVERIFY2(
             ending.elapsed() < gracePeriod + 1000, qPrintable(QString::number(ending.elapsed())));
         QVERIFY(process.wasCancelled());
-        QCOMPARE(process.errorString(), QStringLiteral("External process sh was cancelled"));
+        QCOMPARE(process.errorString(), "External process sh was cancelled");
 
         // Cancelled beforehand, nothing starts.
         QVERIFY(!runShell(process, QStringLiteral("touch '%1.again'").arg(started)));
-        QVERIFY(!QFile::exists(started + QStringLiteral(".again")));
+        QVERIFY(!QFile::exists(started + ".again"));
     }
 
     void poolIsBoundedAndEndsEverything()
@@ -151,7 +134,7 @@ private slots:
                 while (now > most && !mostAtOnce.compare_exchange_weak(most, now)) { }
                 SystemProcess process;
                 process.setCancellation(cancellation);
-                const bool ok = runShell(process, QStringLiteral("exec sleep 0.2"));
+                const bool ok = runShell(process, "exec sleep 0.2");
                 --running;
                 return ok;
             });
@@ -167,7 +150,7 @@ private slots:
             runs << pool.run([](const std::shared_ptr<ProcessCancellation>& cancellation) {
                 SystemProcess process;
                 process.setCancellation(cancellation);
-                return runShell(process, QStringLiteral("exec sleep 600"));
+                return runShell(process, "exec sleep 600");
             });
         }
         QTRY_COMPARE(pool.activeThreadCount(), 2);

@@ -1,19 +1,15 @@
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include "app/AppTestSupport.h"
 #include "net/CookieJar.h"
-
-#include <QDataStream>
-#include <QFile>
-#include <QSettings>
-#include <QThread>
 
 #include <atomic>
 
 namespace {
 
 QNetworkCookie cookie(const QByteArray& name, const QByteArray& value, const QString& domain,
-    const QString& path = QStringLiteral("/"))
+    const QString& path = "/")
 {
     QNetworkCookie result(name, value);
     result.setDomain(domain);
@@ -59,11 +55,11 @@ private slots:
 
     void streamFormIsCountThenRawForms()
     {
-        QNetworkCookie full = cookie("sid", "v=1/2", QStringLiteral(".example.org"));
+        QNetworkCookie full = cookie("sid", "v=1/2", ".example.org");
         full.setSecure(true);
         full.setHttpOnly(true);
         full.setExpirationDate(QDateTime(QDate(2031, 1, 2), QTime(3, 4, 5), Qt::UTC));
-        const QList<QNetworkCookie> cookies { full, cookie("x", "1", QStringLiteral("h.test")) };
+        const QList<QNetworkCookie> cookies { full, cookie("x", "1", "h.test") };
         const QByteArray bytes = streamed(cookies);
 
         QByteArray expected;
@@ -85,9 +81,9 @@ private slots:
         {
             CookieJar jar;
             QVERIFY(jar.cookies().isEmpty());
-            QVERIFY(jar.setCookiesFromUrl({ QNetworkCookie("session", "s1"),
-                                              cookie("persist", "p1", QStringLiteral("h.test")) },
-                QUrl(QStringLiteral("http://h.test/dir/page"))));
+            QVERIFY(jar.setCookiesFromUrl(
+                { QNetworkCookie("session", "s1"), cookie("persist", "p1", "h.test") },
+                QUrl("http://h.test/dir/page")));
         }
         QVERIFY(QFile::exists(CookieJar::storeFileName()));
         QCOMPARE(QFile::permissions(CookieJar::storeFileName())
@@ -95,65 +91,52 @@ private slots:
             QFile::Permissions());
         // The value is the registered list type, so the settings store reads it as such.
         QSettings store(CookieJar::storeFileName(), QSettings::NativeFormat);
-        QCOMPARE(store.value(QStringLiteral("cookies")).metaType(),
-            QMetaType::fromType<QList<QNetworkCookie>>());
+        QCOMPARE(store.value("cookies").metaType(), QMetaType::fromType<QList<QNetworkCookie>>());
 
         CookieJar reloaded;
         QCOMPARE(names(reloaded.cookies()), QByteArray("persist,session"));
-        QCOMPARE(
-            names(reloaded.cookiesForUrl(QUrl(QStringLiteral("http://h.test/other")))), "persist");
+        QCOMPARE(names(reloaded.cookiesForUrl(QUrl("http://h.test/other"))), "persist");
     }
 
     void damagedStoresKeepWhatTheyCan_data()
     {
-        QTest::addColumn<QByteArray>("stream");
-        QTest::addColumn<QByteArray>("kept");
-        QTest::addColumn<QString>("warning");
-        const QList<QNetworkCookie> three { cookie("a", "1", QStringLiteral("h.test")),
-            cookie("b", "2", QStringLiteral("h.test")),
-            cookie("c", "3", QStringLiteral("h.test")) };
+        testColumns<QByteArray, QByteArray, QString>("stream", "kept", "warning");
+        const QList<QNetworkCookie> three { cookie("a", "1", "h.test"), cookie("b", "2", "h.test"),
+            cookie("c", "3", "h.test") };
         const QByteArray whole = streamed(three);
         QByteArray unparsable;
         QDataStream stream(&unparsable, QIODevice::WriteOnly);
         stream << qint32(3) << QByteArray("=") << three.at(2).toRawForm() << QByteArray();
 
-        QTest::newRow("intact") << whole << QByteArray("a,b,c") << QString();
+        testRow("intact", whole, QByteArray("a,b,c"), QString());
         // The count still says three, but the stream ends after the second entry.
-        QTest::newRow("ends early")
-            << whole.left(streamed(three.mid(0, 2)).size()) << QByteArray("a,b") << QString();
-        QTest::newRow("cut inside an entry")
-            << whole.left(whole.size() - 3) << QByteArray("a,b") << QString();
-        QTest::newRow("unparsable entry")
-            << unparsable << QByteArray("c") << "CookieJar: Unable to parse saved cookie: \"=\"";
-        QTest::newRow("absurd count")
-            << QByteArray::fromHex("7fffffff") << QByteArray() << QString();
-        QTest::newRow("empty") << QByteArray() << QByteArray() << QString();
+        testRow("ends early", whole.left(streamed(three.mid(0, 2)).size()), QByteArray("a,b"),
+            QString());
+        testRow("cut inside an entry", whole.left(whole.size() - 3), QByteArray("a,b"), QString());
+        testRow("unparsable entry", unparsable, QByteArray("c"),
+            "CookieJar: Unable to parse saved cookie: \"=\"");
+        testRow("absurd count", QByteArray::fromHex("7fffffff"), QByteArray(), QString());
+        testRow("empty", QByteArray(), QByteArray(), QString());
     }
 
     // The store may hold the stream form as plain bytes, and the store file itself may be cut.
     void damagedStoresKeepWhatTheyCan()
     {
-        QFETCH(QByteArray, stream);
-        QFETCH(QByteArray, kept);
-        QFETCH(QString, warning);
+        auto [stream, kept, warning]
+            = testFetch<QByteArray, QByteArray, QString>("stream", "kept", "warning");
         {
             QSettings store(CookieJar::storeFileName(), QSettings::NativeFormat);
-            store.setValue(QStringLiteral("cookies"), stream);
+            store.setValue("cookies", stream);
         }
-        QFile file(CookieJar::storeFileName());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray stored = file.readAll();
-        file.close();
+        const QByteArray stored = readFile(CookieJar::storeFileName());
         if (!warning.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
         QCOMPARE(names(CookieJar().cookies()), kept);
 
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(stored.left(stored.size() / 2));
-        file.close();
+        QVERIFY(writeFile(CookieJar::storeFileName(), stored.left(stored.size() / 2)));
         CookieJar jar;
         QVERIFY2(kept.startsWith(names(jar.cookies())), names(jar.cookies()).constData());
-        QVERIFY(jar.insertCookie(cookie("fresh", "1", QStringLiteral("h.test"))));
+        QVERIFY(jar.insertCookie(cookie("fresh", "1", "h.test")));
     }
 
     void sharedAcrossThreads()

@@ -10,9 +10,7 @@
 #include "net/ResponseMemoryCache.h"
 #include "services/FormHelper.h"
 
-#include <QSignalSpy>
 #include <QTcpServer>
-#include <QUrlQuery>
 #include <QtConcurrent>
 
 namespace {
@@ -47,52 +45,39 @@ private slots:
         QVERIFY(m_server.start());
         // Failing tests end quickly instead of waiting the real 30 seconds.
         HttpRequest::setDefaultTimeoutMs(5000);
-        m_server.route(QStringLiteral("/echo/*"), [](const Request& request) {
+        m_server.route("/echo/*", [](const Request& request) {
             return uncachedText(request.path + QLatin1Char('?') + request.query);
         });
         // Failing answers for mapsFailuresToErrorCodes.
-        m_server.route(QStringLiteral("/forbidden"),
-            [](const Request&) { return Response::text(QStringLiteral("x"), 403); });
-        m_server.route(QStringLiteral("/broken"),
-            [](const Request&) { return Response::text(QStringLiteral("x"), 500); });
-        TestHttpServer::FileOptions cut;
+        m_server.answer("/forbidden", Response::text("x", 403));
+        m_server.answer("/broken", Response::text("x", 500));
+        Response cut = Response::bytes(QByteArray(5000, 'c'));
         cut.dropAfterBytes = 1000;
-        m_server.serveFile(QStringLiteral("/cut"), QByteArray(5000, 'c'), "text/plain");
-        m_server.setFileOptions(QStringLiteral("/cut"), cut);
-        m_server.route(QStringLiteral("/silent"), [](const Request&) {
-            Response response = Response::text(QStringLiteral("never finished"));
-            response.stallAfterBytes = 3;
-            return response;
-        });
+        m_server.answer("/cut", cut);
+        m_server.answer("/silent", Response::text("never finished").stallingAfter(3));
         // Redirects for followsRedirects.
         const auto redirect = [this](const QString& from, const QString& to, int status = 302) {
-            m_server.route(from, [this, to, status](const Request&) {
-                return Response::redirect(m_server.url(to), status);
-            });
+            m_server.answer(from, Response::redirect(m_server.url(to), status));
         };
-        redirect(QStringLiteral("/hop1"), QStringLiteral("/hop2"), 301);
+        redirect("/hop1", "/hop2", 301);
         // A target without a host keeps the answering server's scheme, host and port.
-        m_server.route(QStringLiteral("/hop2"), [](const Request&) {
-            return Response::redirect(QUrl(QStringLiteral("/echo/end?x=1")), 302);
-        });
-        m_server.route(QStringLiteral("/self"), [this](const Request&) {
-            Response response = Response::redirect(m_server.url(QStringLiteral("/self")));
-            response.body = "moved nowhere";
-            return response;
-        });
-        redirect(QStringLiteral("/ping"), QStringLiteral("/pong"));
-        redirect(QStringLiteral("/pong"), QStringLiteral("/ping"), 301);
-        redirect(QStringLiteral("/loop"), QStringLiteral("/loop"));
+        m_server.answer("/hop2", Response::redirect(QUrl("/echo/end?x=1"), 302));
+        Response self = Response::redirect(m_server.url("/self"));
+        self.body = "moved nowhere";
+        m_server.answer("/self", self);
+        redirect("/ping", "/pong");
+        redirect("/pong", "/ping", 301);
+        redirect("/loop", "/loop");
         for (int i = 0; i < 6; ++i)
             redirect(QStringLiteral("/chain%1").arg(i), QStringLiteral("/chain%1").arg(i + 1));
-        m_server.serveFile(QStringLiteral("/media.mp4"), QByteArray(4321, 'm'), "video/mp4");
-        m_server.serveFile(QStringLiteral("/pointer.txt"),
-            m_server.url(QStringLiteral("/media.mp4")).toEncoded() + "\n", "text/plain");
-        redirect(QStringLiteral("/to-pointer"), QStringLiteral("/pointer.txt"), 303);
+        m_server.serveFile("/media.mp4", QByteArray(4321, 'm'), "video/mp4");
+        m_server.serveFile(
+            "/pointer.txt", m_server.url("/media.mp4").toEncoded() + "\n", "text/plain");
+        redirect("/to-pointer", "/pointer.txt", 303);
         TestHttpServer::FileOptions refused;
         refused.refuseHead = true;
-        m_server.serveFile(QStringLiteral("/no-head.mp4"), "x", "video/mp4");
-        m_server.setFileOptions(QStringLiteral("/no-head.mp4"), refused);
+        m_server.serveFile("/no-head.mp4", "x", "video/mp4");
+        m_server.setFileOptions("/no-head.mp4", refused);
     }
 
     void init()
@@ -105,7 +90,7 @@ private slots:
     {
         HttpRequest plain;
         QVERIFY(plain.get(url("/echo/page"), true));
-        Request seen = m_server.lastRequest(QStringLiteral("/echo/page"));
+        Request seen = m_server.lastRequest("/echo/page");
         QCOMPARE(seen.header("user-agent"), QByteArray("Kestrofan II (gzip)"));
         QCOMPARE(seen.header("accept"), QByteArray("*/*"));
         QCOMPARE(seen.header("cache-control"), QByteArray("max-age=3600"));
@@ -113,139 +98,120 @@ private slots:
 
         // Pictures go out with Qt's own user agent, whatever the case of the extension.
         QVERIFY(plain.get(url("/echo/picture.JPG"), true));
-        seen = m_server.lastRequest(QStringLiteral("/echo/picture.JPG"));
+        seen = m_server.lastRequest("/echo/picture.JPG");
         QVERIFY(!seen.header("user-agent").isEmpty());
         QVERIFY(seen.header("user-agent") != "Kestrofan II (gzip)");
 
-        HttpRequest bearer(HttpRequest::OAuth2, QStringLiteral("t0k"));
+        HttpRequest bearer(HttpRequest::OAuth2, "t0k");
         QVERIFY(bearer.get(url("/echo/oauth2"), true));
-        QCOMPARE(m_server.lastRequest(QStringLiteral("/echo/oauth2")).header("authorization"),
-            QByteArray("Bearer t0k"));
-        HttpRequest oauth1(HttpRequest::OAuth1, QStringLiteral("t0k"));
+        QCOMPARE(
+            m_server.lastRequest("/echo/oauth2").header("authorization"), QByteArray("Bearer t0k"));
+        HttpRequest oauth1(HttpRequest::OAuth1, "t0k");
         QVERIFY(oauth1.get(url("/echo/oauth1"), true));
         HttpRequest emptyToken(HttpRequest::OAuth2, QString());
         QVERIFY(emptyToken.get(url("/echo/empty"), true));
-        QVERIFY(!m_server.lastRequest(QStringLiteral("/echo/oauth1"))
-                     .headers.contains("authorization"));
-        QVERIFY(
-            !m_server.lastRequest(QStringLiteral("/echo/empty")).headers.contains("authorization"));
+        QVERIFY(!m_server.lastRequest("/echo/oauth1").headers.contains("authorization"));
+        QVERIFY(!m_server.lastRequest("/echo/empty").headers.contains("authorization"));
     }
 
     void memoryCacheAnswersAndEvictsTheOldest()
     {
         int version = 0;
-        m_server.route(QStringLiteral("/versioned"), [&version](const Request&) {
+        m_server.route("/versioned", [&version](const Request&) {
             return uncachedText(QStringLiteral("version %1").arg(++version));
         });
         HttpRequest request;
         QSignalSpy done(&request, &HttpRequest::done);
         QVERIFY(request.get(url("/versioned"), true));
         QVERIFY(request.get(url("/versioned"), true));
-        QCOMPARE(request.responseText(), QStringLiteral("version 1"));
+        QCOMPARE(request.responseText(), "version 1");
         QCOMPARE(request.httpStatus(), 200);
         QCOMPARE(done.count(), 2);
-        QCOMPARE(m_server.requestCount(QStringLiteral("/versioned")), 1);
+        QCOMPARE(m_server.requestCount("/versioned"), 1);
 
         // Without the cache the server is asked, and the stored first body stays.
         request.setUseCache(false);
         QVERIFY(request.get(url("/versioned"), true));
-        QCOMPARE(request.responseText(), QStringLiteral("version 2"));
+        QCOMPARE(request.responseText(), "version 2");
         request.setUseCache(true);
         QVERIFY(request.get(url("/versioned"), true));
-        QCOMPARE(request.responseText(), QStringLiteral("version 1"));
+        QCOMPARE(request.responseText(), "version 1");
 
         for (int i = 1; i < ResponseMemoryCache::kCapacity; ++i)
             QVERIFY(request.get(url(QStringLiteral("/echo/%1").arg(i)), true));
         QCOMPARE(ResponseMemoryCache::size(), ResponseMemoryCache::kCapacity);
         QVERIFY(request.get(url("/versioned"), true));
-        QCOMPARE(m_server.requestCount(QStringLiteral("/versioned")), 2);
+        QCOMPARE(m_server.requestCount("/versioned"), 2);
         // The 51st address pushes out the first one stored.
         QVERIFY(request.get(url("/echo/51"), true));
         QVERIFY(request.get(url("/versioned"), true));
-        QCOMPARE(request.responseText(), QStringLiteral("version 3"));
-        QCOMPARE(m_server.requestCount(QStringLiteral("/versioned")), 3);
+        QCOMPARE(request.responseText(), "version 3");
+        QCOMPARE(m_server.requestCount("/versioned"), 3);
 
         // Failures are never remembered.
-        m_server.route(QStringLiteral("/flaky"),
-            [](const Request&) { return Response::text(QStringLiteral("down"), 503); });
+        m_server.answer("/flaky", Response::text("down", 503));
         QVERIFY(!request.get(url("/flaky"), true));
         QVERIFY(!request.get(url("/flaky"), true));
-        QCOMPARE(m_server.requestCount(QStringLiteral("/flaky")), 2);
+        QCOMPARE(m_server.requestCount("/flaky"), 2);
     }
 
     void diskCacheRevalidatesWithTheServer()
     {
-        m_server.serveFile(QStringLiteral("/feed.xml"), "<feed/>", "text/xml");
+        m_server.serveFile("/feed.xml", "<feed/>", "text/xml");
         TestHttpServer::FileOptions options;
         options.etag = "\"feed-1\"";
         options.extraHeaders.emplace_back("Cache-Control", "no-cache");
-        m_server.setFileOptions(QStringLiteral("/feed.xml"), options);
+        m_server.setFileOptions("/feed.xml", options);
 
         QVERIFY(HttpRequest().get(url("/feed.xml"), true));
         ResponseMemoryCache::clear();
         HttpRequest second;
         QVERIFY(second.get(url("/feed.xml"), true));
-        QCOMPARE(second.responseText(), QStringLiteral("<feed/>"));
+        QCOMPARE(second.responseText(), "<feed/>");
         QCOMPARE(second.httpStatus(), 200);
-        QCOMPARE(m_server.lastRequest(QStringLiteral("/feed.xml")).header("if-none-match"),
-            QByteArray("\"feed-1\""));
+        QCOMPARE(
+            m_server.lastRequest("/feed.xml").header("if-none-match"), QByteArray("\"feed-1\""));
         QVERIFY(!QDir(AppPaths::cacheLocation()).isEmpty());
     }
 
     void bare304IsRetriedFourTimesOverTheObjectsLife()
     {
-        m_server.route(QStringLiteral("/stale"), [](const Request&) {
-            TestHttpServer::Response response;
-            response.status = 304;
-            return response;
-        });
+        m_server.answer("/stale", Response::bytes({}, 304));
         HttpRequest request;
         request.setUseCache(false);
         QVERIFY(!request.get(url("/stale"), true));
-        QCOMPARE(m_server.requestCount(QStringLiteral("/stale")), 5);
+        QCOMPARE(m_server.requestCount("/stale"), 5);
         QCOMPARE(request.httpStatus(), 304);
         QCOMPARE(request.errorCode(), int(KObject::UnsupportedUrl));
         QVERIFY(!request.get(url("/stale"), true));
-        QCOMPARE(m_server.requestCount(QStringLiteral("/stale")), 6);
+        QCOMPARE(m_server.requestCount("/stale"), 6);
     }
 
     void followsRedirects_data()
     {
-        QTest::addColumn<QString>("method");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("finalPath");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("error"); // a part of the error text, or none
-        QTest::addColumn<QString>("body");
-        QTest::addColumn<int>("requests");
-        const auto row = [](const char* name, const QString& method, const QString& path,
-                             const QString& finalPath, int status, const QString& error,
-                             const QString& body, int requests) {
-            QTest::newRow(name) << method << path << finalPath << status << error << body
-                                << requests;
-        };
+        // error: a part of the error text, or none
+        testColumns<QString, QString, QString, int, QString, QString, int>(
+            "method", "path", "finalPath", "status", "error", "body", "requests");
         const char* tooMany = "Too many redirects";
-        row("GET chain", "GET", "/hop1", "/echo/end?x=1", 200, "", "/echo/end?x=1", 3);
+        testRow("GET chain", "GET", "/hop1", "/echo/end?x=1", 200, "", "/echo/end?x=1", 3);
         // A redirect to the very same address is not followed; its own body is the answer.
-        row("GET to itself", "GET", "/self", "/self", 302, "", "moved nowhere", 1);
-        row("GET loop", "GET", "/ping", "/ping", 302, tooMany, "", HttpRequest::kMaxRedirects + 1);
+        testRow("GET to itself", "GET", "/self", "/self", 302, "", "moved nowhere", 1);
+        testRow(
+            "GET loop", "GET", "/ping", "/ping", 302, tooMany, "", HttpRequest::kMaxRedirects + 1);
         // The redirect, the text (HEAD and GET), then a HEAD of the address it holds.
-        row("HEAD to a text address", "HEAD", "/to-pointer", "/media.mp4", 200, "", "", 4);
+        testRow("HEAD to a text address", "HEAD", "/to-pointer", "/media.mp4", 200, "", "", 4);
         // The redirect count lives as long as the object: a fresh one follows three hops.
-        row("HEAD chain", "HEAD", "/chain0", "/chain3", 302, tooMany, "", 4);
-        row("HEAD loop", "HEAD", "/loop", "/loop", 302, "/loop is same as originator", "", 1);
-        row("no HEAD", "HEAD", "/no-head.mp4", "/no-head.mp4", 405, "Got HTTP status 405", "", 1);
+        testRow("HEAD chain", "HEAD", "/chain0", "/chain3", 302, tooMany, "", 4);
+        testRow("HEAD loop", "HEAD", "/loop", "/loop", 302, "/loop is same as originator", "", 1);
+        testRow(
+            "no HEAD", "HEAD", "/no-head.mp4", "/no-head.mp4", 405, "Got HTTP status 405", "", 1);
     }
 
     void followsRedirects()
     {
-        QFETCH(QString, method);
-        QFETCH(QString, path);
-        QFETCH(QString, finalPath);
-        QFETCH(int, status);
-        QFETCH(QString, error);
-        QFETCH(QString, body);
-        QFETCH(int, requests);
+        auto [method, path, finalPath, status, error, body, requests]
+            = testFetch<QString, QString, QString, int, QString, QString, int>(
+                "method", "path", "finalPath", "status", "error", "body", "requests");
         HttpRequest request;
         QUrl address = m_server.url(path);
         if (method == QLatin1String("HEAD")) {
@@ -278,37 +244,29 @@ private slots:
         async.get(url(path), false);
         QVERIFY(done.wait(5000));
         QCOMPARE(done.takeFirst().at(0).toString(), body);
-        QTest::qWait(50);
-        QCOMPARE(done.count(), 0);
+        QVERIFY(!done.wait(50) && done.isEmpty());
     }
 
     void mapsFailuresToErrorCodes_data()
     {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<int>("status");
-        QTest::newRow("403") << QStringLiteral("/forbidden") << int(KObject::Forbidden) << 403;
-        QTest::newRow("404") << QStringLiteral("/missing") << int(KObject::UnsupportedUrl) << 404;
-        QTest::newRow("500") << QStringLiteral("/broken") << int(KObject::UnsupportedUrl) << 500;
-        QTest::newRow("refused") << QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort())
-                                 << int(KObject::NetworkError) << 0;
-        QTest::newRow("cut short") << QStringLiteral("/cut") << int(KObject::NetworkError) << 200;
+        testColumns<QString, int, int>("address", "code", "status");
+        testRow("403", "/forbidden", int(KObject::Forbidden), 403);
+        testRow("404", "/missing", int(KObject::UnsupportedUrl), 404);
+        testRow("500", "/broken", int(KObject::UnsupportedUrl), 500);
+        testRow("refused", QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort()),
+            int(KObject::NetworkError), 0);
+        testRow("cut short", "/cut", int(KObject::NetworkError), 200);
         // The headers came, the body stalls.
-        QTest::newRow("time-out") << QStringLiteral("/silent") << int(KObject::TimedOut) << 200;
-        QTest::newRow("no host") << QStringLiteral("http://") << int(KObject::InvalidUrl) << 0;
-        QTest::newRow("not an address")
-            << QStringLiteral("just words") << int(KObject::InvalidUrl) << 0;
-        QTest::newRow("local file")
-            << QStringLiteral("file:///etc/passwd") << int(KObject::InvalidUrl) << 0;
-        QTest::newRow("other scheme")
-            << QStringLiteral("ftp://127.0.0.1/x") << int(KObject::UnsupportedUrl) << 0;
+        testRow("time-out", "/silent", int(KObject::TimedOut), 200);
+        testRow("no host", "http://", int(KObject::InvalidUrl), 0);
+        testRow("not an address", "just words", int(KObject::InvalidUrl), 0);
+        testRow("local file", "file:///etc/passwd", int(KObject::InvalidUrl), 0);
+        testRow("other scheme", "ftp://127.0.0.1/x", int(KObject::UnsupportedUrl), 0);
     }
 
     void mapsFailuresToErrorCodes()
     {
-        QFETCH(QString, address);
-        QFETCH(int, code);
-        QFETCH(int, status);
+        auto [address, code, status] = testFetch<QString, int, int>("address", "code", "status");
         const QString full
             = address.startsWith(QLatin1Char('/')) ? url(address.toUtf8().constData()) : address;
         HttpRequest request;
@@ -323,48 +281,44 @@ private slots:
         QCOMPARE(done.count(), 1);
         QCOMPARE(timedOut.count(), code == KObject::TimedOut ? 1 : 0);
         if (code == KObject::TimedOut)
-            QCOMPARE(request.errorText(), QStringLiteral("Request timed out"));
+            QCOMPARE(request.errorText(), "Request timed out");
     }
 
     void postsFormsAndJson()
     {
-        m_server.route(QStringLiteral("/submit"),
+        m_server.route("/submit",
             [](const Request& request) { return Response::text(QString::fromUtf8(request.body)); });
-        HttpRequest request(HttpRequest::OAuth2, QStringLiteral("t0k"));
-        const QHash<QString, QString> fields { { QStringLiteral("user"), QStringLiteral("a b&c") },
-            { QStringLiteral("pass"), QStringLiteral("ü=1+2") } };
+        HttpRequest request(HttpRequest::OAuth2, "t0k");
+        const QHash<QString, QString> fields { { "user", "a b&c" }, { "pass", "ü=1+2" } };
         QVERIFY(request.post(url("/submit"), fields));
-        Request seen = m_server.lastRequest(QStringLiteral("/submit"));
-        QCOMPARE(seen.method, QStringLiteral("POST"));
+        Request seen = m_server.lastRequest("/submit");
+        QCOMPARE(seen.method, "POST");
         QCOMPARE(seen.header("content-type"), QByteArray("application/x-www-form-urlencoded"));
         QCOMPARE(seen.header("user-agent"), QByteArray("Kestrofan II (gzip)"));
         QVERIFY(!seen.headers.contains("authorization"));
         QVERIFY(!seen.headers.contains("cache-control"));
         const QUrlQuery form(QString::fromLatin1(seen.body));
-        QCOMPARE(form.queryItemValue(QStringLiteral("user"), QUrl::FullyDecoded),
-            QStringLiteral("a b&c"));
-        QCOMPARE(form.queryItemValue(QStringLiteral("pass"), QUrl::FullyDecoded),
-            QStringLiteral("ü=1+2"));
+        QCOMPARE(form.queryItemValue("user", QUrl::FullyDecoded), "a b&c");
+        QCOMPARE(form.queryItemValue("pass", QUrl::FullyDecoded), "ü=1+2");
 
-        QVERIFY(request.postJson(url("/submit"), QStringLiteral("{\"name\":\"é\"}")));
-        seen = m_server.lastRequest(QStringLiteral("/submit"));
+        QVERIFY(request.postJson(url("/submit"), "{\"name\":\"é\"}"));
+        seen = m_server.lastRequest("/submit");
         QCOMPARE(seen.header("content-type"), QByteArray("application/json"));
         QCOMPARE(seen.body, QStringLiteral("{\"name\":\"é\"}").toUtf8());
-        QCOMPARE(request.responseText(), QStringLiteral("{\"name\":\"é\"}"));
+        QCOMPARE(request.responseText(), "{\"name\":\"é\"}");
 
         // A posted answer is not what a later GET of the address gets.
         QVERIFY(request.get(url("/submit"), true));
-        QCOMPARE(m_server.lastRequest(QStringLiteral("/submit")).method, QStringLiteral("GET"));
+        QCOMPARE(m_server.lastRequest("/submit").method, "GET");
         QVERIFY(request.responseText().isEmpty());
     }
 
     void sharesCookiesThroughTheJar()
     {
-        m_server.route(QStringLiteral("/login"), [](const Request&) {
-            return uncachedText(QStringLiteral("welcome"))
+        m_server.answer("/login",
+            uncachedText("welcome")
                 .withHeader("Set-Cookie", "session=abc; Path=/")
-                .withHeader("Set-Cookie", "theme=dark; Path=/");
-        });
+                .withHeader("Set-Cookie", "theme=dark; Path=/"));
         HttpRequest login;
         QVERIFY(login.get(url("/login"), true));
 
@@ -372,25 +326,21 @@ private slots:
         const QByteArray sent = QtConcurrent::run([this] {
             HttpRequest request;
             request.get(url("/echo/account"), true);
-            return m_server.lastRequest(QStringLiteral("/echo/account")).header("cookie");
+            return m_server.lastRequest("/echo/account").header("cookie");
         }).result();
         QVERIFY2(sent.contains("session=abc") && sent.contains("theme=dark"), sent.constData());
 
         HttpRequest withCookies;
-        QVERIFY(withCookies.get(url("/echo/page"),
-            QHash<QString, QString> { { QStringLiteral("consent"), QStringLiteral("yes") } }));
-        QVERIFY(m_server.lastRequest(QStringLiteral("/echo/page"))
-                    .header("cookie")
-                    .contains("consent=yes"));
-        QVERIFY(!AppContext::cookieJar()
-                     ->cookiesForUrl(m_server.url(QStringLiteral("/echo/other")))
-                     .isEmpty());
+        QVERIFY(
+            withCookies.get(url("/echo/page"), QHash<QString, QString> { { "consent", "yes" } }));
+        QVERIFY(m_server.lastRequest("/echo/page").header("cookie").contains("consent=yes"));
+        QVERIFY(!AppContext::cookieJar()->cookiesForUrl(m_server.url("/echo/other")).isEmpty());
     }
 
     void cacheAndJarHoldUpUnderThreads()
     {
         // Half of the answers may also be kept on disk, so the disk caches work side by side.
-        m_server.route(QStringLiteral("/t/*"), [](const Request& request) {
+        m_server.route("/t/*", [](const Request& request) {
             const QString group = request.path.section(QLatin1Char('/'), 2, 2);
             Response response = Response::text(request.path);
             response.headers.emplace_back("Cache-Control",
@@ -414,7 +364,7 @@ private slots:
         QVERIFY(ResponseMemoryCache::size() <= ResponseMemoryCache::kCapacity);
         QSet<QByteArray> names;
         const QList<QNetworkCookie> cookies
-            = AppContext::cookieJar()->cookiesForUrl(m_server.url(QStringLiteral("/t/")));
+            = AppContext::cookieJar()->cookiesForUrl(m_server.url("/t/"));
         for (const QNetworkCookie& cookie : cookies)
             names.insert(cookie.name());
         for (int i = 0; i < 9; ++i)
@@ -423,38 +373,30 @@ private slots:
 
     void abandonsAnswersPastTheBound_data()
     {
-        QTest::addColumn<qint64>("bound");
-        QTest::addColumn<qint64>("size");
-        QTest::addColumn<bool>("announced");
-        QTest::addColumn<bool>("synchronous");
-        QTest::addColumn<bool>("kept");
+        testColumns<qint64, qint64, bool, bool, bool>(
+            "bound", "size", "announced", "synchronous", "kept");
         constexpr qint64 small = 64 * 1024;
         // The server stalls after the bound, so only an early abort ends the call in time.
-        QTest::newRow("announced length") << small << small + 1 << true << true << false;
-        QTest::newRow("announced, asynchronous") << small << small + 1 << true << false << false;
-        QTest::newRow("unannounced body") << small << 3 * small << false << true << false;
-        QTest::newRow("exactly the bound") << small << small << true << true << true;
-        QTest::newRow("pages and JSON by default")
-            << qint64(-1) << ReplySizeLimit::kPageBytes + 1 << true << true << false;
+        testRow("announced length", small, small + 1, true, true, false);
+        testRow("announced, asynchronous", small, small + 1, true, false, false);
+        testRow("unannounced body", small, 3 * small, false, true, false);
+        testRow("exactly the bound", small, small, true, true, true);
+        testRow("pages and JSON by default", qint64(-1), ReplySizeLimit::kPageBytes + 1, true, true,
+            false);
     }
 
     void abandonsAnswersPastTheBound()
     {
-        QFETCH(qint64, bound);
-        QFETCH(qint64, size);
-        QFETCH(bool, announced);
-        QFETCH(bool, synchronous);
-        QFETCH(bool, kept);
-        m_server.route(QStringLiteral("/big"), [=](const Request&) {
-            Response response;
-            response.body = QByteArray(size, 'b');
-            response.omitContentLength = !announced;
-            if (!kept)
-                response.stallAfterBytes = announced ? 0 : 2 * bound;
-            return response;
-        });
+        auto [bound, size, announced, synchronous, kept]
+            = testFetch<qint64, qint64, bool, bool, bool>(
+                "bound", "size", "announced", "synchronous", "kept");
+        Response big = Response::bytes(QByteArray(size, 'b'));
+        big.omitContentLength = !announced;
         if (!kept)
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("larger than")));
+            big.stallAfterBytes = announced ? 0 : 2 * bound;
+        m_server.answer("/big", big);
+        if (!kept)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("larger than"));
         HttpRequest request;
         if (bound > 0)
             request.setMaxBodyBytes(bound);
@@ -474,27 +416,21 @@ private slots:
 
     void picturePastItsBoundGivesTheFallback()
     {
-        m_server.route(QStringLiteral("/huge.png"), [](const Request&) {
-            Response response;
-            response.body = QByteArray(ReplySizeLimit::kPictureBytes + 1, 'p');
-            response.stallAfterBytes = 0;
-            return response.withHeader("Content-Type", "image/png");
-        });
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("larger than")));
+        m_server.answer("/huge.png",
+            Response::bytes(QByteArray(ReplySizeLimit::kPictureBytes + 1, 'p'))
+                .stallingAfter(0)
+                .withHeader("Content-Type", "image/png"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("larger than"));
         FormHelper helper;
         QSignalSpy finished(&helper, &FormHelper::finished);
-        helper.loadImage(m_server.url(QStringLiteral("/huge.png")));
+        helper.loadImage(m_server.url("/huge.png"));
         QVERIFY(finished.wait());
         QCOMPARE(finished.first().first().value<QImage>(), QImage(FormHelper::fallbackImagePath()));
     }
 
     void abortEndsABlockedGet()
     {
-        m_server.route(QStringLiteral("/slow"), [](const Request&) {
-            Response response = Response::text(QStringLiteral("slow body"));
-            response.stallAfterBytes = 0;
-            return response;
-        });
+        m_server.answer("/slow", Response::text("slow body").stallingAfter(0));
         HttpRequest request;
         QTimer::singleShot(100, &request, &HttpRequest::onAbort);
         QVERIFY(!request.get(url("/slow"), true));

@@ -4,10 +4,6 @@
 
 #include "net/MPDFileRequest.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 namespace {
 
 const QByteArray kHandWritten = R"(<?xml version="1.0"?>
@@ -49,30 +45,27 @@ private slots:
 
     void listsEveryRepresentation()
     {
-        m_server.serveFile(QStringLiteral("/hand.mpd"), kHandWritten, "application/dash+xml");
+        m_server.serveFile("/hand.mpd", kHandWritten, "application/dash+xml");
         MPDFileRequest request;
-        request.readManifest(m_server.url(QStringLiteral("/hand.mpd")).toString());
+        request.readManifest(m_server.url("/hand.mpd").toString());
         QCOMPARE(request.httpStatus(), 200);
         QVERIFY(request.errorText().isEmpty());
         const QJsonArray representations = parsed(request.responseText());
         QCOMPARE(representations.size(), 3);
         const QJsonObject first = representations.at(0).toObject();
         QCOMPARE(first.keys().size(), 8);
-        QCOMPARE(first.value(QStringLiteral("id")).toString(), QStringLiteral("v1"));
-        QCOMPARE(first.value(QStringLiteral("codecs")).toString(), QStringLiteral("avc1.4d401e"));
-        QCOMPARE(first.value(QStringLiteral("width")).toString(), QStringLiteral("640"));
-        QCOMPARE(first.value(QStringLiteral("height")).toString(), QStringLiteral("360"));
-        QCOMPARE(first.value(QStringLiteral("bandwidth")).toString(), QStringLiteral("800000"));
-        QCOMPARE(first.value(QStringLiteral("frameRate")).toString(), QStringLiteral("25"));
-        QCOMPARE(first.value(QStringLiteral("baseUrl")).toString(),
-            QStringLiteral("https://cdn.test/v1.mp4"));
+        QCOMPARE(first.value("id").toString(), "v1");
+        QCOMPARE(first.value("codecs").toString(), "avc1.4d401e");
+        QCOMPARE(first.value("width").toString(), "640");
+        QCOMPARE(first.value("height").toString(), "360");
+        QCOMPARE(first.value("bandwidth").toString(), "800000");
+        QCOMPARE(first.value("frameRate").toString(), "25");
+        QCOMPARE(first.value("baseUrl").toString(), "https://cdn.test/v1.mp4");
         const QJsonObject audio = representations.at(2).toObject();
-        QCOMPARE(
-            audio.value(QStringLiteral("audioSamplingRate")).toString(), QStringLiteral("44100"));
-        QCOMPARE(audio.value(QStringLiteral("frameRate")), QJsonValue(QString()));
-        QCOMPARE(audio.value(QStringLiteral("width")), QJsonValue(QString()));
-        QCOMPARE(
-            audio.value(QStringLiteral("baseUrl")).toString().trimmed(), QStringLiteral("a1.m4a"));
+        QCOMPARE(audio.value("audioSamplingRate").toString(), "44100");
+        QCOMPARE(audio.value("frameRate"), QJsonValue(QString()));
+        QCOMPARE(audio.value("width"), QJsonValue(QString()));
+        QCOMPARE(audio.value("baseUrl").toString().trimmed(), "a1.m4a");
     }
 
     void readsWhatFfmpegWrites()
@@ -84,50 +77,43 @@ private slots:
                            "out.mpd")
                 .split(QLatin1Char(' ')),
             dir.path()));
-        m_server.serveFileFromDisk(QStringLiteral("/ffmpeg.mpd"),
-            dir.filePath(QStringLiteral("out.mpd")), "application/dash+xml");
+        m_server.serveFileFromDisk("/ffmpeg.mpd", dir.filePath("out.mpd"), "application/dash+xml");
 
         MPDFileRequest request;
-        request.readManifest(m_server.url(QStringLiteral("/ffmpeg.mpd")).toString());
+        request.readManifest(m_server.url("/ffmpeg.mpd").toString());
         const QJsonArray representations = parsed(request.responseText());
         QCOMPARE(representations.size(), 2);
         const QJsonObject video = representations.at(0).toObject();
-        QCOMPARE(video.value(QStringLiteral("width")).toString(), QStringLiteral("160"));
-        QCOMPARE(video.value(QStringLiteral("codecs")).toString(), QStringLiteral("mp4v.20"));
+        QCOMPARE(video.value("width").toString(), "160");
+        QCOMPARE(video.value("codecs").toString(), "mp4v.20");
         // The frame rate sits on the adaptation set here, not on the representation.
-        QCOMPARE(video.value(QStringLiteral("frameRate")).toString(), QString());
-        QCOMPARE(
-            representations.at(1).toObject().value(QStringLiteral("audioSamplingRate")).toString(),
-            QStringLiteral("22050"));
+        QCOMPARE(video.value("frameRate").toString(), QString());
+        QCOMPARE(representations.at(1).toObject().value("audioSamplingRate").toString(), "22050");
     }
 
     void rejectsWhatItCannotRead_data()
     {
-        QTest::addColumn<QByteArray>("manifest");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<int>("status");
-        QTest::newRow("other root") << QByteArray("<html><body/></html>")
-                                    << QStringLiteral("Expected root element 'MPD") << 200;
-        QTest::newRow("not xml") << QByteArray("#EXTM3U\n#EXTINF:1,\na.ts\n")
-                                 << QStringLiteral("Expected root element 'MPD") << 200;
-        QTest::newRow("live") << QByteArray("<MPD type=\"dynamic\"><Period/></MPD>")
-                              << QStringLiteral("Unsupported MPD type:dynamic") << 200;
-        QTest::newRow("no type") << QByteArray("<MPD><Period/></MPD>")
-                                 << QStringLiteral("Unsupported MPD type:") << 200;
-        QTest::newRow("stray period child")
-            << QByteArray("<MPD type=\"static\"><Period><AdaptationSet><Representation id=\"1\"/>"
-                          "</AdaptationSet><Label>x</Label></Period></MPD>")
-            << QStringLiteral("MPD: AdaptationSet tag expected") << 200;
-        QTest::newRow("empty") << QByteArray() << QString() << 200;
+        testColumns<QByteArray, QString, int>("manifest", "error", "status");
+        testRow(
+            "other root", QByteArray("<html><body/></html>"), "Expected root element 'MPD", 200);
+        testRow("not xml", QByteArray("#EXTM3U\n#EXTINF:1,\na.ts\n"), "Expected root element 'MPD",
+            200);
+        testRow("live", QByteArray("<MPD type=\"dynamic\"><Period/></MPD>"),
+            "Unsupported MPD type:dynamic", 200);
+        testRow("no type", QByteArray("<MPD><Period/></MPD>"), "Unsupported MPD type:", 200);
+        testRow("stray period child",
+            QByteArray("<MPD type=\"static\"><Period><AdaptationSet><Representation id=\"1\"/>"
+                       "</AdaptationSet><Label>x</Label></Period></MPD>"),
+            "MPD: AdaptationSet tag expected", 200);
+        testRow("empty", QByteArray(), QString(), 200);
         // No file is served for this one.
-        QTest::newRow("missing") << QByteArray() << QString() << 404;
+        testRow("missing", QByteArray(), QString(), 404);
     }
 
     void rejectsWhatItCannotRead()
     {
-        QFETCH(QByteArray, manifest);
-        QFETCH(QString, error);
-        QFETCH(int, status);
+        auto [manifest, error, status]
+            = testFetch<QByteArray, QString, int>("manifest", "error", "status");
         const QString path
             = QStringLiteral("/bad-%1.mpd").arg(QTest::currentDataTag()).replace(' ', '-');
         if (status == 200)
@@ -137,7 +123,7 @@ private slots:
         QCOMPARE(request.httpStatus(), status);
         if (status == 200)
             QCOMPARE(request.errorText(), error);
-        QCOMPARE(request.responseText(), QStringLiteral("[]"));
+        QCOMPARE(request.responseText(), "[]");
     }
 
 private:

@@ -1,13 +1,12 @@
 #include "support/TestCertificate.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 #include "support/TestHttpServer.h"
 #include "support/TestProcess.h"
 
 #include "download/MediaFileRequest.h"
 #include "net/HttpRequest.h"
 #include "net/TlsTrust.h"
-
-#include <QSignalSpy>
 
 // HTTPS against a server with a self-signed certificate made for this run: refused with a
 // message naming the host and the problem until the certificate is trusted.
@@ -22,10 +21,10 @@ private slots:
         m_certificate = TestCertificate::create(m_dir.path());
         QVERIFY(!m_certificate.isNull());
         m_server.useTls(m_certificate.certificate, m_certificate.key);
-        m_server.serveFile(QStringLiteral("/page"), "secure page", "text/plain");
-        m_server.serveFile(QStringLiteral("/media.bin"), m_media);
+        m_server.serveFile("/page", "secure page", "text/plain");
+        m_server.serveFile("/media.bin", m_media);
         QVERIFY(m_server.start());
-        QCOMPARE(m_server.url(QStringLiteral("/page")).scheme(), QStringLiteral("https"));
+        QCOMPARE(m_server.url("/page").scheme(), "https");
         HttpRequest::setDefaultTimeoutMs(10000);
     }
 
@@ -34,8 +33,8 @@ private slots:
     {
         QFETCH(QString, path);
         const QString error = fetch(path);
-        QVERIFY2(error.contains(QStringLiteral("127.0.0.1")), qPrintable(error));
-        QVERIFY2(error.contains(QStringLiteral("self-signed")), qPrintable(error));
+        QVERIFY2(error.contains("127.0.0.1"), qPrintable(error));
+        QVERIFY2(error.contains("self-signed"), qPrintable(error));
         // Nothing was sent before the handshake failed.
         QCOMPARE(m_server.requestCount(path), 0);
     }
@@ -53,9 +52,9 @@ private slots:
     // The variable reaches the command-line tool, as a self-hoster or a test would set it.
     void variableTrustsCertificatesOfTheCommandLineTool_data()
     {
-        QTest::addColumn<bool>("trusted");
-        QTest::newRow("without the variable") << false;
-        QTest::newRow("with the variable") << true;
+        testColumns<bool>("trusted");
+        testRow("without the variable", false);
+        testRow("with the variable", true);
     }
     void variableTrustsCertificatesOfTheCommandLineTool()
     {
@@ -67,18 +66,13 @@ private slots:
             environment.insert(QString::fromLatin1(TlsTrust::kExtraCertificatesVariable),
                 m_certificate.certificateFile);
         const ProgramRun run = TestProcess::run(QStringLiteral(KESTROFAN_CLI),
-            { QStringLiteral("fetch"), m_server.url(QStringLiteral("/media.bin")).toString(),
-                QStringLiteral("--out"), out.path() },
-            environment);
+            { "fetch", m_server.url("/media.bin").toString(), "--out", out.path() }, environment);
         if (trusted) {
             QCOMPARE(run.exitCode, 0);
-            QFile file(out.filePath(QStringLiteral("media.bin")));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), m_media);
+            QCOMPARE(readFile(out.filePath("media.bin")), m_media);
         } else {
             QCOMPARE(run.exitCode, 1);
-            QVERIFY2(run.err.contains(QStringLiteral("127.0.0.1"))
-                    && run.err.contains(QStringLiteral("self-signed")),
+            QVERIFY2(run.err.contains("127.0.0.1") && run.err.contains("self-signed"),
                 qPrintable(run.err));
         }
     }
@@ -86,9 +80,9 @@ private slots:
 private:
     static void addRows()
     {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("page request") << QStringLiteral("/page");
-        QTest::newRow("file request") << QStringLiteral("/media.bin");
+        testColumns<QString>("path");
+        testRow("page request", "/page");
+        testRow("file request", "/media.bin");
     }
 
     // The error text of fetching the path, or what was wrong with what arrived.
@@ -103,8 +97,8 @@ private:
             return request.responseText() == QLatin1String("secure page") ? QString()
                                                                           : request.responseText();
         }
-        MediaFileRequest request(url, QStringLiteral("file"));
-        request.setTemporaryDirectory(m_dir.filePath(QStringLiteral("tmp")));
+        MediaFileRequest request(url, "file");
+        request.setTemporaryDirectory(m_dir.filePath("tmp"));
         QSignalSpy finished(&request, &MediaFileRequestBase::finished);
         QSignalSpy failed(&request, &MediaFileRequestBase::error);
         request.start();
@@ -112,10 +106,7 @@ private:
             return QStringLiteral("no end");
         if (!request.errorText().isEmpty())
             return request.errorText();
-        QFile file(request.resultFileName());
-        if (!file.open(QIODevice::ReadOnly) || file.readAll() != m_media)
-            return QStringLiteral("wrong bytes");
-        return QString();
+        return readFile(request.resultFileName()) == m_media ? QString() : "wrong bytes";
     }
 
     QTemporaryDir m_dir;

@@ -1,4 +1,5 @@
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 #include "support/TestHttpServer.h"
 
 #include <QNetworkAccessManager>
@@ -17,12 +18,10 @@ private slots:
             m_body += QByteArray::number(i) + ',';
         m_body.truncate(1000);
         QVERIFY(m_dir.isValid());
-        QFile file(m_dir.filePath("body.bin"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(m_body) == m_body.size());
-        file.close();
+        QVERIFY(writeFile(m_dir.filePath("body.bin"), m_body));
         QVERIFY(m_server.start());
         m_server.serveFile("/memory", m_body, "video/mp4");
-        m_server.serveFileFromDisk("/disk", file.fileName(), "video/mp4");
+        m_server.serveFileFromDisk("/disk", m_dir.filePath("body.bin"), "video/mp4");
         m_server.serveFile("/plain", m_body);
         TestHttpServer::FileOptions options;
         options.ignoreRanges = true;
@@ -31,13 +30,9 @@ private slots:
 
     void ranges_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QByteArray>("method");
-        QTest::addColumn<QByteArray>("range");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<int>("from"); // a success's body is m_body.mid(from, length)
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QByteArray>("contentRange");
+        // from: a success's body is m_body.mid(from, length)
+        testColumns<QString, QByteArray, QByteArray, int, int, int, QByteArray>(
+            "path", "method", "range", "status", "from", "length", "contentRange");
         for (const QString path : { "/memory", "/disk" }) {
             const auto row
                 = [&path](const char* name, const QByteArray& method, const QByteArray& range,
@@ -54,22 +49,16 @@ private slots:
             row("reversed", "GET", "bytes=50-40", 416, 0, 0, "bytes */1000");
             row("head", "HEAD", "", 200, 0, 0, "");
         }
-        QTest::newRow("ranges ignored")
-            << "/plain" << QByteArray("GET") << QByteArray("bytes=10-19") << 200 << 0 << 1000
-            << QByteArray();
-        QTest::newRow("missing") << "/missing" << QByteArray("GET") << QByteArray() << 404 << 0 << 0
-                                 << QByteArray();
+        testRow("ranges ignored", "/plain", QByteArray("GET"), QByteArray("bytes=10-19"), 200, 0,
+            1000, QByteArray());
+        testRow("missing", "/missing", QByteArray("GET"), QByteArray(), 404, 0, 0, QByteArray());
     }
 
     void ranges()
     {
-        QFETCH(QString, path);
-        QFETCH(QByteArray, method);
-        QFETCH(QByteArray, range);
-        QFETCH(int, status);
-        QFETCH(int, from);
-        QFETCH(int, length);
-        QFETCH(QByteArray, contentRange);
+        auto [path, method, range, status, from, length, contentRange]
+            = testFetch<QString, QByteArray, QByteArray, int, int, int, QByteArray>(
+                "path", "method", "range", "status", "from", "length", "contentRange");
         QNetworkRequest request(m_server.url(path));
         if (!range.isEmpty())
             request.setRawHeader("Range", range);

@@ -4,7 +4,6 @@
 #include "app/DbConnection.h"
 #include "download/DownloadsModel.h"
 
-#include <QAbstractItemModelTester>
 #include <QSqlQuery>
 
 // The download records' statements on a database made by the installation.
@@ -47,25 +46,19 @@ private slots:
         model.updateFinishedFileName(id, "/media/Band - Song.mp3");
 
         QSqlQuery(m_db.connection())
-            .exec(QStringLiteral("UPDATE downloads SET part1_bytes_downloaded=77 WHERE id=%1")
-                      .arg(id));
+            .exec(QString("UPDATE downloads SET part1_bytes_downloaded=77 WHERE id=%1").arg(id));
         const QList<DownloadRecord> records = model.loadDownloads();
         QCOMPARE(records.size(), 2);
         const DownloadRecord& loaded = records.first();
-        QCOMPARE(loaded.id, id);
-        QCOMPARE(loaded.title, record.title);
-        QCOMPARE(loaded.state, -1);
-        QCOMPARE(loaded.errorText, QString("It broke"));
-        QCOMPARE(loaded.targetMediaType, 0);
-        QCOMPARE(loaded.thumbUrl, record.thumbUrl);
-        QCOMPARE(loaded.serviceId, record.serviceId);
-        QCOMPARE(loaded.mediaId, record.mediaId);
-        QCOMPARE(loaded.permaUrl, record.permaUrl);
-        QCOMPARE(loaded.part1FileName, QString("/tmp/abc.part1"));
-        QCOMPARE(loaded.part2FileName, QString("/tmp/abc.part2"));
-        QCOMPARE(loaded.part1BytesDownloaded, 77);
-        QCOMPARE(loaded.part2BytesDownloaded, 4096);
-        QCOMPARE(loaded.finishedFileName, QString("/media/Band - Song.mp3"));
+        QCOMPARE(QStringList({ loaded.title, loaded.errorText, loaded.thumbUrl, loaded.serviceId,
+                     loaded.mediaId, loaded.permaUrl, loaded.part1FileName, loaded.part2FileName,
+                     loaded.finishedFileName }),
+            QStringList({ record.title, "It broke", record.thumbUrl, record.serviceId,
+                record.mediaId, record.permaUrl, "/tmp/abc.part1", "/tmp/abc.part2",
+                "/media/Band - Song.mp3" }));
+        QCOMPARE(QList<qint64>({ loaded.id, loaded.state, loaded.targetMediaType,
+                     loaded.part1BytesDownloaded, loaded.part2BytesDownloaded }),
+            QList<qint64>({ id, -1, 0, 77, 4096 }));
         QCOMPARE(records.last().state, 1);
         QVERIFY(records.last().errorText.isEmpty());
 

@@ -1,11 +1,7 @@
 #include "ServiceTestSupport.h"
 
 #include "app/AppPaths.h"
-#include "app/DbConnection.h"
 #include "core/AppContext.h"
-#include "download/BinaryHelper.h"
-#include "download/BinaryHelperModel.h"
-#include "download/BinaryHelpers.h"
 #include "services/MediaServices.h"
 #include "services/ServicePluginFile.h"
 
@@ -39,28 +35,8 @@ void ServiceFixture::writePlugin(const QString& key, const QString& program)
 {
     QDir().mkpath(pluginFolder(key));
     QString error;
-    if (!ServicePluginFile::write(
-            pluginFolder(key) + QStringLiteral("/service.plugin"), program, &error))
+    if (!ServicePluginFile::write(pluginFolder(key) + "/service.plugin", program, &error))
         qFatal("Could not write the plugin %s: %s", qPrintable(key), qPrintable(error));
-}
-
-bool ServiceFixture::registerFakeHelper(const QString& scriptPath)
-{
-    const QString name = QStringLiteral("fake-helper");
-    const QString target = AppPaths::helpersLocation() + name;
-    QDir().mkpath(AppPaths::helpersLocation());
-    QFile::remove(target);
-    if (!QFile::copy(scriptPath, target))
-        return false;
-    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    DbConnection db;
-    BinaryHelperModel model(nullptr, db.connection(true));
-    const BinaryHelper helper(BinaryHelper::downloadHelperId, name, name, QStringLiteral("1"));
-    if (model.helperById(BinaryHelper::downloadHelperId).id == BinaryHelper::downloadHelperId)
-        model.updateHelper(helper);
-    else
-        model.insertHelper(helper);
-    return model.helperById(BinaryHelper::downloadHelperId).binaryName == name;
 }
 
 MediaServices* ServiceFixture::loadRegistry(UserInterface* userInterface)

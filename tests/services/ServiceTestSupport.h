@@ -23,8 +23,6 @@ public:
     // Packs the program into <plugin directory>/<key>/service.plugin.
     static void writePlugin(const QString& key, const QString& program);
     static QString pluginFolder(const QString& key);
-    // Replaces the download helper by a script of ours.
-    static bool registerFakeHelper(const QString& scriptPath);
 
     // A new context and registry over the plugin directory as it is now; the context talks
     // to "userInterface" when given, else to the recording one.

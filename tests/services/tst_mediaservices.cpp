@@ -4,6 +4,7 @@
 
 #include "ServiceTestSupport.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/AppPaths.h"
 #include "app/DbConnection.h"
 #include "app/Prefs.h"
@@ -17,22 +18,19 @@
 #include "services/ServiceModel.h"
 #include "services/UserItem.h"
 
-#include <QSignalSpy>
-
 #include <memory>
 
 namespace {
 
-const QString tubeFunctions = QStringLiteral(
-    "function getUserIdFromURL(u) { return t_getRegExMatch(u, /\\/user\\/(\\w+)/, 1); }\n"
-    "function getMediaIdFromURL(u) { return t_getRegExMatch(u, /\\/watch\\/(\\w+)/, 1); }\n"
-    "function getPlaylistIdFromURL(u) { return t_getRegExMatch(u, /[?&]list=(\\w+)/, 1); }\n"
-    "function getQueryStringFromSearchURL(u) { return t_getRegExMatch(u, /[?&]q=([^&]*)/, 1); }\n"
-    "function login(user, password) { return password === 'secret' ? 'true' : 'nope'; }\n");
+const QString tubeFunctions
+    = "function getUserIdFromURL(u) { return t_getRegExMatch(u, /\\/user\\/(\\w+)/, 1); }\n"
+      "function getMediaIdFromURL(u) { return t_getRegExMatch(u, /\\/watch\\/(\\w+)/, 1); }\n"
+      "function getPlaylistIdFromURL(u) { return t_getRegExMatch(u, /[?&]list=(\\w+)/, 1); }\n"
+      "function getQueryStringFromSearchURL(u) { return t_getRegExMatch(u, /[?&]q=([^&]*)/, 1); }\n"
+      "function login(user, password) { return password === 'secret' ? 'true' : 'nope'; }\n";
 
-const QString tubeSettings
-    = QStringLiteral("validDomains: ['tube.example', 'tube.test'], supportsSearch: true, "
-                     "supportsPlaylists: true, revision: 3");
+const QString tubeSettings = "validDomains: ['tube.example', 'tube.test'], supportsSearch: true, "
+                             "supportsPlaylists: true, revision: 3";
 
 } // namespace
 
@@ -80,7 +78,7 @@ private slots:
         QCOMPARE(registry->services().keys(), (QStringList { "Alpha", "Beta" }));
         QCOMPARE(registry->service("Generic Service"), registry->genericService());
         QVERIFY(registry->genericService() && !registry->service("Template"));
-        QCOMPARE(registry->service("Beta")->serviceKey(), QStringLiteral("b_tube"));
+        QCOMPARE(registry->service("Beta")->serviceKey(), "b_tube");
         QCOMPARE(tableKeys(), (QStringList { "a_tube", "b_tube", "generic_service" }));
         QCOMPARE(Prefs::searchableServiceNames(), (QStringList { "Alpha", "Beta" }));
         QVERIFY(m_fixture->ui.fatalErrors.isEmpty());
@@ -92,10 +90,8 @@ private slots:
         QCOMPARE(tableKeys(), (QStringList { "generic_service", "tube" }));
         m_fixture->unload();
         QFile::remove(ServiceFixture::pluginFolder("tube") + "/service.plugin");
-        QFile damaged(ServiceFixture::pluginFolder("generic_service") + "/service.plugin");
-        QVERIFY(damaged.open(QIODevice::WriteOnly));
-        damaged.write("\x7f\xff\xff\xffgarbage");
-        damaged.close();
+        QVERIFY(writeFile(ServiceFixture::pluginFolder("generic_service") + "/service.plugin",
+            "\x7f\xff\xff\xffgarbage"));
         QTest::ignoreMessage(QtCriticalMsg,
             QRegularExpression("Could not find .*tube service "
                                "plugin, ignoring"));
@@ -109,22 +105,18 @@ private slots:
 
     void brokenPluginsAreFatal_data()
     {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("message");
+        testColumns<QString, QString>("program", "message");
         const QString named = "var __settings = { serviceName: 'X' };\n";
         const QString where = " in .*broken/service.plugin";
-        QTest::newRow("syntax error") << named + "var = 1;\n"
-                                      << "Plugin error: SyntaxError.* at line 6" + where;
-        QTest::newRow("throws") << named + "null.x;"
-                                << "Plugin error: TypeError.* at line 6" + where;
-        QTest::newRow("no name") << QString("var __settings = {};")
-                                 << "Plugin error: serviceName" + where;
+        testRow(
+            "syntax error", named + "var = 1;\n", "Plugin error: SyntaxError.* at line 6" + where);
+        testRow("throws", named + "null.x;", "Plugin error: TypeError.* at line 6" + where);
+        testRow("no name", QString("var __settings = {};"), "Plugin error: serviceName" + where);
     }
 
     void brokenPluginsAreFatal()
     {
-        QFETCH(QString, program);
-        QFETCH(QString, message);
+        auto [program, message] = testFetch<QString, QString>("program", "message");
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(message));
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(message));
         MediaServices* registry
@@ -161,14 +153,9 @@ private slots:
     // Identifiers are tried in this order: user, media, playlist, search.
     void whatAnAddressOpens_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("service");
-        QTest::addColumn<QString>("detail");
+        testColumns<QString, int, QString, QString>("text", "kind", "service", "detail");
         const auto row = [](const char* name, const QString& text, int kind, const QString& service,
-                             const QString& detail) {
-            QTest::newRow(name) << text << kind << service << detail;
-        };
+                             const QString& detail) { testRow(name, text, kind, service, detail); };
         row("user before media", "https://tube.example/user/ann/watch/v1", PageDescriptor::User,
             "Tube", "ann");
         row("media", "https://tube.example/watch/v1?list=p9", PageDescriptor::Media, "Tube", "v1");
@@ -184,10 +171,8 @@ private slots:
 
     void whatAnAddressOpens()
     {
-        QFETCH(QString, text);
-        QFETCH(int, kind);
-        QFETCH(QString, service);
-        QFETCH(QString, detail);
+        auto [text, kind, service, detail]
+            = testFetch<QString, int, QString, QString>("text", "kind", "service", "detail");
         MediaServices* registry = loadTube();
         const std::optional<PageDescriptor> page = registry->createPageData(text);
         QVERIFY(page);
@@ -335,14 +320,12 @@ private slots:
 
         // An older one, or a damaged file, is replaced.
         ServiceFixture::writePlugin("peertube", pluginProgram("PeerTube", "revision: 0"));
-        QFile damaged(ServiceFixture::pluginFolder("generic_service") + "/service.plugin");
-        QVERIFY(damaged.open(QIODevice::WriteOnly));
-        damaged.write("damaged");
-        damaged.close();
+        const QString damaged = ServiceFixture::pluginFolder("generic_service") + "/service.plugin";
+        QVERIFY(writeFile(damaged, "damaged"));
         QVERIFY(BundledPlugins(AppPaths::servicePluginsLocation()).install(&report, &error));
         QVERIFY(PluginInspector::inspectFile(peertube, &installed, &error));
         QCOMPARE(installed.revision, bundledRevision);
-        QVERIFY(PluginInspector::inspectFile(damaged.fileName(), &installed, &error));
+        QVERIFY(PluginInspector::inspectFile(damaged, &installed, &error));
         QCOMPARE(installed.serviceName, "Generic Service");
     }
 

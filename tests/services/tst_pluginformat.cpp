@@ -2,13 +2,11 @@
 // reading a plugin's declaration, and the plain-name rule for keys and names.
 
 #include "TestEnvironment.h"
+#include "TestFiles.h"
+#include "TestProcess.h"
 #include "app/PlainName.h"
 #include "services/PluginInspector.h"
 #include "services/ServicePluginFile.h"
-
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QtEndian>
 
 #include <zlib.h>
 
@@ -20,13 +18,6 @@ private:
     QTemporaryDir m_dir;
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
-
-    void writeBytes(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
 
     static QByteArray withStatedSize(QByteArray packed, quint32 size)
     {
@@ -44,9 +35,7 @@ private slots:
         QCOMPARE(ServicePluginFile::read(path("a.plugin"), &read, &error), ServicePluginFile::Ok);
         QCOMPARE(read, text);
         // The format is Qt's: what qUncompress reads.
-        QFile file(path("a.plugin"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(qUncompress(file.readAll())), text);
+        QCOMPARE(QString::fromUtf8(qUncompress(readFile(path("a.plugin")))), text);
         QCOMPARE(ServicePluginFile::read(path("none.plugin"), &read, &error),
             ServicePluginFile::Missing);
     }
@@ -54,8 +43,7 @@ private slots:
     // Damaged files are refused whole: nothing is read, and the error says why.
     void filesAreReadOrRefused_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("status");
+        testColumns<QByteArray, int>("bytes", "status");
         const QByteArray small = ServicePluginFile::pack("var x = 1;");
         const QByteArray packed = ServicePluginFile::pack(QString(2000, 'x'));
         QByteArray flipped = packed;
@@ -68,23 +56,22 @@ private slots:
             reinterpret_cast<const Bytef*>(blanks.constData()), uLong(blanks.size()), 9);
         bomb = withStatedSize(bomb.left(int(size) + 4), 100);
         const int damaged = ServicePluginFile::Damaged;
-        QTest::newRow("empty") << QByteArray() << int(ServicePluginFile::Missing);
-        QTest::newRow("plain text") << QByteArray("function getMediaData() {}") << damaged;
-        QTest::newRow("header only") << packed.left(4) << damaged;
-        QTest::newRow("truncated stream") << packed.left(packed.size() / 2) << damaged;
-        QTest::newRow("flipped bits") << flipped << damaged;
-        QTest::newRow("absurd stated size") << withStatedSize(small, 0xF0000000u) << damaged;
-        QTest::newRow("just over 16 MiB") << withStatedSize(small, 16 * 1024 * 1024 + 1) << damaged;
-        QTest::newRow("16 MiB stated")
-            << withStatedSize(small, 16 * 1024 * 1024) << int(ServicePluginFile::Ok);
-        QTest::newRow("inflates past 16 MiB") << bomb << damaged;
+        testRow("empty", QByteArray(), int(ServicePluginFile::Missing));
+        testRow("plain text", QByteArray("function getMediaData() {}"), damaged);
+        testRow("header only", packed.left(4), damaged);
+        testRow("truncated stream", packed.left(packed.size() / 2), damaged);
+        testRow("flipped bits", flipped, damaged);
+        testRow("absurd stated size", withStatedSize(small, 0xF0000000u), damaged);
+        testRow("just over 16 MiB", withStatedSize(small, 16 * 1024 * 1024 + 1), damaged);
+        testRow(
+            "16 MiB stated", withStatedSize(small, 16 * 1024 * 1024), int(ServicePluginFile::Ok));
+        testRow("inflates past 16 MiB", bomb, damaged);
     }
 
     void filesAreReadOrRefused()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, status);
-        writeBytes("file.plugin", bytes);
+        auto [bytes, status] = testFetch<QByteArray, int>("bytes", "status");
+        QVERIFY(writeFile(path("file.plugin"), bytes));
         QString text;
         QString error;
         QCOMPARE(int(ServicePluginFile::read(path("file.plugin"), &text, &error)), status);
@@ -100,8 +87,8 @@ private slots:
     {
         ServiceSettings settings;
         QString problem;
-        QVERIFY2(PluginInspector::inspect(QStringLiteral("var __settings = { serviceName: "
-                                                         "\"Tube\", revision: 7 };"),
+        QVERIFY2(PluginInspector::inspect("var __settings = { serviceName: "
+                                          "\"Tube\", revision: 7 };",
                      &settings, &problem),
             qPrintable(problem));
         QCOMPARE(settings.serviceName, "Tube");
@@ -117,42 +104,40 @@ private slots:
 
     void packerPacksGoodSourcesAndRefusesBrokenOnes()
     {
-        const QString packer = QStringLiteral(KESTROFAN_PLUGIN_PACKER);
-        writeBytes("good.js", "var __settings = { serviceName: \"Good\" };\n");
-        writeBytes("broken.js", "var __settings = { serviceName: \"Broken\" };\nfunction (\n");
-        QProcess process;
-        process.start(packer, { path("good.js"), path("out/service.plugin") });
-        QVERIFY(process.waitForFinished());
-        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(writeFile(path("good.js"), "var __settings = { serviceName: \"Good\" };\n"));
+        QVERIFY(writeFile(
+            path("broken.js"), "var __settings = { serviceName: \"Broken\" };\nfunction (\n"));
+        QCOMPARE(TestProcess::run(
+                     KESTROFAN_PLUGIN_PACKER, { path("good.js"), path("out/service.plugin") })
+                     .exitCode,
+            0);
         QString text;
         QString error;
         QCOMPARE(ServicePluginFile::read(path("out/service.plugin"), &text, &error),
             ServicePluginFile::Ok);
         QVERIFY(text.contains("\"Good\""));
 
-        process.start(packer, { path("broken.js"), path("out2/service.plugin") });
-        QVERIFY(process.waitForFinished());
-        QCOMPARE(process.exitCode(), 1);
-        QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains("line"));
+        const ProgramRun broken = TestProcess::run(
+            KESTROFAN_PLUGIN_PACKER, { path("broken.js"), path("out2/service.plugin") });
+        QCOMPARE(broken.exitCode, 1);
+        QVERIFY(broken.err.contains("line"));
         QVERIFY(!QFile::exists(path("out2/service.plugin")));
     }
 
     void plainNamesNeverReachAnotherFolder_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("valid");
+        testColumns<QString, bool>("name", "valid");
         for (const QString& name : QStringList { "generic_service", "Generic Service", "a..b" })
-            QTest::newRow(qPrintable(name)) << name << true;
+            testRow(qPrintable(name), name, true);
         for (const QString& name :
             { QString(), QString("."), QString(".."), QString("../escape"), QString("/etc"),
                 QString("a\\b"), QString("a\nb"), QString(256, 'a'), QString(128, QChar(0x00e9)) })
-            QTest::newRow(qPrintable(name.left(12))) << name << false;
+            testRow(qPrintable(name.left(12)), name, false);
     }
 
     void plainNamesNeverReachAnotherFolder()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, valid);
+        auto [name, valid] = testFetch<QString, bool>("name", "valid");
         QCOMPARE(PlainName::isValid(name), valid);
     }
 };

@@ -5,6 +5,7 @@
 
 #include "ServiceTestSupport.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "TestHttpServer.h"
 #include "app/AppPaths.h"
 #include "app/KObject.h"
@@ -19,13 +20,6 @@
 #include "services/UserDataFetcher.h"
 #include "services/UserItem.h"
 
-#include <QBuffer>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSignalSpy>
-#include <QUrlQuery>
-
 #include <memory>
 
 namespace {
@@ -34,8 +28,7 @@ namespace {
 QString feedyProgram(const QString& name, const QString& base, const QString& settings)
 {
     return pluginProgram(name,
-        QStringLiteral("validDomains: '127.0.0.1', supportsSearch: true, itemsPerPage: 50, ")
-            + settings,
+        "validDomains: '127.0.0.1', supportsSearch: true, itemsPerPage: 50, " + settings,
         QStringLiteral(
             "var BASE = '%1';\n"
             "function getSearchFeedURL(q, n, s, t) {"
@@ -109,21 +102,16 @@ private slots:
             "unpaged", feedyProgram("Unpaged", base, "feedsHasPaging: false"));
         ServiceFixture::writePlugin(
             "dependent", feedyProgram("Dependent", base, "userFeedsDependsOnUserData: true"));
-        QVERIFY(ServiceFixture::registerFakeHelper(QFINDTESTDATA("fake-helper.sh")));
+        QVERIFY(AppTestSupport::installDownloadHelper(
+            "fake-helper", readFile(QFINDTESTDATA("fake-helper.sh"))));
         QVERIFY(m_fixture->loadRegistry());
         QCOMPARE(AppContext::serviceRegistry()->services().size(), 5);
 
-        m_server.route("/search", [](const TestHttpServer::Request&) {
-            return TestHttpServer::Response::json(feedOf(3, "Found", 101));
-        });
-        m_server.route("/feed/uploads", [](const TestHttpServer::Request&) {
-            return TestHttpServer::Response::json(feedOf(120, "All uploads", 120));
-        });
-        for (const char* kind : { "/feed/favorites", "/feed/likes", "/feed/related" }) {
-            m_server.route(kind, [kind](const TestHttpServer::Request&) {
-                return TestHttpServer::Response::json(feedOf(2, kind, 2));
-            });
-        }
+        m_server.answer("/search", TestHttpServer::Response::json(feedOf(3, "Found", 101)));
+        m_server.answer(
+            "/feed/uploads", TestHttpServer::Response::json(feedOf(120, "All uploads", 120)));
+        for (const char* kind : { "/feed/favorites", "/feed/likes", "/feed/related" })
+            m_server.answer(kind, TestHttpServer::Response::json(feedOf(2, kind, 2)));
         m_server.route("/feed/playlist", [](const TestHttpServer::Request& request) {
             if (request.query.contains("GONE"))
                 return TestHttpServer::Response::text("gone", 404);
@@ -146,14 +134,17 @@ private slots:
         fetch(fetcher, 2, "tok");
         QCOMPARE(titles(fetcher), (QStringList { "0", "1", "2" }));
         const QUrlQuery sent(m_server.lastRequest("/search").query);
-        QCOMPARE(sent.queryItemValue("q", QUrl::FullyDecoded), QStringLiteral("cats & dogs"));
-        QCOMPARE(sent.queryItemValue("page"), QStringLiteral("2"));
-        QCOMPARE(sent.queryItemValue("size"), QStringLiteral("50"));
-        QCOMPARE(sent.queryItemValue("token"), QStringLiteral("tok"));
+        QCOMPARE(sent.queryItemValue("q", QUrl::FullyDecoded), "cats & dogs");
+        QCOMPARE(sent.queryItemValue("page"), "2");
+        QCOMPARE(sent.queryItemValue("size"), "50");
+        QCOMPARE(sent.queryItemValue("token"), "tok");
         QCOMPARE(fetcher.totalResults(), 101);
         QCOMPARE(fetcher.pageCount(), 3);
-        QCOMPARE(fetcher.nextPageToken() + fetcher.prevPageToken(), QStringLiteral("nextprev"));
+        QCOMPARE(fetcher.nextPageToken() + fetcher.prevPageToken(), "nextprev");
         QVERIFY(!fetcher.hasFailed());
+        // No page size, or a total near the int bound, must not break the count.
+        QCOMPARE(FeedDataFetcher::pageCount(10, 0), 0);
+        QCOMPARE(FeedDataFetcher::pageCount(2147483647, 50), 42949673);
     }
 
     void searchByPostIsSentAsJson()
@@ -161,10 +152,9 @@ private slots:
         FeedDataFetcher fetcher(services(), SearchParams("cats"), "Poster", FeedKind::Search);
         fetch(fetcher, 1);
         const TestHttpServer::Request request = m_server.lastRequest("/search");
-        QCOMPARE(request.method, QStringLiteral("POST"));
+        QCOMPARE(request.method, "POST");
         QCOMPARE(request.header("content-type"), QByteArray("application/json"));
-        QCOMPARE(QJsonDocument::fromJson(request.body).object().value("query").toString(),
-            QStringLiteral("cats"));
+        QCOMPARE(QJsonDocument::fromJson(request.body).object().value("query").toString(), "cats");
         QCOMPARE(fetcher.items().size(), 3);
     }
 
@@ -174,7 +164,7 @@ private slots:
         fetch(fetcher, 2);
         const QStringList read = titles(fetcher);
         QCOMPARE(read.size(), 50);
-        QCOMPARE(read.first() + '-' + read.last(), QStringLiteral("50-99"));
+        QCOMPARE(read.first() + '-' + read.last(), "50-99");
         QCOMPARE(fetcher.pageCount(), 3);
     }
 
@@ -195,11 +185,11 @@ private slots:
         FeedDataFetcher byId(services(), "PL7", "owner1", "Feedy");
         fetch(byId, 2);
         QCOMPARE(byId.feedKind(), int(FeedKind::Playlist));
-        QCOMPARE(byId.feedName(), QStringLiteral("Playlist id=PL7&owner=owner1&page=2"));
+        QCOMPARE(byId.feedName(), "Playlist id=PL7&owner=owner1&page=2");
         FeedDataFetcher byAddress(services(), SearchParams("http://127.0.0.1/watch?list=PL9"),
             "Feedy", FeedKind::Playlist);
         fetch(byAddress, 1);
-        QCOMPARE(byAddress.feedName(), QStringLiteral("Playlist id=PL9&owner=&page=1"));
+        QCOMPARE(byAddress.feedName(), "Playlist id=PL9&owner=&page=1");
     }
 
     void pageZeroStartsNothing()
@@ -227,16 +217,6 @@ private slots:
         QCOMPARE(related.pageCount(), 0);
     }
 
-    void pageCounts()
-    {
-        QCOMPARE(FeedDataFetcher::pageCount(101, 50), 3);
-        QCOMPARE(FeedDataFetcher::pageCount(100, 50), 2);
-        QCOMPARE(FeedDataFetcher::pageCount(50, 50), 1);
-        QCOMPARE(FeedDataFetcher::pageCount(0, 50), 0);
-        QCOMPARE(FeedDataFetcher::pageCount(10, 0), 0);
-        QCOMPARE(FeedDataFetcher::pageCount(2147483647, 50), 42949673);
-    }
-
     void users()
     {
         UserDataFetcher fetcher(services(), SearchParams("http://127.0.0.1/u/ann"), "Feedy");
@@ -246,7 +226,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(user.size() + playlists.size(), 2, 10000);
         QCOMPARE(fetcher.userItem()->subscriberCount(), 7);
         QCOMPARE(fetcher.playlists().size(), 2);
-        QCOMPARE(fetcher.playlists().last().name(), QStringLiteral("Two"));
+        QCOMPARE(fetcher.playlists().last().name(), "Two");
 
         // Without playlists only the user comes; a missing user comes as an error.
         UserDataFetcher plain(services(), SearchParams("http://127.0.0.1/u/ann"), "Dependent");
@@ -261,7 +241,7 @@ private slots:
         missing.start();
         QVERIFY(missingUser.wait(10000));
         QVERIFY(!missing.userItem());
-        QCOMPARE(missing.errorText(), QStringLiteral("The URL is not supported."));
+        QCOMPARE(missing.errorText(), "The URL is not supported.");
     }
 
     void mediaData()
@@ -288,18 +268,17 @@ private slots:
         QVERIFY(ready.wait(20000));
         const std::optional<MediaItem>& item = fetcher.mediaItem();
         QVERIFY(item);
-        QCOMPARE(item->title(), QStringLiteral("Sunset timelapse"));
+        QCOMPARE(item->title(), "Sunset timelapse");
         QCOMPARE(item->durationSeconds(), 126);
-        QCOMPARE(item->userId(), QStringLiteral("ann"));
-        QCOMPARE(item->isoDate(), QStringLiteral("2024-01-31"));
+        QCOMPARE(item->userId(), "ann");
+        QCOMPARE(item->isoDate(), "2024-01-31");
         QCOMPARE(item->views(), 4321);
         QVERIFY(item->hasHD());
         QCOMPARE(item->permaUrl(), page);
         // The helper fetched nothing from our server; it was only asked.
         QCOMPARE(m_server.requestCount("/any/page.html"), 0);
         QFile arguments(AppPaths::helpersLocation() + "fake-helper.arguments");
-        QVERIFY(arguments.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(arguments.readAll()).split('\n', Qt::SkipEmptyParts),
+        QCOMPARE(QString::fromUtf8(readFile(arguments.fileName())).split('\n', Qt::SkipEmptyParts),
             (QStringList { "--dump-json", "--no-call-home", page }));
 
         // What is not a web address never reaches the helper, where it could be an option.

@@ -9,12 +9,6 @@
 #include "services/ScriptCall.h"
 #include "services/ScriptWatchdog.h"
 
-#include <QElapsedTimer>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QRegularExpression>
-
 class TestScriptEngine : public QObject
 {
     Q_OBJECT
@@ -71,10 +65,9 @@ private slots:
 
     void preludeHelpers_data()
     {
-        QTest::addColumn<QString>("expression");
-        QTest::addColumn<QString>("expected");
+        testColumns<QString, QString>("expression", "expected");
         const auto row = [](const QString& expression, const QString& expected) {
-            QTest::newRow(qPrintable(expression)) << expression << expected;
+            testRow(qPrintable(expression), expression, expected);
         };
         row("t_getRegExMatch('v=abc&x', /v=(\\w+)/, 1)", "abc");
         row("t_getRegExMatch('v=abc', /v=\\w+/, 0)", "v=abc");
@@ -89,17 +82,16 @@ private slots:
 
     void preludeHelpers()
     {
-        QFETCH(QString, expression);
-        QFETCH(QString, expected);
+        auto [expression, expected] = testFetch<QString, QString>("expression", "expected");
         QCOMPARE(answer(QString("function f() { return %1; }").arg(expression), "f"), expected);
     }
 
     void callsAreFreshAndBoundToArgs()
     {
-        const QString program = QStringLiteral("var counter = 0;\n"
-                                               "function count() { counter++; return counter; }\n"
-                                               "function self() { return String(this); }\n"
-                                               "function join(a, b) { return a + '|' + b; }");
+        const QString program = "var counter = 0;\n"
+                                "function count() { counter++; return counter; }\n"
+                                "function self() { return String(this); }\n"
+                                "function join(a, b) { return a + '|' + b; }";
         QCOMPARE(answer(program, "count"), "1");
         QCOMPARE(answer(program, "count"), "1");
         QCOMPARE(answer(program, "self"), "args");
@@ -109,12 +101,12 @@ private slots:
 
     void thrownValuesOfAnyKindAreExceptions()
     {
-        const QString program = QStringLiteral("function text() { throw 'plain text'; }\n"
-                                               "function error() {\n"
-                                               "  throw new Error('broken');\n"
-                                               "}\n"
-                                               "function type() { return null.x; }\n"
-                                               "function fine() { return 'plain text'; }");
+        const QString program = "function text() { throw 'plain text'; }\n"
+                                "function error() {\n"
+                                "  throw new Error('broken');\n"
+                                "}\n"
+                                "function type() { return null.x; }\n"
+                                "function fine() { return 'plain text'; }";
         ScriptCall::Outcome outcome = run(program, "text");
         QCOMPARE(outcome.kind, ScriptCall::Outcome::Threw);
         QCOMPARE(outcome.errorText, "plain text");
@@ -138,22 +130,22 @@ private slots:
     // A runaway function, program or page script is stopped and fails like a thrown error.
     void runawayScriptsAreStopped_data()
     {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("function") << QString("function f() { for (;;) { try { while (true) {} } "
-                                             "catch (e) {} } }")
-                                  << QString("Script of service 'Test Service' was stopped in "
-                                             "f\\(\\): Script ran longer than 300 ms");
-        QTest::newRow("loading") << QString("while (true) {}") << QString("ran longer than 300 ms");
-        QTest::newRow("page script") << QString("function f() { return scriptInterface.runJSInDom("
-                                                "'function spin() { for (;;) {} }', 'spin', []); }")
-                                     << QString("ran longer than 300 ms");
+        testColumns<QString, QString>("program", "message");
+        testRow("function",
+            QString("function f() { for (;;) { try { while (true) {} } "
+                    "catch (e) {} } }"),
+            QString("Script of service 'Test Service' was stopped in "
+                    "f\\(\\): Script ran longer than 300 ms"));
+        testRow("loading", QString("while (true) {}"), QString("ran longer than 300 ms"));
+        testRow("page script",
+            QString("function f() { return scriptInterface.runJSInDom("
+                    "'function spin() { for (;;) {} }', 'spin', []); }"),
+            QString("ran longer than 300 ms"));
     }
 
     void runawayScriptsAreStopped()
     {
-        QFETCH(QString, program);
-        QFETCH(QString, message);
+        auto [program, message] = testFetch<QString, QString>("program", "message");
         ScriptWatchdog::setDefaultLimitMs(300);
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(message));
         const ScriptCall::Outcome outcome = run(program, "f");
@@ -168,37 +160,29 @@ private slots:
             return TestHttpServer::Response::text("late but fine");
         });
         ScriptWatchdog::setDefaultLimitMs(400);
-        QCOMPARE(answer(QStringLiteral("function f(u) { return scriptInterface.httpGet(u) + "
-                                       "scriptInterface.httpGet(u + '?again'); }"),
+        QCOMPARE(answer("function f(u) { return scriptInterface.httpGet(u) + "
+                        "scriptInterface.httpGet(u + '?again'); }",
                      "f", { url("/slow") }),
             "late but finelate but fine");
     }
 
     void waitingCountsAgainstTheWallClock_data()
     {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("path");
+        testColumns<QString, QString>("program", "path");
         // Each request is quick, so the running-time limit alone would never stop it.
-        QTest::newRow("endless fetching")
-            << "function f(u) { var n = 0; while (true) scriptInterface.httpGet(u + '?n=' + n++); }"
-            << "/quick";
+        testRow("endless fetching",
+            "function f(u) { var n = 0; while (true) scriptInterface.httpGet(u + '?n=' + n++); }",
+            "/quick");
         // Aborted: the request's own 30 s time-out is not waited for.
-        QTest::newRow("a request that never answers")
-            << "function f(u) { return scriptInterface.httpGet(u); }"
-            << "/never";
+        testRow("a request that never answers",
+            "function f(u) { return scriptInterface.httpGet(u); }", "/never");
     }
 
     void waitingCountsAgainstTheWallClock()
     {
-        QFETCH(QString, program);
-        QFETCH(QString, path);
-        m_server.route("/quick",
-            [](const TestHttpServer::Request&) { return TestHttpServer::Response::text("again"); });
-        m_server.route("/never", [](const TestHttpServer::Request&) {
-            TestHttpServer::Response response = TestHttpServer::Response::text("too late");
-            response.stallAfterBytes = 0;
-            return response;
-        });
+        auto [program, path] = testFetch<QString, QString>("program", "path");
+        m_server.answer("/quick", TestHttpServer::Response::text("again"));
+        m_server.answer("/never", TestHttpServer::Response::text("too late").stallingAfter(0));
         ScriptWatchdog::setDefaultWallClockLimitMs(600);
         m_server.clearRequests();
         QTest::ignoreMessage(QtCriticalMsg,
@@ -215,40 +199,34 @@ private slots:
 
     void sandboxShim_data()
     {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("expected");
-        const auto row = [](const char* name, const QString& script, const QString& expected) {
-            QTest::newRow(name) << script << expected;
-        };
-        row("href", "function f() { return '[' + window.location.href + ']'; }", "[]");
-        row("createElement", "function f() { return document.createElement('div').nodeName; }",
+        testColumns<QString, QString>("script", "expected");
+        testRow("href", "function f() { return '[' + window.location.href + ']'; }", "[]");
+        testRow("createElement", "function f() { return document.createElement('div').nodeName; }",
             "div");
-        row("window is global", "var g = 5; function f() { return window.g; }", "5");
-        row("navigator",
+        testRow("window is global", "var g = 5; function f() { return window.g; }", "5");
+        testRow("navigator",
             "function f() { return navigator.onLine + ',' + navigator.cookieEnabled + ',' + "
             "window.history.length; }",
             "true,false,0");
-        row("arguments are text", "function f(a, b) { return typeof a + b; }", "string2");
-        row("thrown text", "function f() { throw new Error('player'); }", "Error: player");
-        row("broken page script", "function f() { return 1; } }", "");
-        row("missing function", "function g() { return 1; }", "");
+        testRow("arguments are text", "function f(a, b) { return typeof a + b; }", "string2");
+        testRow("thrown text", "function f() { throw new Error('player'); }", "Error: player");
+        testRow("broken page script", "function f() { return 1; } }", "");
+        testRow("missing function", "function g() { return 1; }", "");
     }
 
     void sandboxShim()
     {
-        QFETCH(QString, script);
-        QFETCH(QString, expected);
+        auto [script, expected] = testFetch<QString, QString>("script", "expected");
         QCOMPARE(DomSandbox::run(script, "f", { "1", "2" }), expected);
     }
 
     void sandboxThroughTheInterface()
     {
-        const QString program
-            = QStringLiteral("function f(page, method) {"
-                             "  return scriptInterface.runJSInDom(page, method, ['ab', 3]); }");
+        const QString program = "function f(page, method) {"
+                                "  return scriptInterface.runJSInDom(page, method, ['ab', 3]); }";
         QCOMPARE(answer(program, "f",
-                     { QStringLiteral("function sig(s, n) { return s.split('').reverse()"
-                                      ".join('') + n; }"),
+                     { "function sig(s, n) { return s.split('').reverse()"
+                       ".join('') + n; }",
                          "sig" }),
             "ba3");
         QCOMPARE(answer(program, "f", { QString(), "sig" }), QString());
@@ -258,10 +236,10 @@ private slots:
     void httpGetAndStatus()
     {
         m_server.serveFile("/page.txt", "page body", "text/plain");
-        const QString program = QStringLiteral(
-            "function f(u) { var before = scriptInterface.getHttpGetStatusCode();"
-            "  var body = scriptInterface.httpGet(u, false);"
-            "  return before + ':' + body + ':' + scriptInterface.getHttpGetStatusCode(); }");
+        const QString program
+            = "function f(u) { var before = scriptInterface.getHttpGetStatusCode();"
+              "  var body = scriptInterface.httpGet(u, false);"
+              "  return before + ':' + body + ':' + scriptInterface.getHttpGetStatusCode(); }";
         QCOMPARE(answer(program, "f", { url("/page.txt") }), "0:page body:200");
         QCOMPARE(answer(program, "f", { url("/missing") }), "0::404");
     }
@@ -272,10 +250,11 @@ private slots:
             return TestHttpServer::Response::text(
                 request.method + QLatin1Char(' ') + QString::fromUtf8(request.body));
         });
-        const QString program = QStringLiteral(
-            "function get(u) { return scriptInterface.httpGet(u) + scriptInterface.httpGet(u); }\n"
-            "function post(u) { return scriptInterface.httpPost(u, { a: 'x y', n: 2 }) + '|' +"
-            "  scriptInterface.httpPost(u, { a: 'x y', n: 2 }); }");
+        const QString program
+            = "function get(u) { return scriptInterface.httpGet(u) + scriptInterface.httpGet(u); "
+              "}\n"
+              "function post(u) { return scriptInterface.httpPost(u, { a: 'x y', n: 2 }) + '|' +"
+              "  scriptInterface.httpPost(u, { a: 'x y', n: 2 }); }";
         const QString address = url("/counted?get");
         QCOMPARE(answer(program, "get", { address }), "GET GET ");
         QCOMPARE(m_server.requestCount("/counted", "GET"), 1);
@@ -298,23 +277,21 @@ private slots:
         m_server.route("/cookies", [](const TestHttpServer::Request& request) {
             return TestHttpServer::Response::text(QString::fromUtf8(request.header("cookie")));
         });
-        const QString sent
-            = answer(QStringLiteral("function f(u) { return scriptInterface.httpGetWithCookies(u, "
-                                    "{ session: 'abc', age: 42 }); }"),
-                "f", { url("/cookies") });
+        const QString sent = answer("function f(u) { return scriptInterface.httpGetWithCookies(u, "
+                                    "{ session: 'abc', age: 42 }); }",
+            "f", { url("/cookies") });
         QVERIFY2(sent.contains("session=abc"), qPrintable(sent));
         QVERIFY2(sent.contains("age=42"), qPrintable(sent));
     }
 
     void headerValues()
     {
-        m_server.route("/headers", [](const TestHttpServer::Request&) {
-            return TestHttpServer::Response::text("x").withHeader("X-Token", "t0k3n");
-        });
-        const QString program = QStringLiteral(
-            "function f(u, key) { return scriptInterface.getHeaderValueForUrl(u, key); }\n"
-            "function cachedFirst(u) { scriptInterface.httpGet(u);"
-            "  return '[' + scriptInterface.getHeaderValueForUrl(u, 'X-Token') + ']'; }");
+        m_server.answer(
+            "/headers", TestHttpServer::Response::text("x").withHeader("X-Token", "t0k3n"));
+        const QString program
+            = "function f(u, key) { return scriptInterface.getHeaderValueForUrl(u, key); }\n"
+              "function cachedFirst(u) { scriptInterface.httpGet(u);"
+              "  return '[' + scriptInterface.getHeaderValueForUrl(u, 'X-Token') + ']'; }";
         QCOMPARE(answer(program, "f", { url("/headers?1"), "X-Token" }), "t0k3n");
         QCOMPARE(answer(program, "f", { url("/headers?2"), "X-Absent" }), QString());
         // A body already in the response cache comes without its headers.
@@ -330,9 +307,9 @@ private slots:
             "</Representation></AdaptationSet></Period></MPD>",
             "application/dash+xml");
         m_server.serveFile("/live.mpd", "<MPD type=\"dynamic\"></MPD>", "application/dash+xml");
-        const QString program = QStringLiteral(
-            "function f(u) { var list = JSON.parse(scriptInterface.getMDPManifest(u));"
-            "  return JSON.stringify(list) + '|' + scriptInterface.getErrorString(); }");
+        const QString program
+            = "function f(u) { var list = JSON.parse(scriptInterface.getMDPManifest(u));"
+              "  return JSON.stringify(list) + '|' + scriptInterface.getErrorString(); }";
         const QString good = answer(program, "f", { url("/stream.mpd") });
         const QJsonArray list = QJsonDocument::fromJson(good.section('|', 0, 0).toUtf8()).array();
         QCOMPARE(list.size(), 1);
@@ -345,8 +322,8 @@ private slots:
 
     void readFileReadsNothing()
     {
-        QCOMPARE(answer(QStringLiteral("function f() { return '[' + "
-                                       "scriptInterface.readFile('/etc/passwd') + ']'; }"),
+        QCOMPARE(answer("function f() { return '[' + "
+                        "scriptInterface.readFile('/etc/passwd') + ']'; }",
                      "f"),
             "[]");
     }

@@ -9,11 +9,6 @@
 #include "services/MediaService.h"
 #include "services/MediaServices.h"
 
-#include <QElapsedTimer>
-#include <QFutureWatcher>
-#include <QRegularExpression>
-#include <QTimer>
-
 class TestServiceThreads : public QObject
 {
     Q_OBJECT
@@ -87,9 +82,9 @@ private slots:
         watcher.setFuture(first);
         QSignalSpy firstDone(&watcher, &QFutureWatcherBase::finished);
         QVERIFY(firstDone.wait(10000));
-        QCOMPARE(userOf(first), QStringLiteral("ann"));
+        QCOMPARE(userOf(first), "ann");
         QTRY_VERIFY_WITH_TIMEOUT(secondAsked && second.isFinished(), 10000);
-        QCOMPARE(userOf(second), QStringLiteral("bob"));
+        QCOMPARE(userOf(second), "bob");
         // The timer kept firing through both waits.
         QVERIFY2(ticks > kStallMs / 20 / 2, qPrintable(QString::number(ticks)));
     }
@@ -101,15 +96,14 @@ private slots:
         QSignalSpy done(&watcher, &QFutureWatcherBase::finished);
         QVERIFY(done.wait(10000));
         QVERIFY(!watcher.result().loggedIn);
-        QCOMPARE(
-            watcher.result().errorText, QStringLiteral("No service named \"Nobody\" is loaded."));
+        QCOMPARE(watcher.result().errorText, "No service named \"Nobody\" is loaded.");
     }
 
     void callFromTheWaitingThreadFailsInsteadOfDeadlocking()
     {
         // The command-line tool waits synchronously; events of its nested loop may call in.
         MediaService* slow = m_registry->service("Slow");
-        QString nested = QStringLiteral("not called");
+        QString nested = "not called";
         QTimer::singleShot(
             100, this, [&] { nested = slow->getUserIdFromURL("https://slow.example/u/x"); });
         QTest::ignoreMessage(QtWarningMsg,
@@ -118,7 +112,7 @@ private slots:
         const std::optional<PageDescriptor> page
             = slow->createPageData("https://slow.example/u/carl");
         QVERIFY(page);
-        QCOMPARE(page->userId, QStringLiteral("carl"));
+        QCOMPARE(page->userId, "carl");
         QCOMPARE(nested, QString());
     }
 

@@ -3,6 +3,7 @@
 
 #include "ServiceTestSupport.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "core/AppContext.h"
 #include "services/MediaService.h"
 #include "services/MediaServices.h"
@@ -14,9 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QStackedWidget>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -145,10 +144,10 @@ private slots:
         QCOMPARE(saved.first().first().toBool(), false);
         QVERIFY(credentials->hasSavedCredentials());
         // Not in plain text, and readable by the user only.
-        QFile store(AppContext::settings()->fileName());
-        QVERIFY(store.open(QIODevice::ReadOnly));
-        QVERIFY(!store.readAll().contains("secret"));
-        QCOMPARE(store.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        const QString store = AppContext::settings()->fileName();
+        QVERIFY(!readFile(store).isEmpty() && !readFile(store).contains("secret"));
+        QCOMPARE(QFile::permissions(store) & (QFile::ReadGroup | QFile::ReadOther),
+            QFile::Permissions());
 
         // Reading it back is asynchronous too, also when nothing was saved.
         ServiceCredentials again("Tube", AppContext::settings(), &m_gui);

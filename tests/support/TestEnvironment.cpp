@@ -9,7 +9,7 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_CACHE_HOME", home + "/.cache");
     qputenv("XDG_DESKTOP_DIR", home + "/Desktop");
     qputenv("XDG_RUNTIME_DIR", home + "/runtime");
-    QDir(m_home.path()).mkpath(QStringLiteral("runtime"));
-    QFile::setPermissions(m_home.path() + QStringLiteral("/runtime"),
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir(m_home.path()).mkpath("runtime");
+    QFile::setPermissions(
+        m_home.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QTemporaryDir>
+#include <QtCore>
 #include <QtTest>
+
+#include <tuple>
 
 // Points HOME and the XDG folders at a fresh temporary folder for the life of the test
 // process, so that settings, data and downloads never touch a real user's.
@@ -14,6 +16,25 @@ public:
 private:
     QTemporaryDir m_home;
 };
+
+// The columns of a data table, one type and one name each, in order.
+template<typename... Types, typename... Names> void testColumns(Names... names)
+{
+    (QTest::addColumn<Types>(names), ...);
+}
+
+// The current row's values of these columns, for a structured binding.
+template<typename... Types, typename... Names> std::tuple<Types...> testFetch(Names... names)
+{
+    return { *static_cast<Types*>(QTest::qData(names, qMetaTypeId<Types>()))... };
+}
+
+// One row of a data table: the values fill the columns in order, each as its own type (a string
+// literal as QString), so an enum value for an int column needs int(...).
+template<typename... Values> void testRow(const char* name, Values... values)
+{
+    (QTest::newRow(name) << ... << values);
+}
 
 // Like QTEST_MAIN, but with a private HOME set up before the application object exists.
 #define KESTROFAN_TEST_MAIN(TestClass)                                                             \

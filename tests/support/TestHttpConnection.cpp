@@ -1,5 +1,6 @@
 #include "TestHttpConnection.h"
 
+#include <QHash>
 #include <QHostAddress>
 #include <QSslConfiguration>
 #include <QSslServer>
@@ -15,48 +16,14 @@ constexpr int kThrottleBurstMs = 50;
 
 QByteArray reasonPhrase(int status)
 {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 204:
-        return "No Content";
-    case 206:
-        return "Partial Content";
-    case 301:
-        return "Moved Permanently";
-    case 302:
-        return "Found";
-    case 303:
-        return "See Other";
-    case 304:
-        return "Not Modified";
-    case 307:
-        return "Temporary Redirect";
-    case 308:
-        return "Permanent Redirect";
-    case 400:
-        return "Bad Request";
-    case 401:
-        return "Unauthorized";
-    case 403:
-        return "Forbidden";
-    case 404:
-        return "Not Found";
-    case 405:
-        return "Method Not Allowed";
-    case 416:
-        return "Range Not Satisfiable";
-    case 500:
-        return "Internal Server Error";
-    case 501:
-        return "Not Implemented";
-    case 502:
-        return "Bad Gateway";
-    case 503:
-        return "Service Unavailable";
-    default:
-        return "Status";
-    }
+    static const QHash<int, QByteArray> phrases { { 200, "OK" }, { 204, "No Content" },
+        { 206, "Partial Content" }, { 301, "Moved Permanently" }, { 302, "Found" },
+        { 303, "See Other" }, { 304, "Not Modified" }, { 307, "Temporary Redirect" },
+        { 308, "Permanent Redirect" }, { 400, "Bad Request" }, { 401, "Unauthorized" },
+        { 403, "Forbidden" }, { 404, "Not Found" }, { 405, "Method Not Allowed" },
+        { 416, "Range Not Satisfiable" }, { 500, "Internal Server Error" },
+        { 501, "Not Implemented" }, { 502, "Bad Gateway" }, { 503, "Service Unavailable" } };
+    return phrases.value(status, "Status");
 }
 
 bool statusHasNoBody(int status)
@@ -148,7 +115,7 @@ bool TestHttpConnection::takeRequest(TestHttpRequest* request, bool* keepAlive)
     if (requestLine.size() != 3 || !request->header("transfer-encoding").isEmpty()) {
         // Chunked uploads are not needed by any client under test: refuse them clearly.
         *keepAlive = false;
-        request->method = QStringLiteral("INVALID");
+        request->method = "INVALID";
     }
     return true;
 }

@@ -6,7 +6,7 @@
 TestHttpServer::TestHttpServer()
     : m_site(std::make_unique<TestHttpSite>())
 {
-    m_thread.setObjectName(QStringLiteral("TestHttpServer"));
+    m_thread.setObjectName("TestHttpServer");
 }
 
 TestHttpServer::~TestHttpServer()
@@ -67,6 +67,11 @@ void TestHttpServer::setFileOptions(const QString& path, const FileOptions& opti
 void TestHttpServer::route(const QString& path, Handler handler)
 {
     m_site->setRoute(path, handler);
+}
+
+void TestHttpServer::answer(const QString& path, const Response& response)
+{
+    route(path, [response](const Request&) { return response; });
 }
 
 QList<TestHttpServer::Request> TestHttpServer::requests() const

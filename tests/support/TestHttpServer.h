@@ -51,6 +51,8 @@ public:
     // The handler answers every method on the path; a path ending in '*' answers every path
     // that starts with what precedes the '*'. Routes take precedence over files.
     void route(const QString& path, Handler handler);
+    // A route that always gives this response.
+    void answer(const QString& path, const Response& response);
 
     QList<Request> requests() const;
     // Requests received for the path, of any method or only of the given one.

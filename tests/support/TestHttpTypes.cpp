@@ -1,5 +1,13 @@
 #include "TestHttpTypes.h"
 
+TestHttpResponse TestHttpResponse::bytes(const QByteArray& body, int status)
+{
+    TestHttpResponse response;
+    response.status = status;
+    response.body = body;
+    return response;
+}
+
 TestHttpResponse TestHttpResponse::redirect(const QUrl& to, int status)
 {
     TestHttpResponse response;
@@ -40,5 +48,12 @@ TestHttpResponse TestHttpResponse::json(const QJsonArray& array, int status)
 TestHttpResponse& TestHttpResponse::withHeader(const QByteArray& name, const QByteArray& value)
 {
     headers.emplace_back(name, value);
+    return *this;
+}
+
+TestHttpResponse& TestHttpResponse::stallingAfter(qint64 bytes, int ms)
+{
+    stallAfterBytes = bytes;
+    stallMs = ms;
     return *this;
 }

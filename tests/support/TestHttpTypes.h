@@ -39,6 +39,7 @@ struct TestHttpResponse
     bool closeConnection = false;
     bool silent = false; // read the request, then never answer (until the client gives up)
 
+    static TestHttpResponse bytes(const QByteArray& body, int status = 200);
     static TestHttpResponse redirect(const QUrl& to, int status = 302);
     static TestHttpResponse text(const QString& body, int status = 200,
         const QByteArray& contentType = "text/plain; charset=utf-8");
@@ -47,6 +48,7 @@ struct TestHttpResponse
     static TestHttpResponse json(const QJsonArray& array, int status = 200);
 
     TestHttpResponse& withHeader(const QByteArray& name, const QByteArray& value);
+    TestHttpResponse& stallingAfter(qint64 bytes, int ms = -1);
 };
 
 // Behaviour of one served file. Counters ("...Times") count the responses the option was

@@ -28,10 +28,7 @@ bool ffmpeg(const QStringList& arguments, const QString& workingDirectory)
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setWorkingDirectory(workingDirectory);
-    process.start(QStringLiteral("ffmpeg"),
-        QStringList { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-            QStringLiteral("error"), QStringLiteral("-y") }
-            + arguments);
+    process.start("ffmpeg", QStringList { "-hide_banner", "-loglevel", "error", "-y" } + arguments);
     const bool ok = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit
         && process.exitCode() == 0;
     if (!ok)

@@ -1,11 +1,8 @@
 #include "TransferTestSupport.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QFile>
+#include "TestProcess.h"
+
 #include <QFileInfo>
-#include <QProcess>
-#include <QThread>
 
 namespace TransferTestSupport {
 
@@ -18,30 +15,6 @@ QByteArray patternBytes(qint64 size, quint32 seed)
         data[i] = char(state >> 24);
     }
     return data;
-}
-
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
 bool makeVideo(const QString& output, int seconds)
@@ -60,23 +33,16 @@ bool makeTone(const QString& output, const QString& codec, int seconds)
 
 bool makeClip(const QStringList& arguments, const QString& output)
 {
-    QStringList all = QStringList { "-hide_banner", "-loglevel", "error", "-y" } + arguments;
-    if (output.endsWith(".ts"))
-        all << "-f"
-            << "mpegts";
-    QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", all << output);
-    ffmpeg.waitForFinished(60000);
-    return QFileInfo(output).size() > 0;
+    const QStringList format
+        = output.endsWith(".ts") ? QStringList { "-f", "mpegts" } : QStringList();
+    return TestProcess::ffmpeg(arguments + format << output) && QFileInfo(output).size() > 0;
 }
 
 QStringList streamCodecs(const QString& path)
 {
-    QProcess ffprobe;
-    ffprobe.start(
-        "ffprobe", { "-v", "error", "-show_entries", "stream=codec_name", "-of", "csv=p=0", path });
-    ffprobe.waitForFinished(30000);
-    return QString::fromUtf8(ffprobe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    return TestProcess::run(
+        "ffprobe", { "-v", "error", "-show_entries", "stream=codec_name", "-of", "csv=p=0", path })
+        .out.split('\n', Qt::SkipEmptyParts);
 }
 
 QList<TestHttpRequest> gets(const TestHttpServer& server, const QString& path)

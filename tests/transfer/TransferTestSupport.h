@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestFiles.h"
 #include "TestHttpServer.h"
 
 #include <QByteArray>
@@ -7,20 +8,12 @@
 #include <QStringList>
 #include <QUrl>
 
-#include <functional>
-
-// Shared pieces of the transfer tests: recognisable content, waiting on conditions, what the
-// server was asked for, and small media clips made by the real ffmpeg.
+// Shared pieces of the transfer tests: recognisable content, what the server was asked for, and
+// small media clips made by the real ffmpeg.
 namespace TransferTestSupport {
 
 // Bytes that differ at every offset, so a misplaced range cannot go unnoticed.
 QByteArray patternBytes(qint64 size, quint32 seed = 1);
-
-// Runs the event loop until the condition holds or the time is up.
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 20000);
-
-QByteArray readFile(const QString& path);
-bool writeFile(const QString& path, const QByteArray& data);
 
 // A 64x48 test picture in H.264, and a sine tone in the given codec.
 bool makeVideo(const QString& output, int seconds = 1);

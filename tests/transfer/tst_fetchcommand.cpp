@@ -1,12 +1,6 @@
 #include "TestEnvironment.h"
 #include "TransferTestSupport.h"
 
-#include <QCryptographicHash>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
-
 #include <csignal>
 #include <sys/mount.h>
 
@@ -49,7 +43,8 @@ class FetchCommandTest : public QObject
         slow.bytesPerSecond = 2 * 1024 * 1024;
         m_server.setFileOptions("/media.bin", slow);
         QProcess* process = startFetch({ url("/media.bin") });
-        waitUntil([&] { return notedBytes() > bytes; });
+        if (!QTest::qWaitFor([&] { return notedBytes() > bytes; }, 20000))
+            qWarning("The fetch did not get far enough in time");
         return process;
     }
     // The resume note records how far each part got ("done=1:123,2:456").
@@ -180,30 +175,27 @@ private slots:
 
     void namesFitTheFileSystem_data()
     {
-        QTest::addColumn<QString>("path"); // percent-encoded
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("second");
+        // path: percent-encoded
+        testColumns<QString, QString, QString>("path", "first", "second");
         const QString a251(251, 'a');
-        QTest::newRow("255 bytes, then numbered")
-            << "/" + a251 + ".bin" << a251 + ".bin" << QString(247, 'a') + " (2).bin";
-        QTest::newRow("300 bytes keep name and extension") << "/" + QString(296, 'b')
-                + ".bin" << QString(251, 'b') + ".bin" << QString(247, 'b') + " (2).bin";
+        testRow("255 bytes, then numbered", "/" + a251 + ".bin", a251 + ".bin",
+            QString(247, 'a') + " (2).bin");
+        testRow("300 bytes keep name and extension", "/" + QString(296, 'b') + ".bin",
+            QString(251, 'b') + ".bin", QString(247, 'b') + " (2).bin");
         // 100 three-byte characters and an extension: cut at a character, never inside one.
         const QString wide(100, QChar(0x20AC));
-        QTest::newRow("multi-byte characters")
-            << "/" + QString::fromLatin1(QUrl::toPercentEncoding(wide)) + ".bin"
-            << QString(83, QChar(0x20AC)) + ".bin" << QString(82, QChar(0x20AC)) + " (2).bin";
-        QTest::newRow("bidi override and zero-width characters")
-            << "/%E2%80%AEevil%E2%80%8Bname%E2%80%ACfdp.bin"
-            << "evilnamefdp.bin"
-            << "evilnamefdp (2).bin";
+        testRow("multi-byte characters",
+            "/" + QString::fromLatin1(QUrl::toPercentEncoding(wide)) + ".bin",
+            QString(83, QChar(0x20AC)) + ".bin", QString(82, QChar(0x20AC)) + " (2).bin");
+        testRow("bidi override and zero-width characters",
+            "/%E2%80%AEevil%E2%80%8Bname%E2%80%ACfdp.bin", "evilnamefdp.bin",
+            "evilnamefdp (2).bin");
     }
 
     void namesFitTheFileSystem()
     {
-        QFETCH(QString, path);
-        QFETCH(QString, first);
-        QFETCH(QString, second);
+        auto [path, first, second]
+            = testFetch<QString, QString, QString>("path", "first", "second");
         const QString decoded = QUrl::fromPercentEncoding(path.toLatin1());
         m_server.serveFile(decoded, "content");
         const QString address = url("/").chopped(1) + path;
@@ -232,18 +224,14 @@ private slots:
 
     void unwritableDestinationsAreNamed_data()
     {
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("full disk") << "size=1m"
-                                   << "No space left on device in %1/.kestrofan-parts";
-        QTest::newRow("read-only folder") << "ro,size=1m"
-                                          << "the folder %1 is not writable";
+        testColumns<QString, QString>("options", "message");
+        testRow("full disk", "size=1m", "No space left on device in %1/.kestrofan-parts");
+        testRow("read-only folder", "ro,size=1m", "the folder %1 is not writable");
     }
 
     void unwritableDestinationsAreNamed()
     {
-        QFETCH(QString, options);
-        QFETCH(QString, message);
+        auto [options, message] = testFetch<QString, QString>("options", "message");
         const QString mountPoint = out("small");
         QVERIFY(QDir().mkpath(mountPoint));
         if (::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0,

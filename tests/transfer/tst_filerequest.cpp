@@ -10,10 +10,6 @@
 
 #include "download/MediaPartFileRequest.h"
 
-#include <QElapsedTimer>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <atomic>
 
 using namespace TransferTestSupport;
@@ -43,8 +39,8 @@ class FileRequestTest : public QObject
         QSignalSpy finished(&request, &MediaFileRequestBase::finished);
         QSignalSpy failed(&request, &MediaFileRequestBase::error);
         request.start();
-        waitUntil([&] { return !finished.isEmpty() || !failed.isEmpty(); }, 60000);
-        return !finished.isEmpty() && request.errorText().isEmpty();
+        return QTest::qWaitFor([&] { return !finished.isEmpty() || !failed.isEmpty(); }, 60000)
+            && !finished.isEmpty() && request.errorText().isEmpty();
     }
     // Fetches the path whole; the error text, or the downloaded bytes' mismatch.
     QString fetchError(const QString& path, const QString& baseName = "file")
@@ -77,7 +73,8 @@ class FileRequestTest : public QObject
         slowDown("/media.bin", 1024 * 1024);
         MediaFileRequest* earlier = makeRequest("/media.bin", baseName);
         earlier->start();
-        waitUntil([&] { return earlier->bytesReceived() > bytes; });
+        if (!QTest::qWaitFor([&] { return earlier->bytesReceived() > bytes; }, 20000))
+            qWarning("The download did not get far enough in time");
         earlier->onPause(true);
         const qint64 kept = earlier->bytesReceived();
         m_requests.removeOne(earlier);
@@ -111,22 +108,6 @@ private slots:
         QCOMPARE(RunningParts::instance()->count(), 0);
     }
 
-    void partCountGrowsWithTheLength_data()
-    {
-        QTest::addColumn<qint64>("mebibytes");
-        QTest::addColumn<int>("parts");
-        for (const auto& [mebibytes, parts] : QList<QPair<qint64, int>> { { 0, 8 }, { 2, 8 },
-                 { 69, 8 }, { 100, 11 }, { 200, 20 }, { 500, 44 }, { 1000, 79 } })
-            QTest::addRow("%lld MiB", mebibytes) << mebibytes << parts;
-    }
-
-    void partCountGrowsWithTheLength()
-    {
-        QFETCH(qint64, mebibytes);
-        QFETCH(int, parts);
-        QCOMPARE(MediaFileRequest::partCountFor(mebibytes * 1048576), parts);
-    }
-
     void hundredMebibytesInElevenRanges()
     {
         const qint64 length = 100 * 1048576;
@@ -142,7 +123,7 @@ private slots:
         const qint64 size = length / 11;
         QStringList expected;
         for (qint64 n = 1; n <= 11; ++n)
-            expected << QStringLiteral("bytes=%1-%2")
+            expected << QString("bytes=%1-%2")
                             .arg(size * (n - 1))
                             .arg(n == 11 ? length - 1 : size * n - 1);
         QStringList asked = rangesAskedFor("/big.bin");
@@ -172,9 +153,9 @@ private slots:
             [&] { most = qMax(most, RunningParts::instance()->count()); });
         sampler.start(5);
         first->start();
-        QVERIFY(waitUntil([&] { return RunningParts::instance()->count() == 5; }));
+        QTRY_VERIFY_WITH_TIMEOUT(RunningParts::instance()->count() == 5, 20000);
         second->start(); // gets its slots as the first one's parts end
-        QVERIFY(waitUntil([&] { return !firstDone.isEmpty() && !secondDone.isEmpty(); }, 60000));
+        QTRY_VERIFY_WITH_TIMEOUT(!firstDone.isEmpty() && !secondDone.isEmpty(), 60000);
         QCOMPARE(most, 5);
         QCOMPARE(readFile(first->resultFileName()), m_body);
         QCOMPARE(readFile(second->resultFileName()), m_body.left(2 * 1024 * 1024));
@@ -182,9 +163,9 @@ private slots:
 
     void refusedHeadFallsBackToGet_data()
     {
-        QTest::addColumn<bool>("allowHeader");
-        QTest::newRow("no Access-Control-Allow-Methods") << false;
-        QTest::newRow("Access-Control-Allow-Methods without HEAD") << true;
+        testColumns<bool>("allowHeader");
+        testRow("no Access-Control-Allow-Methods", false);
+        testRow("Access-Control-Allow-Methods without HEAD", true);
     }
 
     void refusedHeadFallsBackToGet()
@@ -203,47 +184,34 @@ private slots:
 
     void failures_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("error");
-        const auto row = [](const char* name, const QString& path, const QString& error) {
-            QTest::newRow(name) << path << error;
-        };
+        testColumns<QString, QString>("path", "error");
         const QString status = "Remote media file not found, got HTTP status ";
         const QString head = "MediaFileRequest::headReplyFinished(): ";
         const QString text = head + "Response was text, but didn't contain a URL:";
-        row("403", "/forbidden", status + "403");
-        row("404", "/missing", status + "404: " + m_server.url("/missing").toString());
-        row("7 redirects", "/r1", head + "Too many redirects; giving up");
-        row("text without address", "/chatter", text + "no file");
-        row("redirect to a local file", "/to-local", status + "302: file:///etc/hostname");
-        row("text naming a local file", "/text-local", text + "httpfile:///etc/hostname");
+        testRow("403", "/forbidden", status + "403");
+        testRow("404", "/missing", status + "404: " + m_server.url("/missing").toString());
+        testRow("7 redirects", "/r1", head + "Too many redirects; giving up");
+        testRow("text without address", "/chatter", text + "no file");
+        testRow("redirect to a local file", "/to-local", status + "302: file:///etc/hostname");
+        testRow("text naming a local file", "/text-local", text + "httpfile:///etc/hostname");
     }
 
     void failures()
     {
-        QFETCH(QString, path);
-        QFETCH(QString, error);
-        m_server.route("/forbidden", [](const TestHttpRequest&) {
-            TestHttpResponse response;
-            response.status = 403;
-            response.withHeader("Access-Control-Allow-Methods", "GET, HEAD");
-            return response;
-        });
+        auto [path, error] = testFetch<QString, QString>("path", "error");
+        m_server.answer("/forbidden",
+            TestHttpResponse::bytes({}, 403).withHeader(
+                "Access-Control-Allow-Methods", "GET, HEAD"));
         serveRedirects(m_server, "/r", 7, m_server.url("/media.bin"));
-        m_server.route(
-            "/chatter", [](const TestHttpRequest&) { return TestHttpResponse::text("no file"); });
-        m_server.route("/to-local", [](const TestHttpRequest&) {
-            return TestHttpResponse::redirect(QUrl("file:///etc/hostname"), 302);
-        });
-        m_server.route("/text-local", [](const TestHttpRequest&) {
-            return TestHttpResponse::text("httpfile:///etc/hostname");
-        });
+        m_server.answer("/chatter", TestHttpResponse::text("no file"));
+        m_server.answer("/to-local", TestHttpResponse::redirect(QUrl("file:///etc/hostname")));
+        m_server.answer("/text-local", TestHttpResponse::text("httpfile:///etc/hostname"));
         MediaFileRequest* request = makeRequest(path, "f");
         QSignalSpy errors(request, &MediaFileRequestBase::error);
         QVERIFY(!runToEnd(*request));
         QCOMPARE(request->errorText(), error);
-        QTest::qWait(50);
-        QCOMPARE(errors.size(), 1); // the job hears it once, though both probes failed
+        // The job hears it once, though both probes failed.
+        QVERIFY(!errors.wait(50) && errors.size() == 1);
         QVERIFY(temporaryFiles().isEmpty());
     }
 
@@ -251,9 +219,8 @@ private slots:
     {
         serveRedirects(m_server, "/s", 6, m_server.url("/media.bin"));
         QCOMPARE(fetchError("/s1", "six"), QString());
-        const QString target = m_server.url("/media.bin").toString();
-        m_server.route("/pointer",
-            [target](const TestHttpRequest&) { return TestHttpResponse::text(target + "\n"); });
+        m_server.answer(
+            "/pointer", TestHttpResponse::text(m_server.url("/media.bin").toString() + "\n"));
         QCOMPARE(fetchError("/pointer", "p"), QString());
     }
 
@@ -271,13 +238,9 @@ private slots:
 
     void missingLengthGivesOneWholeDownload()
     {
-        const QByteArray body = m_body;
-        m_server.route("/stream", [body](const TestHttpRequest&) {
-            TestHttpResponse response;
-            response.body = body;
-            response.omitContentLength = true;
-            return response;
-        });
+        TestHttpResponse stream = TestHttpResponse::bytes(m_body);
+        stream.omitContentLength = true;
+        m_server.answer("/stream", stream);
         QCOMPARE(fetchError("/stream"), QString());
         QCOMPARE(m_requests.last()->contentLength(), 0);
         // No range is asked for. (Qt may send a pipelined request twice when the server closes.)
@@ -321,7 +284,7 @@ private slots:
         slowDown("/media.bin", 1024 * 1024);
         MediaFileRequest* request = makeRequest("/media.bin", "gone");
         request->start();
-        QVERIFY(waitUntil([&] { return request->bytesReceived() > 100000; }));
+        QTRY_VERIFY_WITH_TIMEOUT(request->bytesReceived() > 100000, 20000);
         QVERIFY(!temporaryFiles().isEmpty());
         request->onCancelDownload();
         QCOMPARE(temporaryFiles(), QStringList());
@@ -344,7 +307,7 @@ private slots:
         QCOMPARE(tiny->tempFilePath("ok.part"), m_dir->filePath("ok.part"));
         MediaFileRequest* escaping = makeRequest("/tiny", "../escape");
         QVERIFY(!runToEnd(*escaping));
-        QCOMPARE(escaping->errorText(), QStringLiteral("Download failed: invalid file name"));
+        QCOMPARE(escaping->errorText(), "Download failed: invalid file name");
         QVERIFY(!QFileInfo::exists(m_dir->filePath("../escape")));
         QVERIFY(!QFileInfo::exists(m_dir->filePath("../escape.part1")));
     }
@@ -386,25 +349,22 @@ private slots:
 
     void textAnswers_data()
     {
-        QTest::addColumn<QByteArray>("contentType");
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QString>("shown"); // after the error's prefix; null: downloaded
+        // shown: after the error's prefix; null: downloaded
+        testColumns<QByteArray, QByteArray, QString>("contentType", "body", "shown");
         const QString none;
         const QByteArray page = "<html><body>" + QByteArray(300, 'x') + "</body></html>";
-        QTest::newRow("long text file") << QByteArray("text/plain") << m_body << none;
-        QTest::newRow("html page")
-            << QByteArray("text/html") << page << QString::fromLatin1(page.left(200));
-        QTest::newRow("long html page")
-            << QByteArray("text/html; charset=utf-8") << "<html>" + m_body << "<html>";
-        QTest::newRow("short text with control bytes")
-            << QByteArray("text/plain") << QByteArray("\x01\x02no\tfile\xff\r\n") << "no file";
+        testRow("long text file", QByteArray("text/plain"), m_body, none);
+        testRow("html page", QByteArray("text/html"), page, QString::fromLatin1(page.left(200)));
+        testRow(
+            "long html page", QByteArray("text/html; charset=utf-8"), "<html>" + m_body, "<html>");
+        testRow("short text with control bytes", QByteArray("text/plain"),
+            QByteArray("\x01\x02no\tfile\xff\r\n"), "no file");
     }
 
     void textAnswers()
     {
-        QFETCH(QByteArray, contentType);
-        QFETCH(QByteArray, body);
-        QFETCH(QString, shown);
+        auto [contentType, body, shown]
+            = testFetch<QByteArray, QByteArray, QString>("contentType", "body", "shown");
         m_server.serveFile("/answer", body, contentType);
         const QString error = fetchError("/answer", "text");
         if (shown.isNull()) {
@@ -430,9 +390,7 @@ private slots:
         clock.start();
         const QString error = fetchError("/media.bin");
         TransferTimings::setProbeTimeoutMs(30000);
-        QCOMPARE(error,
-            QStringLiteral(
-                "Download failed: 127.0.0.1 did not answer (3 attempts of 0.3 seconds)"));
+        QCOMPARE(error, "Download failed: 127.0.0.1 did not answer (3 attempts of 0.3 seconds)");
         QVERIFY(clock.elapsed() < 5000);
 
         // One silent answer is only a retry.
@@ -446,9 +404,9 @@ private slots:
 
     void changedFileStartsOver_data()
     {
-        QTest::addColumn<bool>("serverHonoursIfRange");
-        QTest::newRow("server honours If-Range") << true;
-        QTest::newRow("server ignores If-Range") << false;
+        testColumns<bool>("serverHonoursIfRange");
+        testRow("server honours If-Range", true);
+        testRow("server ignores If-Range", false);
     }
 
     void changedFileStartsOver()
@@ -461,7 +419,7 @@ private slots:
         MediaFileRequest* request = makeRequest("/media.bin", "changing");
         QSignalSpy finished(request, &MediaFileRequestBase::finished);
         request->start();
-        QVERIFY(waitUntil([&] { return request->bytesReceived() > 300000; }));
+        QTRY_VERIFY_WITH_TIMEOUT(request->bytesReceived() > 300000, 20000);
 
         const QByteArray newer = patternBytes(m_body.size(), 42);
         m_server.serveFile("/media.bin", newer);
@@ -469,7 +427,7 @@ private slots:
         second.etag = "\"v2\"";
         second.ignoreIfRange = !serverHonoursIfRange;
         m_server.setFileOptions("/media.bin", second);
-        QVERIFY(waitUntil([&] { return !finished.isEmpty(); }, 60000));
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 60000);
         QVERIFY2(request->errorText().isEmpty(), qPrintable(request->errorText()));
         QCOMPARE(readFile(request->resultFileName()), newer);
         QCOMPARE(request->bytesReceived(), newer.size());
@@ -501,8 +459,8 @@ private slots:
             return response;
         });
         QCOMPARE(fetchError("/restless"),
-            QStringLiteral("Download failed: the file keeps changing on the server; try again "
-                           "later"));
+            "Download failed: the file keeps changing on the server; try again "
+            "later");
     }
 
     void removedFolderIsNeverASuccess()
@@ -514,9 +472,9 @@ private slots:
         QSignalSpy finished(request, &MediaFileRequestBase::finished);
         QSignalSpy failed(request, &MediaFileRequestBase::error);
         request->start();
-        QVERIFY(waitUntil([&] { return request->bytesReceived() > 300000; }));
+        QTRY_VERIFY_WITH_TIMEOUT(request->bytesReceived() > 300000, 20000);
         QVERIFY(QDir(parts).removeRecursively());
-        QVERIFY(waitUntil([&] { return !failed.isEmpty() || !finished.isEmpty(); }, 60000));
+        QTRY_VERIFY_WITH_TIMEOUT(!failed.isEmpty() || !finished.isEmpty(), 60000);
         QVERIFY2(request->errorText().contains("was removed or replaced during the download"),
             qPrintable(request->errorText()));
         QVERIFY(!request->complete());
@@ -535,11 +493,10 @@ private slots:
         slowDown("/media.bin", 2 * 1024 * 1024);
         MediaFileRequest* first = makeRequest("/media.bin", "twice");
         first->start();
-        QVERIFY(waitUntil([&] { return first->bytesReceived() > 0; }));
+        QTRY_VERIFY_WITH_TIMEOUT(first->bytesReceived() > 0, 20000);
         MediaFileRequest* second = makeRequest("/media.bin", "twice");
         QVERIFY(!runToEnd(*second));
-        QCOMPARE(second->errorText(),
-            QStringLiteral("This file is already being downloaded by another run"));
+        QCOMPARE(second->errorText(), "This file is already being downloaded by another run");
         QVERIFY(runToEnd(*first));
         QCOMPARE(readFile(first->resultFileName()), m_body);
     }

@@ -6,10 +6,6 @@
 #include "download/RunningParts.h"
 #include "download/TransferTimings.h"
 
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
-
 using namespace TransferTestSupport;
 
 // Segment lists: the length estimate, seven segments at a time, pause, cancel and failing
@@ -42,7 +38,8 @@ class HlsRequestTest : public QObject
         QSignalSpy failed(request.get(), &MediaFileRequestBase::error);
         QSignalSpy finished(request.get(), &MediaFileRequestBase::finished);
         request->start();
-        waitUntil([&] { return !failed.isEmpty() || !finished.isEmpty(); });
+        if (!QTest::qWaitFor([&] { return !failed.isEmpty() || !finished.isEmpty(); }, 20000))
+            return "no end";
         return request->errorText();
     }
 
@@ -80,27 +77,27 @@ private slots:
         auto request = makeRequest(ranged);
         QVERIFY(request->errorText().isEmpty());
         QCOMPARE(request->contentLength(), 1998);
-        QCOMPARE(request->segmentFileName(1), QStringLiteral("hls_1.ts"));
+        QCOMPARE(request->segmentFileName(1), "hls_1.ts");
         QCOMPARE(m_server.requests().size(), 0);
 
-        QCOMPARE(startError({}), QStringLiteral("No segments"));
+        QCOMPARE(startError({}), "No segments");
         // The first segment is asked for its length when the request starts, never before.
         auto idle = makeRequest({ m_server.url("/nothing.ts") });
         QCoreApplication::processEvents();
         QCOMPARE(m_server.requests().size(), 0);
         QCOMPARE(startError({ m_server.url("/nothing.ts") }),
-            QStringLiteral("HLSMediaFileRequest::HLSMediaFileRequest() returned status code 404 "
-                           "when attempting to determine content length of first segment"));
+            "HLSMediaFileRequest::HLSMediaFileRequest() returned status code 404 "
+            "when attempting to determine content length of first segment");
         m_server.serveFile("/empty.ts", QByteArray());
         QCOMPARE(startError({ m_server.url("/empty.ts") }),
-            QStringLiteral("Error: HLSMediaFileRequest::HLSMediaFileRequest(): Content length is "
-                           "zero for first segment"));
+            "Error: HLSMediaFileRequest::HLSMediaFileRequest(): Content length is "
+            "zero for first segment");
         TestHttpFileOptions silent;
         silent.silentTimes = 1;
         m_server.setFileOptions("/empty.ts", silent);
         TransferTimings::setProbeTimeoutMs(300);
         QCOMPARE(startError({ m_server.url("/empty.ts") }),
-            QStringLiteral("Download failed: 127.0.0.1 did not answer within 0.3 seconds"));
+            "Download failed: 127.0.0.1 did not answer within 0.3 seconds");
         TransferTimings::setProbeTimeoutMs(30000);
     }
 
@@ -110,7 +107,7 @@ private slots:
         request->setStreamHeaders({ { "Referer", "http://127.0.0.1/watch" } });
         QSignalSpy finished(request.get(), &MediaFileRequestBase::finished);
         request->start();
-        QVERIFY(waitUntil([&] { return !finished.isEmpty(); }, 60000));
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 60000);
         QVERIFY2(request->errorText().isEmpty(), qPrintable(request->errorText()));
         const QList<TestHttpRequest> sent = m_server.requests();
         QCOMPARE(sent.size(), 4); // the length of the first, then the three segments
@@ -133,7 +130,7 @@ private slots:
         QVERIFY(gotLength.wait());
         QCOMPARE(request->contentLength(), (m_stream.size() / 20) * 20); // first one's times 20
         QCOMPARE(request->runningSegments(), 7);
-        QVERIFY(waitUntil([&] { return !finished.isEmpty(); }, 60000));
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 60000);
         QVERIFY2(request->errorText().isEmpty(), qPrintable(request->errorText()));
         QCOMPARE(most, 7);
         QCOMPARE(request->bytesReceived(), m_stream.size());
@@ -149,14 +146,14 @@ private slots:
         auto request = makeRequest(10, m_stream.size() / 10 * 4);
         QSignalSpy finished(request.get(), &MediaFileRequestBase::finished);
         request->start();
-        QVERIFY(waitUntil([&] { return request->runningSegments() == 7; }));
+        QTRY_VERIFY_WITH_TIMEOUT(request->runningSegments() == 7, 20000);
         request->onPause(true);
         const int asked = int(m_server.requests().size());
         QTest::qWait(300);
         QCOMPARE(request->runningSegments(), 7); // paused, not dropped
         QVERIFY(m_server.requests().size() <= asked + 7);
         request->onPause(false);
-        QVERIFY(waitUntil([&] { return !finished.isEmpty(); }, 60000));
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 60000);
         QVERIFY2(request->errorText().isEmpty(), qPrintable(request->errorText()));
         QCOMPARE(request->bytesReceived(), m_stream.size());
     }
@@ -165,7 +162,7 @@ private slots:
     {
         auto request = makeRequest(10, m_stream.size() / 10);
         request->start();
-        QVERIFY(waitUntil([&] { return request->bytesReceived() > 0; }));
+        QTRY_VERIFY_WITH_TIMEOUT(request->bytesReceived() > 0, 20000);
         request->onCancelDownload();
         QCOMPARE(request->runningSegments(), 0);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList());

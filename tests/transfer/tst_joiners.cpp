@@ -7,8 +7,6 @@
 #include "download/FileConcatenator.h"
 #include "download/HLSFileJoiner.h"
 
-#include <QTemporaryDir>
-
 using namespace TransferTestSupport;
 
 // The joiners on real files: appending parts, remuxing HLS segments and muxing separate audio
@@ -79,7 +77,7 @@ private slots:
         const QList<QByteArray> contents = writeParts(&parts, true);
         ConcatFileJoiner joiner;
         QVERIFY(joiner.join(parts, work("file.part")).isEmpty());
-        QCOMPARE(joiner.errorText(), QStringLiteral("Could not join file parts"));
+        QCOMPARE(joiner.errorText(), "Could not join file parts");
         QVERIFY(!QFile::exists(work("file.part")));
         for (int i : { 0, 1, 3 })
             QCOMPARE(readFile(parts.at(i)), contents.at(i));
@@ -89,27 +87,20 @@ private slots:
 
     void hlsJoinerRemuxesIntoTheFormatsContainer_data()
     {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<int>("format");
-        QTest::addColumn<QString>("extension");
-        QTest::addColumn<bool>("adtsFilter");
-        QTest::addColumn<QStringList>("codecs");
+        testColumns<QString, int, QString, bool, QStringList>(
+            "source", "format", "extension", "adtsFilter", "codecs");
         const QStringList both { "h264", "aac" };
-        QTest::newRow("MP4") << QString("av.ts") << int(MediaDescriptor::MP4) << QString("mp4")
-                             << false << both;
-        QTest::newRow("AAC") << QString("aac.ts") << int(MediaDescriptor::AAC) << QString("m4a")
-                             << true << QStringList { "aac" };
-        QTest::newRow("unknown format")
-            << QString("av.ts") << -1 << QString("mkv") << false << both;
+        testRow("MP4", QString("av.ts"), int(MediaDescriptor::MP4), QString("mp4"), false, both);
+        testRow("AAC", QString("aac.ts"), int(MediaDescriptor::AAC), QString("m4a"), true,
+            QStringList { "aac" });
+        testRow("unknown format", QString("av.ts"), -1, QString("mkv"), false, both);
     }
 
     void hlsJoinerRemuxesIntoTheFormatsContainer()
     {
-        QFETCH(QString, source);
-        QFETCH(int, format);
-        QFETCH(QString, extension);
-        QFETCH(bool, adtsFilter);
-        QFETCH(QStringList, codecs);
+        auto [source, format, extension, adtsFilter, codecs]
+            = testFetch<QString, int, QString, bool, QStringList>(
+                "source", "format", "extension", "adtsFilter", "codecs");
         // Segments cut at arbitrary bytes, as a stream's pieces are.
         const QByteArray stream = readFile(clip(source));
         QStringList segments;
@@ -143,20 +134,18 @@ private slots:
         HLSFileJoiner missing(MediaDescriptor::MP4);
         QVERIFY(writeFile(first, "segment"));
         QVERIFY(missing.join({ first, work("gone_1.ts") }, QString()).isEmpty());
-        QCOMPARE(missing.errorText(), QStringLiteral("Could not join file parts"));
+        QCOMPARE(missing.errorText(), "Could not join file parts");
         QCOMPARE(readFile(first), QByteArray("segment"));
     }
 
     // Containers chosen from what the streams are (MP4, WebM, Matroska as the fallback).
     void layoutFollowsTheStreams_data()
     {
-        QTest::addColumn<int>("format");
-        QTest::addColumn<QStringList>("streams"); // video container, codec, audio container, codec
-        QTest::addColumn<QString>("layout"); // video, audio, container extensions
-        const auto row
-            = [](const char* name, int format, const QStringList& streams, const QString& layout) {
-                  QTest::newRow(name) << format << streams << layout;
-              };
+        // streams: video container, codec, audio container, codec
+        // layout: video, audio, container extensions
+        testColumns<int, QStringList, QString>("format", "streams", "layout");
+        const auto row = [](const char* name, int format, const QStringList& streams,
+                             const QString& layout) { testRow(name, format, streams, layout); };
         const QString mp4 = "mov,mp4,m4a,3gp,3g2,mj2";
         const QString mkv = "matroska,webm";
         const QStringList unreadable { "", "", "", "" };
@@ -173,9 +162,8 @@ private slots:
 
     void layoutFollowsTheStreams()
     {
-        QFETCH(int, format);
-        QFETCH(QStringList, streams);
-        QFETCH(QString, layout);
+        auto [format, streams, layout]
+            = testFetch<int, QStringList, QString>("format", "streams", "layout");
         const AudioVideoLayout result = AudioVideoJoiner::layoutFor(format,
             MediaStreamInfo { streams[0], streams[1], QString() },
             MediaStreamInfo { streams[2], QString(), streams[3] });
@@ -187,29 +175,23 @@ private slots:
 
     void audioVideoJoinerMuxes_data()
     {
-        QTest::addColumn<int>("format");
-        QTest::addColumn<QStringList>("clips"); // video, audio
-        QTest::addColumn<QString>("container");
-        QTest::addColumn<QStringList>("codecs");
-        QTest::newRow("MP4") << int(MediaDescriptor::MP4) << QStringList { "h264.mp4", "aac.m4a" }
-                             << QString("mp4") << QStringList { "h264", "aac" };
-        QTest::newRow("WebM") << int(MediaDescriptor::WebM)
-                              << QStringList { "vp8.webm", "vorbis.webm" } << QString("webm")
-                              << QStringList { "vp8", "vorbis" };
-        QTest::newRow("FLV item") << int(MediaDescriptor::FLV)
-                                  << QStringList { "h264.mp4", "aac.m4a" } << QString("mp4")
-                                  << QStringList { "h264", "aac" };
-        QTest::newRow("Matroska fallback")
-            << int(MediaDescriptor::FLV) << QStringList { "flv1.flv", "mp3.mp3" } << QString("mkv")
-            << QStringList { "flv1", "mp3" };
+        // clips: video, audio
+        testColumns<int, QStringList, QString, QStringList>(
+            "format", "clips", "container", "codecs");
+        testRow("MP4", int(MediaDescriptor::MP4), QStringList { "h264.mp4", "aac.m4a" },
+            QString("mp4"), QStringList { "h264", "aac" });
+        testRow("WebM", int(MediaDescriptor::WebM), QStringList { "vp8.webm", "vorbis.webm" },
+            QString("webm"), QStringList { "vp8", "vorbis" });
+        testRow("FLV item", int(MediaDescriptor::FLV), QStringList { "h264.mp4", "aac.m4a" },
+            QString("mp4"), QStringList { "h264", "aac" });
+        testRow("Matroska fallback", int(MediaDescriptor::FLV),
+            QStringList { "flv1.flv", "mp3.mp3" }, QString("mkv"), QStringList { "flv1", "mp3" });
     }
 
     void audioVideoJoinerMuxes()
     {
-        QFETCH(int, format);
-        QFETCH(QStringList, clips);
-        QFETCH(QString, container);
-        QFETCH(QStringList, codecs);
+        auto [format, clips, container, codecs] = testFetch<int, QStringList, QString, QStringList>(
+            "format", "clips", "container", "codecs");
         // The names a download job gives them: no extension, the audio one marked "_audio".
         QVERIFY(QFile::copy(clip(clips[0]), work("f00d.part")));
         QVERIFY(QFile::copy(clip(clips[1]), work("f00d_audio.part")));
@@ -233,13 +215,12 @@ private slots:
 
         AudioVideoJoiner noAudio(MediaDescriptor::MP4);
         QVERIFY(noAudio.join({ videoFile }, QString()).isEmpty());
-        QCOMPARE(noAudio.errorText(), QStringLiteral("AudioVideoJoiner: file name was empty"));
+        QCOMPARE(noAudio.errorText(), "AudioVideoJoiner: file name was empty");
 
         AudioVideoJoiner noFfmpeg(MediaDescriptor::MP4);
         noFfmpeg.setFfmpegPath(work("no-such-ffmpeg"));
         QVERIFY(noFfmpeg.join({ videoFile, audioFile }, QString()).isEmpty());
-        QCOMPARE(noFfmpeg.errorText(),
-            QStringLiteral("External process no-such-ffmpeg failed to start"));
+        QCOMPARE(noFfmpeg.errorText(), "External process no-such-ffmpeg failed to start");
         QVERIFY(QFile::exists(videoFile) && QFile::exists(audioFile));
 
         // ffmpeg runs but cannot read the inputs: the downloads come back under their names.

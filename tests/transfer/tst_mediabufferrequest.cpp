@@ -4,9 +4,6 @@
 #include "app/MediaDescriptor.h"
 #include "download/MediaBufferRequest.h"
 
-#include <QSignalSpy>
-#include <QTemporaryDir>
-
 using namespace TransferTestSupport;
 
 // The playback buffer: one GET into the buffer file after a HEAD, progress in tenths of a
@@ -22,26 +19,21 @@ private slots:
 
     void buffering_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<QString>("failure"); // empty: the buffer file completes
-        QTest::addColumn<int>("bufferReadyCount");
+        // failure: empty: the buffer file completes
+        testColumns<QString, int, QString, int>("path", "size", "failure", "bufferReadyCount");
 
-        QTest::newRow("2 MB") << "/clip.mp4" << 2000000 << QString() << 1;
-        QTest::newRow("shorter than the buffer") << "/short.mp4" << 200000 << QString() << 0;
-        QTest::newRow("redirected twice") << "/moved1" << 2000000 << QString() << 1;
-        QTest::newRow("ranges accepted") << "/ranged.mp4" << 400000 << QString() << 1;
-        QTest::newRow("not found")
-            << "/missing.mp4" << 0 << "Remote media file not found, got HTTP status404" << 0;
-        QTest::newRow("connection dropped")
-            << "/dropped.mp4" << 2000000 << "Download failed: " << 1;
+        testRow("2 MB", "/clip.mp4", 2000000, QString(), 1);
+        testRow("shorter than the buffer", "/short.mp4", 200000, QString(), 0);
+        testRow("redirected twice", "/moved1", 2000000, QString(), 1);
+        testRow("ranges accepted", "/ranged.mp4", 400000, QString(), 1);
+        testRow(
+            "not found", "/missing.mp4", 0, "Remote media file not found, got HTTP status404", 0);
+        testRow("connection dropped", "/dropped.mp4", 2000000, "Download failed: ", 1);
     }
 
     void buffering()
     {
-        QFETCH(QString, path);
-        QFETCH(int, size);
-        QFETCH(QString, failure);
+        auto [path, size, failure] = testFetch<QString, int, QString>("path", "size", "failure");
         const QByteArray body = patternBytes(size, quint32(size));
         TestHttpFileOptions slow;
         slow.bytesPerSecond = 8 * 1024 * 1024;
@@ -51,13 +43,10 @@ private slots:
             m_server.serveFile("/clip.mp4", body, "video/mp4");
             serveRedirects(m_server, "/moved", 2, m_server.url("/clip.mp4"));
         } else if (path == "/ranged.mp4") {
-            m_server.route(path, [body](const TestHttpRequest&) {
-                TestHttpResponse response;
-                response.status = 206;
-                response.body = body;
-                return response.withHeader("Accept-Ranges", "bytes")
-                    .withHeader("Content-Range", "bytes 0-399999/400000");
-            });
+            m_server.answer(path,
+                TestHttpResponse::bytes(body, 206)
+                    .withHeader("Accept-Ranges", "bytes")
+                    .withHeader("Content-Range", "bytes 0-399999/400000"));
         } else if (size > 0) {
             m_server.serveFile(path, body, "video/mp4");
             m_server.setFileOptions(path, slow);

@@ -5,11 +5,7 @@
 #include "download/RunningParts.h"
 #include "download/TransferTimings.h"
 
-#include <QElapsedTimer>
-#include <QMutex>
-#include <QSignalSpy>
 #include <QTcpServer>
-#include <QTemporaryDir>
 
 using namespace TransferTestSupport;
 
@@ -37,8 +33,9 @@ class PartRequestTest : public QObject
         bool complete()
         {
             part->get();
-            waitUntil([this] { return !finished.isEmpty() || !failed.isEmpty(); });
-            return !finished.isEmpty();
+            return QTest::qWaitFor(
+                       [this] { return !finished.isEmpty() || !failed.isEmpty(); }, 20000)
+                && !finished.isEmpty();
         }
     };
 
@@ -100,7 +97,7 @@ private slots:
         slow.bytesPerSecond = 2 * 1024 * 1024;
         auto run = makePart("/file", 1048576, 2097151, "p.part2", slow);
         run->part->get();
-        QVERIFY(waitUntil([&] { return run->part->bytesOnDisk() >= 300000; }));
+        QTRY_VERIFY_WITH_TIMEOUT(run->part->bytesOnDisk() >= 300000, 20000);
         run->part->onPause(true);
         const qint64 kept = run->part->bytesOnDisk();
         QVERIFY(kept < 1048576);
@@ -194,14 +191,13 @@ private slots:
         refused.part->setup(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(port)), 1,
             m_dir->filePath("r"), {}, false, 0, 10);
         QVERIFY(!refused.complete());
-        QCOMPARE(refused.part->errorText(), QStringLiteral("Download failed: Connection refused"));
+        QCOMPARE(refused.part->errorText(), "Download failed: Connection refused");
         QCOMPARE(refused.part->attempts(), 1);
     }
 
     void serverErrorsAreRetriedClientErrorsAreNot_data()
     {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<int>("requests");
+        testColumns<int, int>("status", "requests");
         for (const int status : { 400, 403, 404, 410 })
             QTest::addRow("%d", status) << status << 1;
         for (const int status : { 408, 429, 500, 503 })
@@ -210,16 +206,11 @@ private slots:
 
     void serverErrorsAreRetriedClientErrorsAreNot()
     {
-        QFETCH(int, status);
-        QFETCH(int, requests);
+        auto [status, requests] = testFetch<int, int>("status", "requests");
         // A big, slow error body: reading it would take minutes.
-        m_server.route("/error", [status](const TestHttpRequest&) {
-            TestHttpResponse response;
-            response.status = status;
-            response.body = QByteArray(8 * 1024 * 1024, 'e');
-            response.bytesPerSecond = 64 * 1024;
-            return response;
-        });
+        TestHttpResponse error = TestHttpResponse::bytes(QByteArray(8 * 1024 * 1024, 'e'), status);
+        error.bytesPerSecond = 64 * 1024;
+        m_server.answer("/error", error);
         QElapsedTimer clock;
         clock.start();
         auto run = makePart("/error", 0, 999, "e");
@@ -242,9 +233,7 @@ private slots:
         m_server.route("/busy", [&](const TestHttpRequest&) {
             QMutexLocker locker(&mutex);
             times << clock.elapsed();
-            TestHttpResponse response;
-            response.status = 503;
-            return response;
+            return TestHttpResponse::bytes({}, 503);
         });
         auto run = makePart("/busy", 0, 999, "b");
         QVERIFY(!run->complete());
@@ -275,8 +264,7 @@ private slots:
         run.part->setup(m_server.url("/file"), 1, "/dev/full", {}, false, 0, 99999);
         run.part->writeIntoSharedFile(0);
         QVERIFY(!run.complete());
-        QCOMPARE(run.part->errorText(),
-            QStringLiteral("Download failed: No space left on device in /dev"));
+        QCOMPARE(run.part->errorText(), "Download failed: No space left on device in /dev");
     }
 
     void fourRedirectsAreFollowedNotFive()
@@ -288,16 +276,13 @@ private slots:
 
         auto five = makePart("/hop1", 0, 9999, "five");
         QVERIFY(!five->complete());
-        QCOMPARE(five->part->errorText(), QStringLiteral("Download failed: too many redirects"));
+        QCOMPARE(five->part->errorText(), "Download failed: too many redirects");
         QCOMPARE(written("five"), QByteArray()); // no redirect page becomes part data
 
-        m_server.route("/local", [](const TestHttpRequest&) {
-            return TestHttpResponse::redirect(QUrl("file:///etc/hostname"), 302);
-        });
+        m_server.answer("/local", TestHttpResponse::redirect(QUrl("file:///etc/hostname")));
         auto local = makePart("/local", 0, 9, "local");
         QVERIFY(!local->complete());
-        QCOMPARE(local->part->errorText(),
-            QStringLiteral("Download failed: redirected to file:///etc/hostname"));
+        QCOMPARE(local->part->errorText(), "Download failed: redirected to file:///etc/hostname");
     }
 
     void rangeIgnoredByServerIsReported()
@@ -334,18 +319,14 @@ private slots:
         QCOMPARE(written("short"), m_body.left(200));
 
         // A range that starts elsewhere is never written.
-        m_server.route("/elsewhere", [body](const TestHttpRequest&) {
-            TestHttpResponse response;
-            response.status = 206;
-            response.body = body.mid(500, 200);
-            response.withHeader("Content-Range", "bytes 500-699/2097152");
-            return response;
-        });
+        m_server.answer("/elsewhere",
+            TestHttpResponse::bytes(body.mid(500, 200), 206)
+                .withHeader("Content-Range", "bytes 500-699/2097152"));
         auto wrong = makePart("/elsewhere", 0, 199, "wrong");
         QVERIFY(!wrong->complete());
         QCOMPARE(wrong->part->errorText(),
-            QStringLiteral("Download failed after 3 part attempts: the server sent a different "
-                           "byte range"));
+            "Download failed after 3 part attempts: the server sent a different "
+            "byte range");
         QCOMPARE(written("wrong"), QByteArray());
     }
 
@@ -361,7 +342,7 @@ private slots:
         connect(run->part.get(), &MediaPartFileRequest::bytesRecieved, this,
             [&](qulonglong) { times << clock.elapsed(); });
         run->part->get();
-        QVERIFY(waitUntil([&] { return times.size() >= 4; }));
+        QTRY_VERIFY_WITH_TIMEOUT(times.size() >= 4, 20000);
         for (int i = 1; i < times.size(); ++i)
             QVERIFY(times.at(i) - times.at(i - 1) >= TransferTimings::throttleIntervalMs() - 15);
 

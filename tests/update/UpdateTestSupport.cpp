@@ -1,32 +1,22 @@
 #include "UpdateTestSupport.h"
 
+#include "core/AppContext.h"
 #include "services/ServicePluginFile.h"
+#include "support/TestFiles.h"
 #include "update/UpdateServer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QtTest>
-
-namespace {
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("Could not write %s", qPrintable(path));
-}
-
-} // namespace
 
 UpdateServerFixture::UpdateServerFixture()
 {
-    const QString keyFile = m_folder.path() + QStringLiteral("/signing.key");
+    const QString keyFile = m_folder.path() + "/signing.key";
     QProcess generator;
-    generator.start(
-        QStringLiteral(KESTROFAN_UPDATE_SERVER), { QStringLiteral("--generate-key"), keyFile });
+    generator.start(QStringLiteral(KESTROFAN_UPDATE_SERVER), { "--generate-key", keyFile });
     if (!generator.waitForFinished(30000) || generator.exitCode() != 0)
         qFatal("The update server could not make a key pair");
     m_publicKey = QString::fromLatin1(generator.readAllStandardOutput().trimmed());
@@ -55,20 +45,19 @@ void UpdateServerFixture::addPlugin(const QString& folder, const QString& progra
     const QString path = repository() + QStringLiteral("/plugins/") + folder;
     QDir().mkpath(path);
     QString error;
-    if (!ServicePluginFile::write(path + QStringLiteral("/service.plugin"), program, &error))
+    if (!ServicePluginFile::write(path + "/service.plugin", program, &error))
         qFatal("Could not pack %s: %s", qPrintable(folder), qPrintable(error));
     if (!descriptions.isEmpty())
-        writeFile(path + QStringLiteral("/description.txt"),
-            descriptions.join(QStringLiteral("\n\n")).toUtf8());
+        writeFile(path + "/description.txt", descriptions.join("\n\n").toUtf8());
     if (!overrides.isEmpty())
-        writeFile(path + QStringLiteral("/entry.json"), QJsonDocument(overrides).toJson());
+        writeFile(path + "/entry.json", QJsonDocument(overrides).toJson());
 }
 
 void UpdateServerFixture::addHelper(
     const QString& folder, const QJsonObject& info, const QByteArray& body)
 {
     const QString path = repository() + QStringLiteral("/helpers/") + folder;
-    writeFile(path + QStringLiteral("/helper.json"), QJsonDocument(info).toJson());
+    writeFile(path + "/helper.json", QJsonDocument(info).toJson());
     const QString file = info.value(QLatin1String("file"))
                              .toString(info.value(QLatin1String("binary_name")).toString());
     writeFile(path + QLatin1Char('/') + file, body);
@@ -76,16 +65,15 @@ void UpdateServerFixture::addHelper(
 
 void UpdateServerFixture::setAppVersion(const QByteArray& json)
 {
-    writeFile(repository() + QStringLiteral("/app/version.json"), json);
+    writeFile(repository() + "/app/version.json", json);
 }
 
 bool UpdateServerFixture::start()
 {
     stop();
     m_server.start(QStringLiteral(KESTROFAN_UPDATE_SERVER),
-        { QStringLiteral("--repository"), repository(), QStringLiteral("--key"),
-            m_folder.path() + QStringLiteral("/signing.key") });
-    static const QRegularExpression listening(QStringLiteral("Listening on (http://\\S+)"));
+        { "--repository", repository(), "--key", m_folder.path() + "/signing.key" });
+    static const QRegularExpression listening("Listening on (http://\\S+)");
     QByteArray greeting;
     while (m_server.waitForReadyRead(30000)) {
         greeting += m_server.readAllStandardOutput();
@@ -134,4 +122,41 @@ void UpdateServerFixture::changeOneByte(const QString& path)
     content[content.size() - 1] = char(content.at(content.size() - 1) ^ 0x01);
     file.seek(0);
     file.write(content);
+}
+
+CheckOutcome UpdateRun::check(const UpdateServer& server)
+{
+    PluginVersionsChecker checker(server, AppContext::pluginInstallation());
+    QSignalSpy available(&checker, &PluginVersionsChecker::pluginUpdatesAvailable);
+    QSignalSpy unreachable(&checker, &PluginVersionsChecker::updateHostConnectionError);
+    QSignalSpy errors(&checker, &PluginVersionsChecker::error);
+    checker.check();
+    const bool settled = QTest::qWaitFor(
+        [&] { return !available.isEmpty() || !unreachable.isEmpty() || !errors.isEmpty(); }, 20000);
+    if (!settled)
+        qWarning("The update check gave no answer in time");
+    CheckOutcome outcome;
+    outcome.answered = !available.isEmpty();
+    outcome.unreachable = !unreachable.isEmpty();
+    for (const QList<QVariant>& arguments : std::as_const(errors))
+        outcome.errors << arguments.at(0).toString();
+    if (outcome.answered) {
+        outcome.firstRun = available.first().at(0).toBool();
+        outcome.count = available.first().at(1).toInt();
+    }
+    outcome.unreachableText = checker.connectionErrorMessage().text;
+    return outcome;
+}
+
+std::unique_ptr<PluginInstaller> UpdateRun::install(
+    const UpdateServer& server, qint64 maximumHelperSize)
+{
+    auto installer = std::make_unique<PluginInstaller>(server, AppContext::pluginInstallTarget());
+    installer->setMaximumHelperSizeForTesting(maximumHelperSize);
+    QSignalSpy finished(installer.get(), &PluginInstaller::finished);
+    installer->start(PluginVersionsChecker::pendingServiceUpdates(),
+        PluginVersionsChecker::pendingHelperUpdates());
+    if (!finished.wait(30000))
+        qWarning("The installation did not finish in time");
+    return installer;
 }

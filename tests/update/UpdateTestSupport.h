@@ -1,11 +1,16 @@
 #pragma once
 
+#include "update/PluginInstaller.h"
+#include "update/PluginVersionsChecker.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <memory>
 
 // A repository folder for the reference update server, its signing key (made by the server's
 // own --generate-key) and the running server on 127.0.0.1.
@@ -15,7 +20,7 @@ public:
     UpdateServerFixture();
     ~UpdateServerFixture();
 
-    QString repository() const { return m_folder.path() + QStringLiteral("/repository"); }
+    QString repository() const { return m_folder.path() + "/repository"; }
     // Raw and base64 public key.
     QByteArray publicKey() const;
     QString publicKeyBase64() const { return m_publicKey; }
@@ -45,3 +50,24 @@ private:
     QString m_baseAddress;
     QString m_log;
 };
+
+// One check, or one installation, run to its end against the installation of the current
+// application context.
+struct CheckOutcome
+{
+    bool answered = false; // pluginUpdatesAvailable
+    bool unreachable = false; // updateHostConnectionError
+    QStringList errors;
+    bool firstRun = false;
+    int count = -1;
+    QString unreachableText;
+};
+
+namespace UpdateRun {
+
+CheckOutcome check(const UpdateServer& server);
+// Installs everything pending; the installer after its finished().
+std::unique_ptr<PluginInstaller> install(
+    const UpdateServer& server, qint64 maximumHelperSize = PluginInstaller::maximumHelperSize);
+
+} // namespace UpdateRun

@@ -1,5 +1,4 @@
 #include "TestEnvironment.h"
-#include "UpdateRun.h"
 #include "UpdateTestSupport.h"
 #include "core/AppContext.h"
 #include "services/ServiceTestSupport.h"
@@ -15,13 +14,10 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTextBrowser>
 #include <QTreeWidget>
-#include <QtTest>
 
 namespace {
 
@@ -93,14 +89,13 @@ private slots:
     void noUpdatesOffersOk()
     {
         open(false, QString());
-        QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Kestrofan Plugin Update"));
+        QCOMPARE(m_dialog->windowTitle(), "Kestrofan Plugin Update");
         QCOMPARE(child<QLabel>("infoLabel")->text(),
-            QStringLiteral("Please wait while checking for new or updated plugins"));
+            "Please wait while checking for new or updated plugins");
         m_dialog->setUpdateCount(0);
-        QCOMPARE(
-            child<QLabel>("infoLabel")->text(), QStringLiteral("No service updates available"));
+        QCOMPARE(child<QLabel>("infoLabel")->text(), "No service updates available");
         QVERIFY(!visible("updateLaterButton") && !visible("updateNowButton"));
-        QCOMPARE(text("updatingButton"), QStringLiteral("OK"));
+        QCOMPARE(text("updatingButton"), "OK");
         QSignalSpy finished(m_dialog.data(), qOverload<>(&ServicePluginUpdateDialog::finished));
         QTest::mouseClick(child<QPushButton>("updatingButton"), Qt::LeftButton);
         QCOMPARE(finished.count(), 1);
@@ -112,7 +107,7 @@ private slots:
         checkAgainstRepository();
         open(false, m_repository.baseAddress());
         m_dialog->setUpdateCount(3);
-        QCOMPARE(pageName(), QStringLiteral("updateListPage"));
+        QCOMPARE(pageName(), "updateListPage");
         QVERIFY(visible("updateLaterButton") && visible("updateNowButton"));
         QVERIFY(!visible("updatingButton"));
         QStringList items;
@@ -127,13 +122,13 @@ private slots:
             QStringList({ "    Faster search", "    Playlists", "Alpha service",
                 "Beta service - New", "Fetcher - New" }));
         QCOMPARE(child<QLabel>("infoLabel")->text(),
-            QStringLiteral("Checking for necessary service plugins and helpers"));
+            "Checking for necessary service plugins and helpers");
 
         QSignalSpy finished(m_dialog.data(), qOverload<>(&ServicePluginUpdateDialog::finished));
         QTest::mouseClick(child<QPushButton>("updateNowButton"), Qt::LeftButton);
-        QCOMPARE(pageName(), QStringLiteral("updatePage"));
-        QCOMPARE(text("updatingButton"), QStringLiteral("Cancel"));
-        QTRY_COMPARE_WITH_TIMEOUT(text("updatingButton"), QStringLiteral("  OK  "), 20000);
+        QCOMPARE(pageName(), "updatePage");
+        QCOMPARE(text("updatingButton"), "Cancel");
+        QTRY_COMPARE_WITH_TIMEOUT(text("updatingButton"), "  OK  ", 20000);
         const QString log = child<QPlainTextEdit>("updateEdit")->toPlainText();
         QVERIFY2(log.contains("Installed updated Alpha service plugin")
                 && log.contains("Installed updated Fetcher") && log.endsWith("Update finished."),
@@ -158,7 +153,7 @@ private slots:
         open(true, stalling.url("/").toString().chopped(1));
         QVERIFY(!visible("updateLaterButton"));
         m_dialog->setUpdateCount(3);
-        QCOMPARE(pageName(), QStringLiteral("updatePage"));
+        QCOMPARE(pageName(), "updatePage");
         QVERIFY(!visible("updatingButton"));
         QSignalSpy finished(m_dialog.data(), qOverload<>(&ServicePluginUpdateDialog::finished));
         QSignalSpy abort(m_dialog.data(), &ServicePluginUpdateDialog::abort);
@@ -196,7 +191,7 @@ private slots:
         answerer.start(20);
         flow.start(false);
         QTRY_COMPARE_WITH_TIMEOUT(seen.size(), 2, 20000);
-        QCOMPARE(seen.first(), QStringLiteral("127.0.0.1 could not be reached | Skip,Try again"));
+        QCOMPARE(seen.first(), "127.0.0.1 could not be reached | Skip,Try again");
         QCOMPARE(ready.count(), 1);
     }
 
@@ -215,12 +210,10 @@ private slots:
     void newVersionDialogShowsTheText()
     {
         NewAppVersionAvailableDialog dialog("1.2", "<b>Faster</b>", "https://example.invalid/");
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("New Version Available"));
-        QCOMPARE(
-            dialog.findChild<QTextBrowser*>("textField")->toPlainText(), QStringLiteral("Faster"));
-        QCOMPARE(
-            dialog.findChild<QPushButton*>("downloadButton")->text(), QStringLiteral("Download"));
-        QCOMPARE(dialog.location(), QStringLiteral("https://example.invalid/"));
+        QCOMPARE(dialog.windowTitle(), "New Version Available");
+        QCOMPARE(dialog.findChild<QTextBrowser*>("textField")->toPlainText(), "Faster");
+        QCOMPARE(dialog.findChild<QPushButton*>("downloadButton")->text(), "Download");
+        QCOMPARE(dialog.location(), "https://example.invalid/");
     }
 };
 

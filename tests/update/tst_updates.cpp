@@ -1,5 +1,6 @@
 #include "TestEnvironment.h"
-#include "UpdateRun.h"
+#include "TestFiles.h"
+#include "TestProcess.h"
 #include "UpdateTestSupport.h"
 #include "services/ServiceTestSupport.h"
 
@@ -14,11 +15,7 @@
 #include "services/ServicePluginFile.h"
 #include "update/AppVersionChecker.h"
 
-#include <QDirIterator>
-#include <QJsonArray>
-#include <QSignalSpy>
 #include <QSqlQuery>
-#include <QtTest>
 
 namespace {
 
@@ -29,14 +26,8 @@ QString program(const QString& name, int revision)
 
 QJsonObject helperInfo(int id, const QString& binaryName, const QString& version)
 {
-    return QJsonObject { { QStringLiteral("id"), id }, { QStringLiteral("name"), binaryName },
-        { QStringLiteral("binary_name"), binaryName }, { QStringLiteral("version"), version } };
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QJsonObject { { "id", id }, { "name", binaryName }, { "binary_name", binaryName },
+        { "version", version } };
 }
 
 // Every file below the home folder, to show that a refused name wrote nothing anywhere.
@@ -75,11 +66,7 @@ private:
     void installHelper(
         int id, const QString& binaryName, const QString& version, const QByteArray& body)
     {
-        QDir().mkpath(AppPaths::helpersLocation());
-        QFile file(helperPath(binaryName));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(body);
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
+        QVERIFY(writeExecutable(helperPath(binaryName), body));
         DbConnection db;
         BinaryHelperModel(nullptr, db.connection(true))
             .insertHelper(BinaryHelper(id, binaryName, binaryName, version));
@@ -92,12 +79,25 @@ private:
         QDir(AppPaths::helpersLocation()).removeRecursively();
         {
             DbConnection db;
-            QSqlQuery(db.connection(true)).exec(QStringLiteral("delete from binary_helper"));
-            QSqlQuery(db.connection(true)).exec(QStringLiteral("delete from service_plugins"));
+            QSqlQuery(db.connection(true)).exec("delete from binary_helper");
+            QSqlQuery(db.connection(true)).exec("delete from service_plugins");
         }
         m_services.loadOnly(plugins);
     }
     void reloadRegistry() { m_services.loadRegistry(); }
+    // The real programs on a fresh HOME, aimed at an update server.
+    QProcessEnvironment environment(
+        const QString& home, const QString& address, const QString& key) const
+    {
+        QProcessEnvironment env = AppTestSupport::privateEnvironment(home);
+        env.insert("KESTROFAN_UPDATE_URL", address);
+        env.insert("KESTROFAN_UPDATE_PUBLIC_KEY", key);
+        return env;
+    }
+    ProgramRun cli(const QStringList& arguments, const QProcessEnvironment& env) const
+    {
+        return TestProcess::run(KESTROFAN_CLI, arguments, env);
+    }
 
 private slots:
     void initTestCase() { m_repository = std::make_unique<UpdateServerFixture>(); }
@@ -110,11 +110,10 @@ private slots:
     void installsEverythingOnceThenNothing()
     {
         resetInstallation();
-        m_repository->addPlugin(QStringLiteral("alpha"), program(QStringLiteral("Alpha"), 2));
-        m_repository->addPlugin(QStringLiteral("beta"), program(QStringLiteral("Beta"), 1));
-        m_repository->addHelper(QStringLiteral("fetcher"),
-            helperInfo(1, QStringLiteral("fetcher"), QStringLiteral("2024.1.1")),
-            UpdateServerFixture::helperBody(600));
+        m_repository->addPlugin("alpha", program("Alpha", 2));
+        m_repository->addPlugin("beta", program("Beta", 1));
+        m_repository->addHelper(
+            "fetcher", helperInfo(1, "fetcher", "2024.1.1"), UpdateServerFixture::helperBody(600));
         QVERIFY(m_repository->start());
 
         CheckOutcome first = UpdateRun::check(server());
@@ -129,7 +128,7 @@ private slots:
         QCOMPARE(installer->filesInstalled(), 3);
         QVERIFY(installer->log().contains("Installed updated Alpha service plugin"));
         QVERIFY(installer->log().contains("Installed updated fetcher"));
-        QCOMPARE(installer->log().last(), QStringLiteral("Update finished."));
+        QCOMPARE(installer->log().last(), "Update finished.");
         MediaService* alpha = AppContext::serviceRegistry()->service("Alpha");
         QVERIFY(alpha && alpha->isAddedAfterLaunch());
         QCOMPARE(alpha->revision(), 2);
@@ -146,63 +145,50 @@ private slots:
         QCOMPARE(second.count, 0);
         installer = UpdateRun::install(server());
         QCOMPARE(installer->filesToFetch(), 0);
-        QCOMPARE(installer->log().last(), QStringLiteral("Services and helpers up to date."));
+        QCOMPARE(installer->log().last(), "Services and helpers up to date.");
     }
 
     void mergesEntriesOfOneService()
     {
         resetInstallation({ { "alpha", program("Alpha", 2) } });
-        m_repository->addPlugin(QStringLiteral("alpha"), program(QStringLiteral("Alpha"), 3),
-            { QStringLiteral("- Faster search"), QStringLiteral("- Playlists") });
+        m_repository->addPlugin("alpha", program("Alpha", 3), { "- Faster search", "- Playlists" });
         QVERIFY(m_repository->start());
         const CheckOutcome outcome = UpdateRun::check(server());
         QCOMPARE(outcome.count, 1);
         const ServicePluginInfo info
             = PluginVersionsChecker::pendingServiceUpdates().value("alpha");
-        QCOMPARE(info.description, QStringLiteral("- Faster search\n- Playlists"));
+        QCOMPARE(info.description, "- Faster search\n- Playlists");
         QCOMPARE(info.serviceScriptRevision, 3);
         QVERIFY(!info.isNewPlugin);
     }
 
     void helperVersionsAndSizes_data()
     {
-        QTest::addColumn<QString>("installed");
-        QTest::addColumn<QString>("offered");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<bool>("offeredAsUpdate");
-        QTest::addColumn<QString>("logLine");
-        const QString installedLine = QStringLiteral("Update finished.");
-        const QString refused = QStringLiteral("Could not update helper at this time, try again "
-                                               "later");
-        QTest::newRow("missing helper installed") << ""
-                                                  << "1.0" << 600 << true << installedLine;
-        QTest::newRow("older helper updated") << "2017.10.01"
-                                              << "2017.10.02" << 600 << true << installedLine;
-        QTest::newRow("equal helper kept") << "2017.10.01"
-                                           << "2017.10.01" << 600 << false << "";
-        QTest::newRow("1.10 is newer than 1.9") << "1.10"
-                                                << "1.9" << 600 << false << "";
-        QTest::newRow("511 bytes refused") << "1.0"
-                                           << "2.0" << 511 << true << refused;
-        QTest::newRow("512 bytes installed") << "1.0"
-                                             << "2.0" << 512 << true << installedLine;
-        QTest::newRow("over the bound refused") << "1.0"
-                                                << "2.0" << 5000 << true << refused;
+        testColumns<QString, QString, int, bool, QString>(
+            "installed", "offered", "size", "offeredAsUpdate", "logLine");
+        const QString installedLine = "Update finished.";
+        const QString refused = "Could not update helper at this time, try again "
+                                "later";
+        testRow("missing helper installed", "", "1.0", 600, true, installedLine);
+        testRow("older helper updated", "2017.10.01", "2017.10.02", 600, true, installedLine);
+        testRow("equal helper kept", "2017.10.01", "2017.10.01", 600, false, "");
+        testRow("1.10 is newer than 1.9", "1.10", "1.9", 600, false, "");
+        testRow("511 bytes refused", "1.0", "2.0", 511, true, refused);
+        testRow("512 bytes installed", "1.0", "2.0", 512, true, installedLine);
+        testRow("over the bound refused", "1.0", "2.0", 5000, true, refused);
     }
     void helperVersionsAndSizes()
     {
-        QFETCH(QString, installed);
-        QFETCH(QString, offered);
-        QFETCH(int, size);
-        QFETCH(bool, offeredAsUpdate);
-        QFETCH(QString, logLine);
+        auto [installed, offered, size, offeredAsUpdate, logLine]
+            = testFetch<QString, QString, int, bool, QString>(
+                "installed", "offered", "size", "offeredAsUpdate", "logLine");
         resetInstallation({ { "alpha", program("Alpha", 1) } });
         const QByteArray oldBody = UpdateServerFixture::helperBody(700, 'o');
         if (!installed.isEmpty())
             installHelper(1, "fetcher", installed, oldBody);
         reloadRegistry();
-        m_repository->addHelper(QStringLiteral("fetcher"), helperInfo(1, "fetcher", offered),
-            UpdateServerFixture::helperBody(size));
+        m_repository->addHelper(
+            "fetcher", helperInfo(1, "fetcher", offered), UpdateServerFixture::helperBody(size));
         QVERIFY(m_repository->start());
 
         QCOMPARE(UpdateRun::check(server()).count, offeredAsUpdate ? 1 : 0);
@@ -212,7 +198,7 @@ private slots:
         const auto installer = UpdateRun::install(server(), 4096);
         QVERIFY2(installer->log().contains(logLine), qPrintable(installer->log().join('\n')));
         const bool accepted = logLine == QLatin1String("Update finished.");
-        QCOMPARE(readAll(helperPath("fetcher")),
+        QCOMPARE(readFile(helperPath("fetcher")),
             accepted ? UpdateServerFixture::helperBody(size) : oldBody);
         DbConnection db;
         QCOMPARE(BinaryHelperModel(nullptr, db.connection(true)).helperById(1).version,
@@ -221,8 +207,7 @@ private slots:
 
     void hostileNamesRefused_data()
     {
-        QTest::addColumn<bool>("asServiceKey");
-        QTest::addColumn<QString>("name");
+        testColumns<bool, QString>("asServiceKey", "name");
         for (const bool key : { true, false }) {
             const char* kind = key ? "service key" : "binary name";
             QTest::addRow("%s parent", kind) << key << "../escaped";
@@ -236,23 +221,21 @@ private slots:
     }
     void hostileNamesRefused()
     {
-        QFETCH(bool, asServiceKey);
-        QFETCH(QString, name);
+        auto [asServiceKey, name] = testFetch<bool, QString>("asServiceKey", "name");
         resetInstallation({ { "alpha", program("Alpha", 1) } });
         if (asServiceKey) {
-            m_repository->addPlugin(QStringLiteral("hostile"), program("Hostile", 5), {},
-                QJsonObject { { QStringLiteral("service_key"), name } });
+            m_repository->addPlugin(
+                "hostile", program("Hostile", 5), {}, QJsonObject { { "service_key", name } });
         } else {
-            QJsonObject info = helperInfo(7, name, QStringLiteral("9.9"));
-            info.insert(QStringLiteral("file"), QStringLiteral("payload"));
-            m_repository->addHelper(
-                QStringLiteral("hostile"), info, UpdateServerFixture::helperBody(600));
+            QJsonObject info = helperInfo(7, name, "9.9");
+            info.insert("file", "payload");
+            m_repository->addHelper("hostile", info, UpdateServerFixture::helperBody(600));
         }
         QVERIFY(m_repository->start());
         const QStringList before = allFiles();
         QTest::ignoreMessage(QtWarningMsg,
-            QRegularExpression(QStringLiteral("^Refusing the offered (service key|helper binary "
-                                              "name) \"")));
+            QRegularExpression("^Refusing the offered (service key|helper binary "
+                               "name) \""));
         const CheckOutcome outcome = UpdateRun::check(server());
         QVERIFY(outcome.answered);
         QCOMPARE(outcome.count, 0);
@@ -263,24 +246,22 @@ private slots:
 
     void tamperedDownloadsKeepTheInstalledOnes_data()
     {
-        QTest::addColumn<bool>("tamperPlugin");
-        QTest::addColumn<bool>("tamperHelper");
-        QTest::newRow("plugin changed after signing") << true << false;
-        QTest::newRow("helper changed after signing") << false << true;
+        testColumns<bool, bool>("tamperPlugin", "tamperHelper");
+        testRow("plugin changed after signing", true, false);
+        testRow("helper changed after signing", false, true);
     }
     void tamperedDownloadsKeepTheInstalledOnes()
     {
-        QFETCH(bool, tamperPlugin);
-        QFETCH(bool, tamperHelper);
+        auto [tamperPlugin, tamperHelper] = testFetch<bool, bool>("tamperPlugin", "tamperHelper");
         resetInstallation({ { "alpha", program("Alpha", 1) } });
         const QByteArray oldHelper = UpdateServerFixture::helperBody(700, 'o');
         installHelper(1, "fetcher", "1.0", oldHelper);
         reloadRegistry();
         const QByteArray oldPlugin
-            = readAll(ServiceFixture::pluginFolder("alpha") + "/service.plugin");
-        m_repository->addPlugin(QStringLiteral("alpha"), program("Alpha", 2));
-        m_repository->addHelper(QStringLiteral("fetcher"), helperInfo(1, "fetcher", "2.0"),
-            UpdateServerFixture::helperBody(600));
+            = readFile(ServiceFixture::pluginFolder("alpha") + "/service.plugin");
+        m_repository->addPlugin("alpha", program("Alpha", 2));
+        m_repository->addHelper(
+            "fetcher", helperInfo(1, "fetcher", "2.0"), UpdateServerFixture::helperBody(600));
         QVERIFY(m_repository->start());
         if (tamperPlugin)
             UpdateServerFixture::changeOneByte(
@@ -293,16 +274,16 @@ private slots:
         const auto installer = UpdateRun::install(server());
         QCOMPARE(installer->filesInstalled(), 1);
         QVERIFY(installer->errorText().contains("not signed with the update key"));
-        QCOMPARE(readAll(ServiceFixture::pluginFolder("alpha") + "/service.plugin") == oldPlugin,
+        QCOMPARE(readFile(ServiceFixture::pluginFolder("alpha") + "/service.plugin") == oldPlugin,
             tamperPlugin);
-        QCOMPARE(readAll(helperPath("fetcher")) == oldHelper, tamperHelper);
+        QCOMPARE(readFile(helperPath("fetcher")) == oldHelper, tamperHelper);
         QCOMPARE(AppContext::serviceRegistry()->service("Alpha")->revision(), tamperPlugin ? 1 : 2);
     }
 
     void answersOfAnotherKeyAreRefused()
     {
         resetInstallation({ { "alpha", program("Alpha", 1) } });
-        m_repository->addPlugin(QStringLiteral("alpha"), program("Alpha", 2));
+        m_repository->addPlugin("alpha", program("Alpha", 2));
         QVERIFY(m_repository->start());
         UpdateServerFixture otherPublisher;
         const CheckOutcome outcome = UpdateRun::check(
@@ -330,80 +311,60 @@ private slots:
 
     void checkWithoutServer_data()
     {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<bool>("unreachable");
-        QTest::newRow("nothing listening") << "http://127.0.0.1:1" << true;
-        QTest::newRow("no server configured") << "" << false;
+        testColumns<QString, bool>("address", "unreachable");
+        testRow("nothing listening", "http://127.0.0.1:1", true);
+        testRow("no server configured", "", false);
     }
     void checkWithoutServer()
     {
-        QFETCH(QString, address);
-        QFETCH(bool, unreachable);
+        auto [address, unreachable] = testFetch<QString, bool>("address", "unreachable");
         resetInstallation({ { "alpha", program("Alpha", 1) } });
         const CheckOutcome outcome
             = UpdateRun::check(UpdateServer(address, m_repository->publicKey()));
         QCOMPARE(outcome.unreachable, unreachable);
         QCOMPARE(outcome.answered, !unreachable);
         if (unreachable)
-            QCOMPARE(outcome.unreachableText, QStringLiteral("127.0.0.1 could not be reached"));
+            QCOMPARE(outcome.unreachableText, "127.0.0.1 could not be reached");
         else
             QCOMPARE(outcome.count, 0);
     }
 
     void compareVersions_data()
     {
-        QTest::addColumn<QString>("a");
-        QTest::addColumn<QString>("b");
-        QTest::addColumn<int>("result");
-        QTest::newRow("1.10 > 1.9") << "1.10"
-                                    << "1.9" << 1;
-        QTest::newRow("1.2 = 1.2.0") << "1.2"
-                                     << "1.2.0" << 0;
-        QTest::newRow("dates") << "2017.1.1"
-                               << "2016.12.31" << 1;
-        QTest::newRow("older") << "2016.12.31"
-                               << "2017.1.1" << -1;
-        QTest::newRow("text part counts as 0") << "1.x"
-                                               << "1.0" << 0;
+        testColumns<QString, QString, int>("a", "b", "result");
+        testRow("1.10 > 1.9", "1.10", "1.9", 1);
+        testRow("1.2 = 1.2.0", "1.2", "1.2.0", 0);
+        testRow("dates", "2017.1.1", "2016.12.31", 1);
+        testRow("older", "2016.12.31", "2017.1.1", -1);
+        testRow("text part counts as 0", "1.x", "1.0", 0);
     }
     void compareVersions()
     {
-        QFETCH(QString, a);
-        QFETCH(QString, b);
-        QFETCH(int, result);
+        auto [a, b, result] = testFetch<QString, QString, int>("a", "b", "result");
         QCOMPARE(PluginVersionsChecker::compareVersions(a, b), result);
     }
 
     void appVersionCheck_data()
     {
-        QTest::addColumn<QString>("running");
-        QTest::addColumn<QString>("runningBuild");
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<bool>("reported");
-        QTest::newRow("higher build")
-            << "1.1.4"
-            << "100"
-            << QByteArray("{\"version\":\"1.1.4\",\"build\":\"101\","
-                          "\"text\":\"<b>new</b>\",\"location\":\"https://e.x/\"}")
-            << true;
-        QTest::newRow("same release")
-            << "1.1.4"
-            << "100" << QByteArray("{\"version\":\"1.1.4\",\"build\":\"100\"}") << false;
-        QTest::newRow("1.10 sorts before 1.9 as text")
-            << "1.9"
-            << "100" << QByteArray("{\"version\":\"1.10\",\"build\":\"100\"}") << false;
-        QTest::newRow("newer version")
-            << "1.1.4"
-            << "100" << QByteArray("{\"version\":\"1.1.5\",\"build\":\"1\"}") << true;
-        QTest::newRow("array ignored") << "1.1.4"
-                                       << "100" << QByteArray("[{\"version\":\"9\"}]") << false;
+        testColumns<QString, QString, QByteArray, bool>(
+            "running", "runningBuild", "answer", "reported");
+        testRow("higher build", "1.1.4", "100",
+            QByteArray("{\"version\":\"1.1.4\",\"build\":\"101\","
+                       "\"text\":\"<b>new</b>\",\"location\":\"https://e.x/\"}"),
+            true);
+        testRow("same release", "1.1.4", "100",
+            QByteArray("{\"version\":\"1.1.4\",\"build\":\"100\"}"), false);
+        testRow("1.10 sorts before 1.9 as text", "1.9", "100",
+            QByteArray("{\"version\":\"1.10\",\"build\":\"100\"}"), false);
+        testRow("newer version", "1.1.4", "100",
+            QByteArray("{\"version\":\"1.1.5\",\"build\":\"1\"}"), true);
+        testRow("array ignored", "1.1.4", "100", QByteArray("[{\"version\":\"9\"}]"), false);
     }
     void appVersionCheck()
     {
-        QFETCH(QString, running);
-        QFETCH(QString, runningBuild);
-        QFETCH(QByteArray, answer);
-        QFETCH(bool, reported);
+        auto [running, runningBuild, answer, reported]
+            = testFetch<QString, QString, QByteArray, bool>(
+                "running", "runningBuild", "answer", "reported");
         m_repository->setAppVersion(answer);
         QVERIFY(m_repository->start());
         AppVersionChecker checker(m_repository->baseAddress(), running, runningBuild);
@@ -415,7 +376,62 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(spy.count(), reported ? 1 : 0);
         if (reported && answer.contains("location"))
-            QCOMPARE(spy.first().at(2).toString(), QStringLiteral("https://e.x/"));
+            QCOMPARE(spy.first().at(2).toString(), "https://e.x/");
+    }
+
+    void setupThenUpdateInstallsTheRepository()
+    {
+        UpdateServerFixture server;
+        // The build's repository (the bundled plugins), one more plugin and a newer helper.
+        QVERIFY(QDir(KESTROFAN_REPOSITORY "/plugins").exists());
+        for (const QString& key :
+            QDir(KESTROFAN_REPOSITORY "/plugins").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QDir().mkpath(server.repository() + "/plugins/" + key);
+            QVERIFY(QFile::copy(KESTROFAN_REPOSITORY "/plugins/" + key + "/service.plugin",
+                server.repository() + "/plugins/" + key + "/service.plugin"));
+        }
+        server.addPlugin("demo", "var __settings = { serviceName: 'Demo Tube', revision: 4 };",
+            { "- First release" });
+        server.addHelper("yt-dlp",
+            QJsonObject { { "id", 1 }, { "name", "yt-dlp" }, { "binary_name", "yt-dlp" },
+                { "version", "2099.01.01" } },
+            UpdateServerFixture::helperBody(2048));
+        QVERIFY(server.start());
+
+        QTemporaryDir home;
+        const auto env = environment(home.path(), server.baseAddress(), server.publicKeyBase64());
+        ProgramRun run = cli({ "setup" }, env);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        run = cli({ "update", "--yes" }, env);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err + server.log()));
+        QVERIFY(run.out.contains("service Demo Tube (demo), revision 4 (new)"));
+        QVERIFY(run.out.contains("Installed updated Demo Tube service plugin"));
+        QVERIFY(run.out.contains("Installed updated yt-dlp"));
+        QVERIFY(run.out.contains("Update finished."));
+        QTRY_VERIFY(server.log().contains("GET /kestrofan/update/gethelperupdate_1.1.0.php?id=1"));
+
+        run = cli({ "services" }, env);
+        QVERIFY(run.out.contains("Demo Tube (demo, revision 4)"));
+        QVERIFY(run.out.contains("PeerTube"));
+        // The system's yt-dlp stood there as a link; the update replaced the link, not its target.
+        const QString helper
+            = home.path() + "/.local/share/Ulvane Software/Kestrofan 2/helpers/yt-dlp";
+        QVERIFY(!QFileInfo(helper).isSymLink());
+        QVERIFY(QFileInfo(helper).isExecutable());
+
+        run = cli({ "update" }, env);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains("No updates available."));
+    }
+
+    void unreachableServerFails()
+    {
+        QTemporaryDir home;
+        const auto env = environment(home.path(), "http://127.0.0.1:1", QString());
+        QCOMPARE(cli({ "setup" }, env).exitCode, 0);
+        const ProgramRun run = cli({ "update", "--yes" }, env);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("127.0.0.1 could not be reached"), qPrintable(run.err));
     }
 };
 
