@@ -490,7 +490,10 @@ void MediaPartFileRequest::retryAfterError(const QString& reason)
         ++m_failedAttempts;
         ++m_failuresInRow;
     }
-    if (m_failedAttempts >= maxErrorAttempts()) {
+    // Only attempts in a row count: a link that drops now and then may also answer a
+    // reconnect with a closed connection (a keep-alive connection the server was closing),
+    // which is no reason to give up a part that has been making progress.
+    if (m_failuresInRow >= maxErrorAttempts()) {
         fail(tr("Download failed after %1 part attempts: %2").arg(maxErrorAttempts()).arg(reason));
         return;
     }

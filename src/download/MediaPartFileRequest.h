@@ -52,7 +52,8 @@ public:
     bool isFinished() const { return m_finished; }
     QString errorText() const { return m_errorText; }
     int attempts() const { return m_attempts; }
-    // Attempts that added no bytes (less than a stall's worth); the budget is counted in these.
+    // Attempts that added no bytes (less than a stall's worth); the part gives up after
+    // maxErrorAttempts() of them in a row.
     int failedAttempts() const { return m_failedAttempts; }
 
     static QByteArray userAgent();
