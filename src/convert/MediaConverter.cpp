@@ -89,6 +89,7 @@ void MediaConverter::fail(const QString& text)
 MediaConverter::FfmpegRun MediaConverter::runFfmpeg(const QStringList& arguments) const
 {
     SystemProcess process;
+    process.setCancellation(m_cancellation);
     FfmpegRun run;
     run.ran = process.run(m_options.ffmpegPath, arguments, true);
     run.exitCode = process.exitCode();
