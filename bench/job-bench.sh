@@ -42,13 +42,14 @@ home=$work/home
 mkdir -p "$www/clips" "$out" "$work/nginx/tmp"
 
 # --- Content (made once, kept) -------------------------------------------------------------
-if [ "$(stat -c %s "$www/big.mp4" 2>/dev/null || echo 0)" -lt 1000000000 ]; then
+if [ "$(stat -c %s "$www/big.mp4" 2>/dev/null || echo 0)" -lt 1070000000 ]; then
   echo "Making the 1 GiB clip ..." >&2
-  # Ten seconds of 720p H.264 and AAC at a high bit rate, repeated to about 1 GiB.
+  # Ten seconds of 720p H.264 and AAC at a high bit rate, repeated until the file is 1 GiB
+  # (how much ten seconds make depends on the encoder; the loop does not).
   ffmpeg -hide_banner -loglevel error -y -f lavfi -i testsrc2=size=1280x720:rate=25 \
     -f lavfi -i sine=frequency=440 -t 10 -c:v libx264 -preset ultrafast -b:v 48M \
     -maxrate 48M -bufsize 8M -c:a aac "$work/base.mp4"
-  ffmpeg -hide_banner -loglevel error -y -stream_loop 16 -i "$work/base.mp4" -c copy \
+  ffmpeg -hide_banner -loglevel error -y -stream_loop -1 -i "$work/base.mp4" -c copy \
     -fs 1073741824 "$www/big.mp4"
   rm -f "$work/base.mp4"
 fi

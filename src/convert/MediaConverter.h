@@ -74,6 +74,9 @@ protected:
     bool publishOutput(StagedFile& output);
     // Rewrites the output with the tags; the untagged file stays when that fails.
     bool addTags();
+    // Writes the tags into the downloaded file where it lies, when its layout allows that
+    // without copying it (an MP4 with its index at the end); false leaves it untouched.
+    bool tagInputInPlace();
     // Creates the staged file in the media folder.
     bool stageOutput(StagedFile& output, const QString& extension);
     void addToPlaylist(const QString& playlistName, bool enabled) const;

@@ -389,24 +389,6 @@ private slots:
         QTRY_VERIFY(jobs->isIdle());
     }
 
-    void queueFinishedTexts_data()
-    {
-        QTest::addColumn<int>("successes");
-        QTest::addColumn<int>("errors");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("both") << 2 << 1 << "2 successful download(s), 1 error(s)";
-        QTest::newRow("successes only") << 1 << 0 << "1 successful download(s)";
-        QTest::newRow("errors only") << 0 << 3 << "0 successful download(s), 3 error(s)";
-    }
-
-    void queueFinishedTexts()
-    {
-        QFETCH(int, successes);
-        QFETCH(int, errors);
-        QFETCH(QString, message);
-        QCOMPARE(ProcessingQueue::queueFinishedMessage(successes, errors), message);
-    }
-
     void restoreAtStartUp()
     {
         QSqlQuery(DbConnection().connection()).exec(QStringLiteral("DELETE FROM downloads"));
