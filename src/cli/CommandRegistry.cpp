@@ -1,11 +1,17 @@
 #include "CommandRegistry.h"
 
+#include "CleanCommand.h"
 #include "ConfigCommand.h"
+#include "DownloadCommand.h"
+#include "DownloadFeedCommand.h"
+#include "DownloadsCommand.h"
 #include "ExtractCommand.h"
 #include "FeedCommand.h"
 #include "FetchCommand.h"
 #include "MediaCommand.h"
+#include "RemoveCommand.h"
 #include "ResolveCommand.h"
+#include "ResumeCommand.h"
 #include "SearchCommand.h"
 #include "ServicesCommand.h"
 #include "SetupCommand.h"
@@ -26,5 +32,11 @@ std::vector<std::unique_ptr<CliCommand>> allCommands()
     commands.push_back(std::make_unique<FeedCommand>());
     commands.push_back(std::make_unique<SearchCommand>());
     commands.push_back(std::make_unique<FetchCommand>());
+    commands.push_back(std::make_unique<DownloadCommand>());
+    commands.push_back(std::make_unique<DownloadFeedCommand>());
+    commands.push_back(std::make_unique<DownloadsCommand>());
+    commands.push_back(std::make_unique<ResumeCommand>());
+    commands.push_back(std::make_unique<RemoveCommand>());
+    commands.push_back(std::make_unique<CleanCommand>());
     return commands;
 }

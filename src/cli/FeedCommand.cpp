@@ -1,6 +1,7 @@
 #include "FeedCommand.h"
 
 #include "BrowseSupport.h"
+#include "FeedKinds.h"
 #include "RecordJson.h"
 #include "app/UserFacingText.h"
 #include "core/AppContext.h"
@@ -9,42 +10,6 @@
 #include "services/MediaService.h"
 #include "services/MediaServices.h"
 #include "services/PageDescriptor.h"
-
-#include <QMap>
-
-namespace {
-
-const QMap<QString, int>& kinds()
-{
-    static const QMap<QString, int> byName {
-        { QStringLiteral("uploads"), FeedKind::Uploads },
-        { QStringLiteral("favorites"), FeedKind::Favorites },
-        { QStringLiteral("likes"), FeedKind::Likes },
-        { QStringLiteral("related"), FeedKind::Related },
-        { QStringLiteral("playlist"), FeedKind::Playlist },
-    };
-    return byName;
-}
-
-bool offers(const MediaService& service, int kind)
-{
-    switch (kind) {
-    case FeedKind::Uploads:
-        return service.supportsUploads();
-    case FeedKind::Favorites:
-        return service.supportsFavorites();
-    case FeedKind::Likes:
-        return service.supportsLikes();
-    case FeedKind::Related:
-        return service.supportsRelated();
-    case FeedKind::Playlist:
-        return service.supportsPlaylists();
-    default:
-        return false;
-    }
-}
-
-} // namespace
 
 QString FeedCommand::summary() const
 {
@@ -68,9 +33,10 @@ int FeedCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     if (!BrowseSupport::joinedArguments(parser, name(), out, &address))
         return UsageError;
     const QString kindName = parser.value(QStringLiteral("kind"));
-    if (!kinds().contains(kindName)) {
+    const int kind = FeedKinds::byName(kindName);
+    if (kind < 0) {
         out.error(QStringLiteral("kestrofan-cli feed: --kind must be one of %1")
-                      .arg(kinds().keys().join(QStringLiteral(", "))));
+                      .arg(FeedKinds::names().join(QStringLiteral(", "))));
         return UsageError;
     }
     int page = 1;
@@ -85,10 +51,9 @@ int FeedCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         out.error(QStringLiteral("kestrofan-cli feed: \"%1\" is not an address").arg(address));
         return Failed;
     }
-    const int kind = kinds().value(kindName);
     const MediaServices* services = AppContext::serviceRegistry();
     const MediaService* service = services->service(target->serviceName);
-    if (!service || !offers(*service, kind)) {
+    if (!service || !FeedKinds::offers(*service, kind)) {
         out.error(QStringLiteral("kestrofan-cli feed: %1 has no %2 feed")
                       .arg(target->serviceName, kindName));
         return Failed;

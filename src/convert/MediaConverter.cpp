@@ -2,6 +2,7 @@
 
 #include "FilePlacement.h"
 #include "MediaPlayerIntegration.h"
+#include "Mp4Tags.h"
 #include "StagedFile.h"
 #include "SystemProcess.h"
 #include "app/FileNames.h"
@@ -89,6 +90,7 @@ void MediaConverter::fail(const QString& text)
 MediaConverter::FfmpegRun MediaConverter::runFfmpeg(const QStringList& arguments) const
 {
     SystemProcess process;
+    process.setCancellation(m_cancellation);
     FfmpegRun run;
     run.ran = process.run(m_options.ffmpegPath, arguments, true);
     run.exitCode = process.exitCode();
@@ -158,6 +160,25 @@ bool MediaConverter::publishOutput(StagedFile& output)
     }
     m_outputPath = path;
     return true;
+}
+
+bool MediaConverter::tagInputInPlace()
+{
+    // The same tags as ffmpeg would write, from the same "-metadata" arguments.
+    QStringList arguments { m_inputPath };
+    addMetadata(arguments);
+    QList<QPair<QString, QString>> tags;
+    for (qsizetype i = 0; i + 1 < arguments.size(); ++i) {
+        if (arguments.at(i) != QLatin1String("-metadata"))
+            continue;
+        const QString pair = arguments.at(++i);
+        const qsizetype equals = pair.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            return false;
+        tags.append({ pair.left(equals), pair.mid(equals + 1) });
+    }
+    QString error;
+    return Mp4Tags::writeInPlace(m_inputPath, tags, &error);
 }
 
 bool MediaConverter::addTags()

@@ -9,6 +9,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class ProcessCancellation;
 class StagedFile;
 
 // Turns a downloaded file into the file the user keeps: re-encoded through a conversion
@@ -28,6 +31,13 @@ public:
     virtual QString convert() = 0;
     // Inserts the "-metadata" pairs just before the last argument (the output file).
     virtual void addMetadata(QStringList& arguments) const = 0;
+
+    // Ends the ffmpeg of convert() when cancelled (the program quits, the job is cancelled);
+    // the conversion then fails and leaves no file under a final name.
+    void setCancellation(std::shared_ptr<ProcessCancellation> cancellation)
+    {
+        m_cancellation = std::move(cancellation);
+    }
 
     const TitleInfo& titleInfo() const { return m_titleInfo; }
     // The title as a file name, without extension.
@@ -64,6 +74,9 @@ protected:
     bool publishOutput(StagedFile& output);
     // Rewrites the output with the tags; the untagged file stays when that fails.
     bool addTags();
+    // Writes the tags into the downloaded file where it lies, when its layout allows that
+    // without copying it (an MP4 with its index at the end); false leaves it untouched.
+    bool tagInputInPlace();
     // Creates the staged file in the media folder.
     bool stageOutput(StagedFile& output, const QString& extension);
     void addToPlaylist(const QString& playlistName, bool enabled) const;
@@ -85,4 +98,5 @@ protected:
     int m_mediaType;
     int m_targetFormat;
     TitleInfo m_titleInfo;
+    std::shared_ptr<ProcessCancellation> m_cancellation;
 };

@@ -22,9 +22,12 @@ QString VideoConverter::convert()
 
     bool converted = false;
     if (m_item.format == m_targetFormat) {
+        // Tagged where it lies when its layout allows, so that a large file is not copied
+        // for its tags; otherwise ffmpeg copies it once it has its name.
+        const bool tagged = tagInputInPlace();
         if (!renameInput()) {
             fail(errorText());
-        } else if (!addTags()) {
+        } else if (!tagged && !addTags()) {
             // The untagged file stays under its name; only the tags are missing.
             fail(errorText().isEmpty() ? tr("Error adding tags") : errorText());
         } else {

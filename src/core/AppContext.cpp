@@ -56,7 +56,13 @@ AppContext::AppContext(UserInterface* ui, QObject* parent)
     }
 
     createMediaDirectories();
-    m_processingQueue = new ProcessingQueue(this);
+    // The queue asks again before each start, so that changed preferences count at once.
+    m_processingQueue = new ProcessingQueue(
+        Prefs::downloadQueuePaused(),
+        [] {
+            return ProcessingQueue::Settings { Prefs::simultaneousDownloads(), Prefs::mediaPath() };
+        },
+        this);
 
     QSqlDatabase db = m_database.connection(true);
     if (FatalStop::isDying())

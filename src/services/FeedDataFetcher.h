@@ -32,6 +32,9 @@ public:
     int feedKind() const { return m_feedKind; }
     QString serviceName() const { return m_serviceName; }
     SearchParams searchParams() const { return m_params; }
+    // Set for a playlist feed only.
+    QString playlistId() const { return m_playlistId; }
+    QString ownerUserId() const { return m_ownerUserId; }
     // The items of the last page read, kept by the fetcher; callers copy what they keep.
     const QList<MediaItem>& items() const { return m_items; }
     int pageNo() const { return m_pageNo; }

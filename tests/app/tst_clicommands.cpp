@@ -250,6 +250,18 @@ private slots:
         row("too many", "setup", { "config", "mediaPath", "/a", "/b" }, 2,
             { "err:too many arguments" });
         row("unknown option", "setup", { "config", "--colour" }, 2);
+        // The download commands refuse bad command lines before anything is queued.
+        row("download without address", "setup", { "download" }, 2,
+            { "err:give at least one address" });
+        row("audio and video", "setup", { "download", "--audio", "--video", "{origin}/w/{video}" },
+            2, { "err:give --audio or --video, not both" });
+        row("feed kind that cannot be downloaded", "setup",
+            { "download-feed", "{origin}/c/joinpeertube", "--kind", "related" }, 2,
+            { "err:--kind must be uploads, favorites, likes or playlist" });
+        row("remove a word", "setup", { "remove", "first" }, 2,
+            { "err:\"first\" is not a download id" });
+        row("no downloads yet", "setup", { "downloads", "--json" }, 0, { "json:#=0" });
+        row("clean nothing", "setup", { "clean" }, 0, { "out=removed 0 download(s)\n" });
 
         // The process's own installation, with PeerTube on the local server.
         row("services", "", { "services", "--json" }, 0,

@@ -12,6 +12,8 @@
 #include <QSqlQuery>
 #include <QtConcurrent>
 
+#include <sys/stat.h>
+
 using namespace MediaDescriptor;
 
 namespace {
@@ -109,6 +111,8 @@ private slots:
         QVERIFY(TestProcess::ffmpeg({ "-f", "lavfi", "-i", "testsrc=size=64x48:rate=60", "-f",
             "lavfi", "-i", "sine=d=1", "-t", "1", "-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a",
             "aac", "-shortest", m_clips.filePath("av60.mp4") }));
+        QVERIFY(TestProcess::ffmpeg({ "-i", m_clips.filePath("av60.mp4"), "-c", "copy", "-movflags",
+            "+faststart", m_clips.filePath("av60-index-first.mp4") }));
         QVERIFY(TestProcess::ffmpeg(
             { "-f", "lavfi", "-i", "sine=d=1", "-c:a", "aac", m_clips.filePath("tone.m4a") }));
         QVERIFY(writeFile(
@@ -181,6 +185,46 @@ private slots:
             tags["comment"].toString().contains(kSource), qPrintable(tags["comment"].toString()));
 
         QVERIFY(readFile(media("playlists/list.m3u")).endsWith(result.toUtf8() + '\n'));
+    }
+
+    // A kept MP4 with its index at the end gets its tags where it lies (same file, nothing
+    // copied); one with its index first is copied by ffmpeg. Both end up with the same tags.
+    void keptVideoTags_data()
+    {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("index last") << "av60.mp4" << true;
+        QTest::newRow("index first") << "av60-index-first.mp4" << false;
+    }
+
+    void keptVideoTags()
+    {
+        QFETCH(QString, clip);
+        QFETCH(bool, inPlace);
+        QVERIFY(QFile::copy(m_clips.filePath(clip), input()));
+        const auto inode = [](const QString& path) {
+            struct stat status = {};
+            return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+        };
+        const auto downloaded = inode(input());
+        QStringList errors;
+        const QString result
+            = convert({ clip, Video, MP4, false, MP3, MP4, 1, "Clip été" }, &errors);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
+        QCOMPARE(inode(result) == downloaded, inPlace);
+        QCOMPARE(filesIn(media()), QStringList { QStringLiteral("Clip été.mp4") });
+        const QJsonObject info = probe(result);
+        QCOMPARE(info["streams"].toArray().size(), 2);
+        const QJsonObject tags = info["format"]["tags"].toObject();
+        QCOMPARE(tags["title"].toString(), QStringLiteral("Clip été"));
+        QCOMPARE(tags["description"].toString(), QStringLiteral("A clip"));
+        QVERIFY2(
+            tags["comment"].toString().contains(kSource), qPrintable(tags["comment"].toString()));
+        // The whole clip still decodes.
+        const ProgramRun decode = TestProcess::run(
+            FfmpegExecutable::ffmpegPath(), { "-v", "error", "-i", result, "-f", "null", "-" });
+        QCOMPARE(decode.exitCode, 0);
+        QCOMPARE(decode.err, QString());
     }
 
     void sameTitleGetsCounter()
