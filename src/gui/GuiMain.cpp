@@ -1,6 +1,7 @@
 #include "GuiMain.h"
 
 #include "Application.h"
+#include "SingleInstance.h"
 
 #include "app/AppIdentity.h"
 #include "app/AppPaths.h"
@@ -50,11 +51,29 @@ void startUpdates(QWidget* window)
     flow->start(AppContext::needsServiceInitialisation());
 }
 
+// The desktop starts us with a "kestrofan:" address (Exec=... %u); options are Qt's.
+QString addressArgument()
+{
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    for (const QString& argument : arguments) {
+        if (!argument.startsWith(QLatin1Char('-')))
+            return argument;
+    }
+    return {};
+}
+
 } // namespace
 
 int runGui(int& argc, char** argv)
 {
     Application app(argc, argv);
+    const QString address = addressArgument();
+    SingleInstance instance;
+    if (instance.handOver(address))
+        return 0;
+    instance.listen();
+
+    app.startCore();
     Application::setStyle(new KStyle);
     // The fatal message has been shown during start-up; its quit request came before the
     // event loop, so stop here without a window.
@@ -73,5 +92,14 @@ int runGui(int& argc, char** argv)
     window.show();
     app.installFileOpenFilter(&window);
     QTimer::singleShot(0, &window, [&window] { startUpdates(&window); });
+    QObject::connect(&instance, &SingleInstance::addressReceived, &window,
+        &PlaceholderWindow::setExternalOpenURL);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+    if (!address.isEmpty())
+        QTimer::singleShot(0, &window, [&window, address] { window.setExternalOpenURL(address); });
     return Application::exec();
 }
