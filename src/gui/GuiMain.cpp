@@ -5,11 +5,13 @@
 
 #include "app/AppIdentity.h"
 #include "app/AppPaths.h"
+#include "app/DbConnection.h"
 #include "app/Prefs.h"
 #include "core/AppContext.h"
+#include "ui/FeedItemListView.h"
 #include "ui/KStyle.h"
+#include "ui/MainWindow.h"
 #include "ui/NewAppVersionAvailableDialog.h"
-#include "ui/PlaceholderWindow.h"
 #include "ui/PluginUpdateFlow.h"
 #include "update/AppVersionChecker.h"
 
@@ -22,9 +24,8 @@ namespace {
 
 // The update check at start-up and, except on a first run, the release check a minute after
 // the services are ready; both talk to the server the build, preferences or environment name.
-void startUpdates(QWidget* window)
+void startUpdates(MainWindow* window)
 {
-    AppContext::instance()->createServiceRegistries();
     const UpdateServer server = UpdateServer::resolve(Prefs::updateUrl(), Prefs::updatePublicKey());
     PluginVersionsChecker::Installation installation;
     installation.services = AppContext::serviceRegistry();
@@ -44,6 +45,8 @@ void startUpdates(QWidget* window)
         [window](const QString& version, const QString& text, const QString& location) {
             NewAppVersionAvailableDialog(version, text, location, window).exec();
         });
+    QObject::connect(
+        flow, &PluginUpdateFlow::servicesReady, window, &MainWindow::onServiceUpdateCheckFinished);
     QObject::connect(flow, &PluginUpdateFlow::servicesReady, releases, [releases] {
         if (!AppContext::isFirstRun())
             QTimer::singleShot(60000, releases, &AppVersionChecker::check);
@@ -88,18 +91,31 @@ int runGui(int& argc, char** argv)
     if (appTranslator.load(QStringLiteral(":/translations/kestrofan2_") + QLocale::system().name()))
         Application::installTranslator(&appTranslator);
 
-    PlaceholderWindow window;
+    // The registries before the window: a broken plugin stops here.
+    AppContext::instance()->createServiceRegistries();
+    if (AppContext::isDying())
+        return 0;
+    DbConnection database;
+    MainWindow::Parts parts;
+    parts.database = database.connection();
+    parts.settings = AppContext::settings();
+    parts.firstRun = AppContext::isFirstRun();
+    parts.feedViews = FeedItemListView::factory();
+    MainWindow window(parts);
+    window.setServices(AppContext::serviceRegistry());
+    window.restoreWindowState();
     window.show();
     app.installFileOpenFilter(&window);
-    QTimer::singleShot(0, &window, [&window] { startUpdates(&window); });
-    QObject::connect(&instance, &SingleInstance::addressReceived, &window,
-        &PlaceholderWindow::setExternalOpenURL);
+    QObject::connect(
+        &window, &MainWindow::postConstructed, &window, [&window] { startUpdates(&window); });
+    QObject::connect(
+        &instance, &SingleInstance::addressReceived, &window, &MainWindow::setExternalOpenURL);
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
         window.showNormal();
         window.raise();
         window.activateWindow();
     });
     if (!address.isEmpty())
-        QTimer::singleShot(0, &window, [&window, address] { window.setExternalOpenURL(address); });
+        window.setExternalOpenURL(address);
     return Application::exec();
 }
