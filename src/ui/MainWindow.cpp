@@ -112,6 +112,8 @@ MainWindow::MainWindow(const Parts& parts, QWidget* parent)
     connect(m_notifier, &QueueFinishedNotifier::messageClicked, this,
         &MainWindow::onNotificationMessageClicked);
     AccessibleNames::complete(this);
+    // The size of a first start; a stored geometry replaces it.
+    resize(1000, 660);
     QTimer::singleShot(0, this, &MainWindow::onPostConstruct);
 }
 

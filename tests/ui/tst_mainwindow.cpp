@@ -1,12 +1,15 @@
+#include "MainWindowFixture.h"
+#include "MessageBoxAnswerer.h"
 #include "TestEnvironment.h"
-#include "services/ServiceTestSupport.h"
 
 #include "app/DbConnection.h"
 #include "app/Prefs.h"
 #include "core/AppContext.h"
+#include "services/MediaItem.h"
 #include "services/MediaServices.h"
 #include "ui/AddressBarForm.h"
 #include "ui/BookmarksModel.h"
+#include "ui/DownloadStarter.h"
 #include "ui/ExternalDownloadAddress.h"
 #include "ui/FeedItemListView.h"
 #include "ui/HistoryModel.h"
@@ -54,11 +57,27 @@ QStringList actionTexts(const QMenu* menu)
 
 QStringList tabTexts(const QTabWidget* tabs)
 {
-    QStringList texts;
-    for (int i = 0; i < tabs->count(); ++i)
-        texts << tabs->tabText(i);
-    return texts;
+    return MainWindowFixture::tabTexts(tabs);
 }
+
+// What the download engine is asked to do, as the composition root's starter would be.
+class RecordingStarter : public DownloadStarter
+{
+public:
+    void startDownload(const MediaItem& item, MediaDescriptor::MediaType type) override
+    {
+        started << item.permaUrl() + QLatin1Char('/') + MediaDescriptor::mediaTypeName(type);
+    }
+    void startBatchDownload(FeedDataFetcher*) override { ++batches; }
+    void initiateDownload(const QString& address, MediaDescriptor::MediaType type) override
+    {
+        initiated << address + QLatin1Char('/') + MediaDescriptor::mediaTypeName(type);
+    }
+
+    QStringList started;
+    QStringList initiated;
+    int batches = 0;
+};
 
 } // namespace
 
@@ -70,42 +89,27 @@ class MainWindowTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<ServiceFixture> m_fixture;
-    std::unique_ptr<MainWindow> m_window;
-    MediaServices* m_services = nullptr;
+    std::unique_ptr<MainWindowFixture> m_fixture;
+    MainWindow* m_window = nullptr;
 
-    // Builds the window as the program does and waits for its first tab.
     void openWindow()
     {
-        m_services = m_fixture->loadOnly({ { "alpha", tube("Alpha", "alpha.example") },
+        m_window = m_fixture->open({ { "alpha", tube("Alpha", "alpha.example") },
             { "beta", tube("Beta", "beta.example") } });
-        MainWindow::Parts parts;
-        parts.database = DbConnection().connection();
-        parts.settings = AppContext::settings();
-        parts.feedViews = FeedItemListView::factory();
-        m_window = std::make_unique<MainWindow>(parts);
-        m_window->setServices(m_services);
-        m_window->show();
-        // The first turn of the event loop opens the first, empty tab.
-        QTRY_COMPARE(m_window->mainTabsForm()->tabs()->count(), 1);
-        m_window->onServiceUpdateCheckFinished();
+        QVERIFY(m_window);
     }
 
-    QTabWidget* tabs() const { return m_window->mainTabsForm()->tabs(); }
+    QTabWidget* tabs() const { return m_fixture->tabs(); }
 
 private slots:
     void init()
     {
-        m_fixture = std::make_unique<ServiceFixture>();
+        m_fixture = std::make_unique<MainWindowFixture>();
         // Written to the store: the window's context loads the preferences from there.
         AppTestSupport::storePrefs({ { "searchableServiceNames", QStringList { "Alpha", "Beta" } },
             { "searchableServiceNamesOrder", QStringList() }, { "defaultDownloadMediaType", 1 } });
     }
-    void cleanup()
-    {
-        m_window.reset();
-        m_fixture.reset();
-    }
+    void cleanup() { m_fixture.reset(); }
 
     void externalAddresses_data()
     {
@@ -205,7 +209,7 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(QString, menu);
         openWindow();
-        MainWindow* window = m_window.get();
+        MainWindow* window = m_window;
         auto* action = window->findChild<QAction*>(name);
         QVERIFY(action);
         QCOMPARE(action->text(), text);
@@ -223,7 +227,7 @@ private slots:
     void menusInOrder()
     {
         openWindow();
-        MainWindow* window = m_window.get();
+        MainWindow* window = m_window;
         QStringList titles;
         for (const QAction* action : window->menuBar()->actions())
             titles << action->text();
@@ -235,7 +239,7 @@ private slots:
     void sidebar()
     {
         openWindow();
-        MainWindow* window = m_window.get();
+        MainWindow* window = m_window;
         QTreeWidget* nav = window->navBar();
         QCOMPARE(nav->topLevelItemCount(), 1);
         QTreeWidgetItem* header = nav->topLevelItem(0);
@@ -279,7 +283,7 @@ private slots:
         QFETCH(int, shown);
         AppTestSupport::storePrefs({ { "defaultDownloadMediaType", stored } });
         openWindow();
-        MainWindow* window = m_window.get();
+        MainWindow* window = m_window;
         QCOMPARE(Prefs::defaultDownloadMediaType(), shown);
         QMenu* menu = window->statusBarPickers()->formatPicker()->menu();
         QCOMPARE(actionTexts(menu), (QStringList { "Download as audio", "Download as video" }));
@@ -293,7 +297,7 @@ private slots:
     void sizePicker()
     {
         openWindow();
-        MainWindow* window = m_window.get();
+        MainWindow* window = m_window;
         QToolButton* picker = window->statusBarPickers()->sizePicker();
         QCOMPARE(picker->menu()->actions().size(), 5);
         window->setSizePickerValue(3);
@@ -322,7 +326,7 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, text);
         openWindow();
-        MainWindow* window = m_window.get();
+        MainWindow* window = m_window;
         QLabel* label = window->statusBarPickers()->pageStatusLabel();
         window->setPageLoadStatus(code);
         QCOMPARE(label->text(), text);
@@ -332,7 +336,7 @@ private slots:
     void menusFollowBookmarksAndHistory()
     {
         openWindow();
-        MainWindow* window = m_window.get();
+        MainWindow* window = m_window;
         auto* history = window->findChild<QMenu*>("menuHistory");
         auto* bookmarks = window->findChild<QMenu*>("menuBookmarks");
         QCOMPARE(actionTexts(history), (QStringList { "Clear history...", "--" }));
@@ -353,9 +357,9 @@ private slots:
 
         // A new window lists what the database holds.
         window->addHistoryEntry("Fourth", "https://alpha.example/watch/d", "Alpha");
-        m_window.reset();
+        m_fixture->close();
         openWindow();
-        window = m_window.get();
+        window = m_window;
         QCOMPARE(actionTexts(window->findChild<QMenu*>("menuHistory")),
             (QStringList { "Clear history...", "--", "Fourth", "Third" }));
     }
@@ -363,7 +367,7 @@ private slots:
     void tabsMoveWithinBounds()
     {
         openWindow();
-        MainWindow* window = m_window.get();
+        MainWindow* window = m_window;
         QCOMPARE(tabTexts(tabs()), QStringList { "Untitled" });
         // The only tab stays.
         window->findChild<QAction*>("actionClose_Tab")->trigger();
@@ -388,7 +392,7 @@ private slots:
     {
         AppTestSupport::storePrefs({ { "searchableServiceNames", QStringList { "Alpha" } } });
         openWindow();
-        MainWindow* window = m_window.get();
+        MainWindow* window = m_window;
         QToolButton* button = window->addressBar()->servicesButton();
         const QList<QAction*> entries = button->menu()->actions();
         QCOMPARE(actionTexts(button->menu()), (QStringList { "Alpha", "Beta" }));
@@ -423,7 +427,7 @@ private slots:
         QFETCH(QStringList, subTabs);
         AppTestSupport::storePrefs({ { "searchableServiceNamesOrder", storedOrder } });
         openWindow();
-        MainWindow* window = m_window.get();
+        MainWindow* window = m_window;
         window->openAddress(text, {}, {});
         QTRY_VERIFY(window->mainTabsForm()->currentPage()->subTabs());
         QTabWidget* feeds = window->mainTabsForm()->currentPage()->subTabs();
@@ -445,7 +449,7 @@ private slots:
     void addressesOpenInTabsWithHistory()
     {
         openWindow();
-        MainWindow* window = m_window.get();
+        MainWindow* window = m_window;
         AddressBarForm* bar = window->addressBar();
         window->openAddress("https://nowhere.example/x", {}, {});
         QTRY_COMPARE(bar->errorText(), "The URL is not supported");
@@ -478,7 +482,7 @@ private slots:
     void externalAddressWithoutDownloaderOpensThePage()
     {
         openWindow();
-        MainWindow* window = m_window.get();
+        MainWindow* window = m_window;
         window->setExternalOpenURL("kestrofan:https://alpha.example/results?q=owls%2523audio");
         QTRY_COMPARE(tabTexts(tabs()), QStringList { "https://alpha.example/results?q=owls" });
         // Without a kind, or for an address no service takes, nothing happens: both are turned
@@ -488,10 +492,64 @@ private slots:
         QCOMPARE(tabTexts(tabs()), QStringList { "https://alpha.example/results?q=owls" });
     }
 
+    void externalAddressesGoToTheDownloader()
+    {
+        openWindow();
+        RecordingStarter starter;
+        m_window->setDownloadStarter(&starter);
+        m_window->setExternalOpenURL("kestrofan:https://alpha.example/watch/v1%2523audio");
+        m_window->setExternalOpenURL("file:kestrofan:https://beta.example/watch/v2#video");
+        m_window->setExternalOpenURL("kestrofan:https://beta.example/watch/v3");
+        QCOMPARE(starter.initiated,
+            (QStringList {
+                "https://alpha.example/watch/v1/audio", "https://beta.example/watch/v2/video" }));
+
+        // The item is read: its download starts and its page opens.
+        MediaItem item("Alpha");
+        item.setPermaUrl("https://alpha.example/watch/v1");
+        m_window->downloadInitiatorFinished(item, MediaDescriptor::Audio, item.permaUrl());
+        QCOMPARE(starter.started, QStringList { "https://alpha.example/watch/v1/audio" });
+        QTRY_COMPARE(m_window->mainTabsForm()->currentPage()->pageData()->query(),
+            "https://alpha.example/watch/v1");
+        QCOMPARE(tabs()->count(), 1);
+    }
+
+    // Without the download engine the window says so instead of dropping the request.
+    void downloadsWithoutEngine()
+    {
+        openWindow();
+        MessageBoxAnswerer answerer;
+        m_window->startDownload(MediaItem("Alpha"), MediaDescriptor::Video);
+        QCOMPARE(answerer.texts, QStringList { "Downloads cannot be started in this build." });
+    }
+
+    void windowStateKeepsTheLastNormalGeometry()
+    {
+        openWindow();
+        m_window->resize(720, 480);
+        m_window->move(40, 30);
+        m_window->close();
+        m_window->showMaximized();
+        QTRY_VERIFY(m_window->isMaximized());
+        m_window->close();
+        QSettings* store = AppContext::settings();
+        store->beginGroup("mainwindow");
+        QCOMPARE(store->value("size").toSize(), QSize(720, 480));
+        QCOMPARE(store->value("maximized").toBool(), true);
+        QVERIFY(!store->value("geometry").toByteArray().isEmpty());
+        store->endGroup();
+
+        // The next window comes back maximized.
+        m_fixture->close();
+        openWindow();
+        m_window->restoreWindowState();
+        QTRY_VERIFY(m_window->isMaximized());
+    }
+
     void accessibleNames()
     {
         openWindow();
-        MainWindow* window = m_window.get();
+        MainWindow* window = m_window;
         window->openAddress("cats", {}, {});
         QTRY_VERIFY(window->mainTabsForm()->currentPage()->subTabs());
         QStringList unnamed;
