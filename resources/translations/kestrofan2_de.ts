@@ -36,8 +36,52 @@
         <translation>Lizenzen</translation>
     </message>
     <message>
-        <source>&lt;p&gt;Kestrofan 2 browses media services and downloads their videos and audio.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Bundled with the program&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;Qt %1, The Qt Company and contributors: GNU Lesser General Public License, version 3&lt;/li&gt;&lt;li&gt;SQLite, through Qt&apos;s SQL driver: public domain&lt;/li&gt;&lt;li&gt;zlib, Jean-loup Gailly and Mark Adler: zlib licence&lt;/li&gt;&lt;li&gt;Icons, pictures and the bell sound: made for Kestrofan 2, under the program&apos;s own licence&lt;/li&gt;&lt;/ul&gt;&lt;p&gt;&lt;b&gt;Used from your system, not bundled&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;yt-dlp, the download helper: The Unlicense&lt;/li&gt;&lt;li&gt;FFmpeg: GNU Lesser General Public License 2.1 or later (some builds GNU General Public License)&lt;/li&gt;&lt;/ul&gt;</source>
+        <source>&lt;p&gt;Kestrofan 2 browses media services and downloads their videos and audio.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Bundled with the program&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;Qt %1, The Qt Company and contributors: GNU Lesser General Public License, version 3&lt;/li&gt;&lt;li&gt;SQLite, through Qt's SQL driver: public domain&lt;/li&gt;&lt;li&gt;zlib, Jean-loup Gailly and Mark Adler: zlib licence&lt;/li&gt;&lt;li&gt;Icons, pictures and the bell sound: made for Kestrofan 2, under the program's own licence&lt;/li&gt;&lt;/ul&gt;&lt;p&gt;&lt;b&gt;Used from your system, not bundled&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;yt-dlp, the download helper: The Unlicense&lt;/li&gt;&lt;li&gt;FFmpeg: GNU Lesser General Public License 2.1 or later (some builds GNU General Public License)&lt;/li&gt;&lt;/ul&gt;</source>
         <translation>&lt;p&gt;Kestrofan 2 durchsucht Mediendienste und lädt deren Videos und Audio herunter.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Mit dem Programm ausgeliefert&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;Qt %1, The Qt Company und Mitwirkende: GNU Lesser General Public License, Version 3&lt;/li&gt;&lt;li&gt;SQLite, über Qts SQL-Treiber: gemeinfrei&lt;/li&gt;&lt;li&gt;zlib, Jean-loup Gailly und Mark Adler: zlib-Lizenz&lt;/li&gt;&lt;li&gt;Symbole, Bilder und der Glockenton: für Kestrofan 2 gemacht, unter der Lizenz des Programms&lt;/li&gt;&lt;/ul&gt;&lt;p&gt;&lt;b&gt;Vom System verwendet, nicht ausgeliefert&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;yt-dlp, der Download-Helfer: The Unlicense&lt;/li&gt;&lt;li&gt;FFmpeg: GNU Lesser General Public License 2.1 oder neuer (manche Builds GNU General Public License)&lt;/li&gt;&lt;/ul&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>AddressBarForm</name>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Vorwärts</translation>
+    </message>
+    <message>
+        <source>Address or search keywords</source>
+        <translation>Adresse oder Suchbegriffe</translation>
+    </message>
+    <message>
+        <source>Services</source>
+        <translation>Dienste</translation>
+    </message>
+    <message>
+        <source>Services searched for plain words</source>
+        <translation>Dienste, in denen nach Suchbegriffen gesucht wird</translation>
+    </message>
+    <message>
+        <source>Services searched</source>
+        <translation>Durchsuchte Dienste</translation>
+    </message>
+    <message>
+        <source>The services are not loaded yet</source>
+        <translation>Die Dienste sind noch nicht geladen</translation>
+    </message>
+    <message>
+        <source>The URL is not supported</source>
+        <translation>Die URL wird nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <extracomment>No media services selected in address bar</extracomment>
+        <translation>Keiner</translation>
+    </message>
+    <message>
+        <source>Multiple</source>
+        <translation>Mehrere</translation>
     </message>
 </context>
 <context>
@@ -119,6 +163,32 @@
     </message>
 </context>
 <context>
+    <name>EmptyPageData</name>
+    <message>
+        <source>Untitled</source>
+        <translation>Unbenannt</translation>
+    </message>
+</context>
+<context>
+    <name>FeedItemListView</name>
+    <message>
+        <source>Loading...</source>
+        <translation>Wird geladen …</translation>
+    </message>
+    <message>
+        <source>Feed status</source>
+        <translation>Feed-Status</translation>
+    </message>
+    <message>
+        <source>Feed items</source>
+        <translation>Feed-Einträge</translation>
+    </message>
+    <message>
+        <source>Nothing found</source>
+        <translation>Nichts gefunden</translation>
+    </message>
+</context>
+<context>
     <name>HelperVersionProbe</name>
     <message>
         <source>No download helper is installed.</source>
@@ -175,6 +245,224 @@
     </message>
 </context>
 <context>
+    <name>MainTabsForm</name>
+    <message>
+        <source>Browsing tabs</source>
+        <translation>Tabs</translation>
+    </message>
+    <message>
+        <source>Create new tab</source>
+        <translation>Neuen Tab öffnen</translation>
+    </message>
+    <message>
+        <source>Close tab</source>
+        <translation>Tab schließen</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Address bar</source>
+        <translation>Adressleiste</translation>
+    </message>
+    <message>
+        <source>Sections</source>
+        <translation>Bereiche</translation>
+    </message>
+    <message>
+        <source>No downloads yet.</source>
+        <translation>Noch keine Downloads.</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>Stöbern</translation>
+    </message>
+    <message>
+        <source>Downloads</source>
+        <translation>Downloads</translation>
+    </message>
+    <message>
+        <source>Bookmarks</source>
+        <translation>Lesezeichen</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Window</source>
+        <translation>Fenster</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>Extras</translation>
+    </message>
+    <message>
+        <source>Feedback</source>
+        <translation>Rückmeldung</translation>
+    </message>
+    <message>
+        <source>New Tab</source>
+        <translation>Neuer Tab</translation>
+    </message>
+    <message>
+        <source>Close Tab</source>
+        <translation>Tab schließen</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Ausschneiden</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+    <message>
+        <source>Add bookmark</source>
+        <translation>Lesezeichen hinzufügen</translation>
+    </message>
+    <message>
+        <source>Clear history...</source>
+        <translation>Verlauf löschen …</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>Minimieren</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Zoomen</translation>
+    </message>
+    <message>
+        <source>Previous tab</source>
+        <translation>Vorheriger Tab</translation>
+    </message>
+    <message>
+        <source>Next tab</source>
+        <translation>Nächster Tab</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Email bug report/suggestion...</source>
+        <translation>Fehlerbericht/Vorschlag per E-Mail …</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>Unbenannt</translation>
+    </message>
+    <message>
+        <source>No services loaded. Can't continue without 'em.</source>
+        <translation>Keine Dienste geladen. Ohne sie geht es nicht weiter.</translation>
+    </message>
+    <message>
+        <source>Downloads cannot be started in this build.</source>
+        <translation>In dieser Version können keine Downloads gestartet werden.</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <extracomment>Loading a page</extracomment>
+        <translation>Wird geladen …</translation>
+    </message>
+    <message>
+        <source>Error loading page</source>
+        <translation>Fehler beim Laden der Seite</translation>
+    </message>
+    <message>
+        <source>Page request timed out</source>
+        <translation>Zeitüberschreitung beim Laden der Seite</translation>
+    </message>
+    <message>
+        <source>
+Kestrofan %1, build %2</source>
+        <translation>
+Kestrofan %1, Build %2</translation>
+    </message>
+</context>
+<context>
+    <name>MediaPageData</name>
+    <message>
+        <source>Loading...</source>
+        <translation>Wird geladen …</translation>
+    </message>
+</context>
+<context>
+    <name>NewAppVersionAvailableDialog</name>
+    <message>
+        <source>New Version Available</source>
+        <translation>Neue Version verfügbar</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>New version %1</source>
+        <translation>Neue Version %1</translation>
+    </message>
+</context>
+<context>
+    <name>PageForm</name>
+    <message>
+        <source>Loading...</source>
+        <translation>Wird geladen …</translation>
+    </message>
+    <message>
+        <source>Related media not available</source>
+        <translation>Keine ähnlichen Medien verfügbar</translation>
+    </message>
+    <message>
+        <source>Related</source>
+        <translation>Ähnliche</translation>
+    </message>
+    <message>
+        <source>Feeds</source>
+        <translation>Feeds</translation>
+    </message>
+    <message>
+        <source>Loading</source>
+        <translation>Wird geladen</translation>
+    </message>
+</context>
+<context>
     <name>PageListForm</name>
     <message>
         <source>Copy URL</source>
@@ -190,34 +478,21 @@
     </message>
 </context>
 <context>
-    <name>PlaceholderWindow</name>
+    <name>PlaylistPageData</name>
     <message>
-        <source>&lt;h2&gt;Kestrofan 2&lt;/h2&gt;</source>
-        <translation>&lt;h2&gt;Kestrofan 2&lt;/h2&gt;</translation>
+        <source>Playlist: </source>
+        <translation>Wiedergabeliste: </translation>
+    </message>
+</context>
+<context>
+    <name>PluginUpdateFlow</name>
+    <message>
+        <source>Skip</source>
+        <translation>Überspringen</translation>
     </message>
     <message>
-        <source>Version %1 (build %2)&lt;br&gt;Data folder: %3&lt;br&gt;Downloads go to: %4</source>
-        <translation>Version %1 (Build %2)&lt;br&gt;Datenordner: %3&lt;br&gt;Downloads landen in: %4</translation>
-    </message>
-    <message>
-        <source>Tools</source>
-        <translation>Extras</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>Über</translation>
-    </message>
-    <message>
-        <source>Options</source>
-        <translation>Einstellungen</translation>
-    </message>
-    <message>
-        <source>Ctrl+,</source>
-        <translation>Ctrl+,</translation>
-    </message>
-    <message>
-        <source>Asked to open %1</source>
-        <translation>Aufgefordert, %1 zu öffnen</translation>
+        <source>Try again</source>
+        <translation>Erneut versuchen</translation>
     </message>
 </context>
 <context>
@@ -435,9 +710,9 @@ Vorbis-Audio steckt im WEBM-Videocontainer.</translation>
     <message>
         <source>Conversion to specific devices may take a very long time.
 
-Unless you have specific needs (limited storage on your device, for example), you are almost always better off using the &quot;Keep Original Size&quot; formats in the beginning of this option list.
+Unless you have specific needs (limited storage on your device, for example), you are almost always better off using the "Keep Original Size" formats in the beginning of this option list.
 
-Newer devices can easily handle and scale HD videos, and there&apos;s no need to convert the size.</source>
+Newer devices can easily handle and scale HD videos, and there's no need to convert the size.</source>
         <translation>Die Umwandlung für bestimmte Geräte kann sehr lange dauern.
 
 Wenn Sie keine besonderen Anforderungen haben (etwa wenig Speicher auf dem Gerät), fahren Sie mit den Formaten „Originalgröße behalten“ am Anfang dieser Liste fast immer besser.
@@ -462,6 +737,81 @@ Neuere Geräte kommen mit HD-Videos gut zurecht und skalieren sie selbst; die Gr
     <message>
         <source>Show</source>
         <translation>Anzeigen</translation>
+    </message>
+</context>
+<context>
+    <name>SearchPageData</name>
+    <message>
+        <source>Results for</source>
+        <extracomment>(Search) Results for (something)</extracomment>
+        <translation>Ergebnisse für</translation>
+    </message>
+</context>
+<context>
+    <name>ServicePluginUpdateDialog</name>
+    <message>
+        <source>Checking for service plugin updates</source>
+        <translation>Suche nach Aktualisierungen der Dienst-Plugins</translation>
+    </message>
+    <message>
+        <source>New service updates available</source>
+        <translation>Neue Dienst-Aktualisierungen verfügbar</translation>
+    </message>
+    <message>
+        <source>Service updates usually takes a few moments - no restart required</source>
+        <translation>Dienst-Aktualisierungen dauern meist nur einen Moment – kein Neustart nötig</translation>
+    </message>
+    <message>
+        <source>Please wait while downloading and installing the updates. This should only take a few moments.</source>
+        <translation>Bitte warten, die Aktualisierungen werden heruntergeladen und installiert. Das dauert nur einen Moment.</translation>
+    </message>
+    <message>
+        <source>Update later</source>
+        <translation>Später aktualisieren</translation>
+    </message>
+    <message>
+        <source>Update now</source>
+        <translation>Jetzt aktualisieren</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Kestrofan Plugin Update</source>
+        <translation>Kestrofan-Plugin-Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Checking for necessary service plugins and helpers</source>
+        <translation>Suche nach benötigten Dienst-Plugins und Helfern</translation>
+    </message>
+    <message>
+        <source>Please wait while checking for new or updated plugins</source>
+        <translation>Bitte warten, es wird nach neuen oder aktualisierten Plugins gesucht</translation>
+    </message>
+    <message>
+        <source>Pending updates</source>
+        <translation>Ausstehende Aktualisierungen</translation>
+    </message>
+    <message>
+        <source>Installation log</source>
+        <translation>Installationsprotokoll</translation>
+    </message>
+    <message>
+        <source>No service updates available</source>
+        <translation>Keine Dienst-Aktualisierungen verfügbar</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>Neu</translation>
+    </message>
+    <message>
+        <source>%1 service</source>
+        <translation>Dienst %1</translation>
     </message>
 </context>
 <context>
@@ -495,7 +845,7 @@ Diese Einstellungen wurden automatisch für Sie gewählt:</translation>
         <translation>Audiodateien einer Wiedergabeliste hinzufügen:</translation>
     </message>
     <message>
-        <source>If you want to change these settings, click the button &quot;Open Preferences&quot; below.</source>
+        <source>If you want to change these settings, click the button "Open Preferences" below.</source>
         <translation>Um diese Einstellungen zu ändern, klicken Sie unten auf „Einstellungen öffnen“.</translation>
     </message>
     <message>
@@ -513,6 +863,37 @@ Diese Einstellungen wurden automatisch für Sie gewählt:</translation>
     <message>
         <source>No</source>
         <translation>Nein</translation>
+    </message>
+</context>
+<context>
+    <name>StatusBarPickers</name>
+    <message>
+        <source>Page status</source>
+        <translation>Seitenstatus</translation>
+    </message>
+    <message>
+        <source>Set download format as video or audio</source>
+        <translation>Download als Video oder Audio festlegen</translation>
+    </message>
+    <message>
+        <source>Download format</source>
+        <translation>Download-Format</translation>
+    </message>
+    <message>
+        <source>Download as audio</source>
+        <translation>Als Audio herunterladen</translation>
+    </message>
+    <message>
+        <source>Download as video</source>
+        <translation>Als Video herunterladen</translation>
+    </message>
+    <message>
+        <source>Preferred video size</source>
+        <translation>Bevorzugte Videogröße</translation>
+    </message>
+    <message>
+        <source>Video size</source>
+        <translation>Videogröße</translation>
     </message>
 </context>
 <context>
@@ -571,6 +952,10 @@ Kestrofan braucht Ihren Benutzernamen und Ihr Passwort für %1, um ihn herunterz
     <message>
         <source>Could not log in to %1</source>
         <translation>Anmeldung bei %1 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Saved passwords are kept in your desktop keyring.</source>
+        <translation>Gespeicherte Passwörter liegen im Schlüsselbund Ihres Desktops.</translation>
     </message>
 </context>
 </TS>

@@ -41,6 +41,50 @@
     </message>
 </context>
 <context>
+    <name>AddressBarForm</name>
+    <message>
+        <source>Back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Address or search keywords</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Services</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Services searched for plain words</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Services searched</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The services are not loaded yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The URL is not supported</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>None</source>
+        <extracomment>No media services selected in address bar</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Multiple</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Application</name>
     <message>
         <source>%1 will now quit.</source>
@@ -119,6 +163,32 @@
     </message>
 </context>
 <context>
+    <name>EmptyPageData</name>
+    <message>
+        <source>Untitled</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FeedItemListView</name>
+    <message>
+        <source>Loading...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Feed status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Feed items</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing found</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>HelperVersionProbe</name>
     <message>
         <source>No download helper is installed.</source>
@@ -175,6 +245,223 @@
     </message>
 </context>
 <context>
+    <name>MainTabsForm</name>
+    <message>
+        <source>Browsing tabs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Create new tab</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close tab</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Address bar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sections</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No downloads yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloads</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bookmarks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Feedback</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Tab</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close Tab</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add bookmark</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clear history...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previous tab</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next tab</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Email bug report/suggestion...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No services loaded. Can&apos;t continue without &apos;em.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloads cannot be started in this build.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <extracomment>Loading a page</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error loading page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Page request timed out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>
+Kestrofan %1, build %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MediaPageData</name>
+    <message>
+        <source>Loading...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>NewAppVersionAvailableDialog</name>
+    <message>
+        <source>New Version Available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New version %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PageForm</name>
+    <message>
+        <source>Loading...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Related media not available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Related</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Feeds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Loading</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>PageListForm</name>
     <message>
         <source>Copy URL</source>
@@ -190,33 +477,20 @@
     </message>
 </context>
 <context>
-    <name>PlaceholderWindow</name>
+    <name>PlaylistPageData</name>
     <message>
-        <source>&lt;h2&gt;Kestrofan 2&lt;/h2&gt;</source>
+        <source>Playlist: </source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PluginUpdateFlow</name>
+    <message>
+        <source>Skip</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Version %1 (build %2)&lt;br&gt;Data folder: %3&lt;br&gt;Downloads go to: %4</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Tools</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Options</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Ctrl+,</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Asked to open %1</source>
+        <source>Try again</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -456,6 +730,81 @@ Newer devices can easily handle and scale HD videos, and there&apos;s no need to
     </message>
 </context>
 <context>
+    <name>SearchPageData</name>
+    <message>
+        <source>Results for</source>
+        <extracomment>(Search) Results for (something)</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ServicePluginUpdateDialog</name>
+    <message>
+        <source>Checking for service plugin updates</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New service updates available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Service updates usually takes a few moments - no restart required</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please wait while downloading and installing the updates. This should only take a few moments.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update later</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update now</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrofan Plugin Update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Checking for necessary service plugins and helpers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please wait while checking for new or updated plugins</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pending updates</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Installation log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No service updates available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 service</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>StartupHomeForm</name>
     <message>
         <source>Hi! It seems like you are using Kestrofan for the first time.
@@ -501,6 +850,37 @@ The following settings has been configured for you automatically:</source>
     </message>
     <message>
         <source>No</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StatusBarPickers</name>
+    <message>
+        <source>Page status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set download format as video or audio</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download format</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download as audio</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download as video</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preferred video size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Video size</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -558,6 +938,10 @@ Kestrofan needs your username and password for %1 in order to download it.</sour
     </message>
     <message>
         <source>Could not log in to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saved passwords are kept in your desktop keyring.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
