@@ -122,7 +122,7 @@ void AddressBarForm::submitTextInput(
 
 void AddressBarForm::makePage(const SearchParams& params, int viewMode, bool newTab)
 {
-    const quint64 submission = ++m_submission;
+    const quint64 submission = newTab ? 0 : ++m_replacement;
     if (params.query().isEmpty()) {
         deliverPage(PageDescriptor {}, params, viewMode, newTab);
         return;
@@ -135,7 +135,8 @@ void AddressBarForm::makePage(const SearchParams& params, int viewMode, bool new
     connect(watcher, &QFutureWatcherBase::finished, this,
         [this, watcher, submission, params, viewMode, newTab] {
             watcher->deleteLater();
-            if (submission == m_submission && !watcher->isCanceled())
+            const bool superseded = !newTab && submission != m_replacement;
+            if (!superseded && !watcher->isCanceled())
                 deliverPage(watcher->result(), params, viewMode, newTab);
         });
     watcher->setFuture(m_services->createPageDataAsync(params.query()));

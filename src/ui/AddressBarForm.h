@@ -74,6 +74,7 @@ private:
     QMenu* m_servicesMenu = nullptr;
     QMap<QString, QAction*> m_serviceActions;
     QString m_errorText;
-    // Answers to older submissions that arrive late are dropped.
-    quint64 m_submission = 0;
+    // A page that replaces the current tab's is dropped when a later one was asked for; pages
+    // for new tabs are all delivered.
+    quint64 m_replacement = 0;
 };

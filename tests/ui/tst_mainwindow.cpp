@@ -355,6 +355,11 @@ private slots:
         window->bookmarksModel()->removeBookmarks({ 0 });
         QCOMPARE(actionTexts(bookmarks), (QStringList { "Add bookmark", "--" }));
 
+        // Choosing an entry opens its page.
+        history->actions().at(2)->trigger();
+        QTRY_COMPARE(m_window->mainTabsForm()->currentPage()->pageData()->query(),
+            "https://alpha.example/watch/c");
+
         // A new window lists what the database holds.
         window->addHistoryEntry("Fourth", "https://alpha.example/watch/d", "Alpha");
         m_fixture->close();
@@ -477,6 +482,19 @@ private slots:
         QCOMPARE(bar->searchInput()->text(), "dogs");
         tabs()->setCurrentIndex(1);
         QCOMPARE(bar->searchInput()->text(), "birds");
+
+        // Pages asked for one after another: every new tab comes, and of two replacements of
+        // the current page only the later one.
+        window->openAddress("owls", {}, {}, -1, true);
+        window->openAddress("bats", {}, {}, -1, true);
+        window->openAddress("moths", {}, {});
+        window->openAddress("bees", {}, {});
+        QTRY_COMPARE(tabs()->count(), 4);
+        QTRY_COMPARE(tabs()->tabText(1), "bees");
+        QStringList texts = tabTexts(tabs());
+        texts.sort();
+        QCOMPARE(texts, (QStringList { "bats", "bees", "dogs", "owls" }));
+        QVERIFY(window->historyModel()->list().value(0).url != "moths");
     }
 
     void externalAddressWithoutDownloaderOpensThePage()
