@@ -269,7 +269,8 @@ void MainWindow::buildMenus()
         = createAction(windowMenu, "actionMinimize", tr("Minimize"), QStringLiteral("Ctrl+M"));
     QAction* zoom = createAction(windowMenu, "actionZoom", tr("Zoom"), {});
     windowMenu->addSeparator();
-    createAction(windowMenu, "actionPrevious_tab", tr("Previous tab"), QStringLiteral("Ctrl+Alt+Left"));
+    createAction(
+        windowMenu, "actionPrevious_tab", tr("Previous tab"), QStringLiteral("Ctrl+Alt+Left"));
     createAction(windowMenu, "actionNext_tab", tr("Next tab"), QStringLiteral("Ctrl+Alt+Right"));
     windowMenu->addSeparator();
     createAction(tools, "actionAbout", tr("About"), {});

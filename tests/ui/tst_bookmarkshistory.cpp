@@ -1,5 +1,5 @@
-#include "app/AppTestSupport.h"
 #include "TestEnvironment.h"
+#include "app/AppTestSupport.h"
 
 #include "app/DbConnection.h"
 #include "ui/BookmarkDialog.h"

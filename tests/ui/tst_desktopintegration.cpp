@@ -1,6 +1,6 @@
-#include "app/AppTestSupport.h"
 #include "TestEnvironment.h"
 #include "TestProcess.h"
+#include "app/AppTestSupport.h"
 
 #include <QSettings>
 
