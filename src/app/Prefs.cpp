@@ -160,8 +160,10 @@ const std::vector<Entry>& table()
             &Prefs::setAddAudioToMediaPlayerPlaylist));
         t.push_back(entry("addVideoToMediaPlayerPlaylist", &Values::addVideoToMediaPlayerPlaylist,
             &Prefs::setAddVideoToMediaPlayerPlaylist));
-        t.push_back(entry("mediaPlayerAudioPlaylistName", &Values::mediaPlayerAudioPlaylistName));
-        t.push_back(entry("mediaPlayerVideoPlaylistName", &Values::mediaPlayerVideoPlaylistName));
+        t.push_back(entry("mediaPlayerAudioPlaylistName", &Values::mediaPlayerAudioPlaylistName,
+            &Prefs::setMediaPlayerAudioPlaylistName));
+        t.push_back(entry("mediaPlayerVideoPlaylistName", &Values::mediaPlayerVideoPlaylistName,
+            &Prefs::setMediaPlayerVideoPlaylistName));
         t.push_back(
             entry("deleteMediaWhenAddedToMediaplayer", &Values::deleteMediaWhenAddedToMediaplayer,
                 &Prefs::setDeleteMediaWhenAddedToMediaplayer));
@@ -349,9 +351,17 @@ QString Prefs::mediaPlayerAudioPlaylistName()
 {
     return read(&Values::mediaPlayerAudioPlaylistName);
 }
+void Prefs::setMediaPlayerAudioPlaylistName(const QString& name)
+{
+    assignAndStore(&Values::mediaPlayerAudioPlaylistName, "mediaPlayerAudioPlaylistName", name);
+}
 QString Prefs::mediaPlayerVideoPlaylistName()
 {
     return read(&Values::mediaPlayerVideoPlaylistName);
+}
+void Prefs::setMediaPlayerVideoPlaylistName(const QString& name)
+{
+    assignAndStore(&Values::mediaPlayerVideoPlaylistName, "mediaPlayerVideoPlaylistName", name);
 }
 bool Prefs::deleteMediaWhenAddedToMediaplayer()
 {

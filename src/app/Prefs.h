@@ -47,7 +47,10 @@ public:
     static bool addVideoToMediaPlayerPlaylist();
     static void setAddVideoToMediaPlayerPlaylist(bool add);
     static QString mediaPlayerAudioPlaylistName();
+    // The preferences window lets the user rename the playlists.
+    static void setMediaPlayerAudioPlaylistName(const QString& name);
     static QString mediaPlayerVideoPlaylistName();
+    static void setMediaPlayerVideoPlaylistName(const QString& name);
     static bool deleteMediaWhenAddedToMediaplayer();
     static void setDeleteMediaWhenAddedToMediaplayer(bool remove);
     static QString audioPlayerApp();

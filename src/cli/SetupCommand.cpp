@@ -1,5 +1,7 @@
 #include "SetupCommand.h"
 
+#include "DesktopIntegration.h"
+
 #include "core/Installation.h"
 
 #include <QJsonArray>
@@ -7,7 +9,8 @@
 
 QString SetupCommand::summary() const
 {
-    return QStringLiteral("Create the data folder and database (safe to run again).");
+    return QStringLiteral("Create the data folder and database and add kestrofan to the desktop "
+                          "(safe to run again).");
 }
 
 void SetupCommand::configure(QCommandLineParser&) const
@@ -17,7 +20,8 @@ int SetupCommand::run(const QCommandLineParser&, const CliOutput& out)
 {
     QStringList report;
     QString error;
-    const bool ok = Installation().run(&report, &error);
+    const bool ok = Installation().run(&report, &error)
+        && DesktopIntegration(DesktopIntegration::userLocations()).run(&report, &error);
     if (out.isJson()) {
         out.json(QJsonObject { { QStringLiteral("ok"), ok },
             { QStringLiteral("steps"), QJsonArray::fromStringList(report) },

@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "app/AppIdentity.h"
 #include "app/FileOpenEventFilter.h"
 #include "core/AppContext.h"
 #include "ui/GuiUserInterface.h"
@@ -10,6 +11,11 @@
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
     , m_ui(std::make_unique<GuiUserInterface>())
+{
+    AppIdentity::apply();
+}
+
+void Application::startCore()
 {
     m_context = std::make_unique<AppContext>(m_ui.get());
 }

@@ -15,6 +15,10 @@ public:
     Application(int& argc, char** argv);
     ~Application() override;
 
+    // Settings, preferences, queue and database. Kept out of the constructor so that a
+    // second instance can hand its address over without touching any of them.
+    void startCore();
+
     // Connects external "kestrofan:" addresses to the receiver's setExternalOpenURL(QString).
     void installFileOpenFilter(QObject* receiver);
 

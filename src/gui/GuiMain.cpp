@@ -1,13 +1,16 @@
 #include "GuiMain.h"
 
 #include "Application.h"
+#include "SingleInstance.h"
 
 #include "app/AppIdentity.h"
+#include "app/DbConnection.h"
 #include "app/Prefs.h"
 #include "core/AppContext.h"
+#include "ui/FeedItemListView.h"
 #include "ui/KStyle.h"
+#include "ui/MainWindow.h"
 #include "ui/NewAppVersionAvailableDialog.h"
-#include "ui/PlaceholderWindow.h"
 #include "ui/PluginUpdateFlow.h"
 #include "update/AppVersionChecker.h"
 
@@ -20,9 +23,8 @@ namespace {
 
 // The update check at start-up and, except on a first run, the release check a minute after
 // the services are ready; both talk to the server the build, preferences or environment name.
-void startUpdates(QWidget* window)
+void startUpdates(MainWindow* window)
 {
-    AppContext::instance()->createServiceRegistries();
     const UpdateServer server = UpdateServer::resolve(Prefs::updateUrl(), Prefs::updatePublicKey());
     const PluginVersionsChecker::Installation installation = AppContext::pluginInstallation();
     const PluginInstaller::Target target = AppContext::pluginInstallTarget();
@@ -33,6 +35,8 @@ void startUpdates(QWidget* window)
         [window](const QString& version, const QString& text, const QString& location) {
             NewAppVersionAvailableDialog(version, text, location, window).exec();
         });
+    QObject::connect(
+        flow, &PluginUpdateFlow::servicesReady, window, &MainWindow::onServiceUpdateCheckFinished);
     QObject::connect(flow, &PluginUpdateFlow::servicesReady, releases, [releases] {
         if (!AppContext::isFirstRun())
             QTimer::singleShot(60000, releases, &AppVersionChecker::check);
@@ -40,11 +44,29 @@ void startUpdates(QWidget* window)
     flow->start(AppContext::needsServiceInitialisation());
 }
 
+// The desktop starts us with a "kestrofan:" address (Exec=... %u); options are Qt's.
+QString addressArgument()
+{
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    for (const QString& argument : arguments) {
+        if (!argument.startsWith(QLatin1Char('-')))
+            return argument;
+    }
+    return {};
+}
+
 } // namespace
 
 int runGui(int& argc, char** argv)
 {
     Application app(argc, argv);
+    const QString address = addressArgument();
+    SingleInstance instance;
+    if (instance.handOver(address))
+        return 0;
+    instance.listen();
+
+    app.startCore();
     Application::setStyle(new KStyle);
     // The fatal message has been shown during start-up; its quit request came before the
     // event loop, so stop here without a window.
@@ -59,9 +81,31 @@ int runGui(int& argc, char** argv)
     if (appTranslator.load(QStringLiteral(":/translations/kestrofan2_") + QLocale::system().name()))
         Application::installTranslator(&appTranslator);
 
-    PlaceholderWindow window;
+    // The registries before the window: a broken plugin stops here.
+    AppContext::instance()->createServiceRegistries();
+    if (AppContext::isDying())
+        return 0;
+    DbConnection database;
+    MainWindow::Parts parts;
+    parts.database = database.connection();
+    parts.settings = AppContext::settings();
+    parts.firstRun = AppContext::isFirstRun();
+    parts.feedViews = FeedItemListView::factory();
+    MainWindow window(parts);
+    window.setServices(AppContext::serviceRegistry());
+    window.restoreWindowState();
     window.show();
     app.installFileOpenFilter(&window);
-    QTimer::singleShot(0, &window, [&window] { startUpdates(&window); });
+    QObject::connect(
+        &window, &MainWindow::postConstructed, &window, [&window] { startUpdates(&window); });
+    QObject::connect(
+        &instance, &SingleInstance::addressReceived, &window, &MainWindow::setExternalOpenURL);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+    if (!address.isEmpty())
+        window.setExternalOpenURL(address);
     return Application::exec();
 }

@@ -122,6 +122,9 @@ std::optional<PageDescriptor> MediaService::createPageData(const QString& addres
     page.mediaId = getMediaIdFromURL(address);
     if (!page.mediaId.isEmpty() || m_settings.validDomains.contains(QStringLiteral("*"))) {
         page.kind = PageDescriptor::Media;
+        // A media page shows the playlist its address was opened from.
+        if (m_settings.supportsPlaylists)
+            page.playlistId = getPlaylistIdFromURL(address);
         return page;
     }
     if (m_settings.supportsPlaylists) {

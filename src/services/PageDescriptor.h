@@ -13,7 +13,8 @@ struct PageDescriptor
     QString serviceName;
     // The text the page was made for (trimmed).
     QString query;
-    // What the script found in the address; only the ones that decided the kind are set.
+    // What the script found in the address; only the ones that decided the kind are set, and
+    // for media pages the playlist the address names.
     QString userId;
     QString mediaId;
     QString playlistId;
