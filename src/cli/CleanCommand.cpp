@@ -1,7 +1,7 @@
 #include "CleanCommand.h"
 
-#include "DownloadSession.h"
 #include "app/DbConnection.h"
+#include "core/AppContext.h"
 #include "download/DownloadList.h"
 #include "download/DownloadsModel.h"
 #include "download/JobSettings.h"
@@ -21,8 +21,8 @@ int CleanCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     Q_UNUSED(parser)
     DbConnection database;
     DownloadsModel records(nullptr, database.connection());
-    DownloadList downloads(nullptr, DownloadSession::jobServices(&records),
-        [] { return JobSettings::fromPreferences(); });
+    DownloadList downloads(
+        nullptr, AppContext::jobServices(&records), [] { return JobSettings::fromPreferences(); });
     downloads.restore();
     const int removed = downloads.cleanUp();
     out.line(QStringLiteral("removed %1 download(s)").arg(removed));

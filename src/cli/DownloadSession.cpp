@@ -20,7 +20,7 @@ DownloadSession::DownloadSession(const QString& command, const CliOutput& out, Q
 {
     m_records = new DownloadsModel(this, m_db.connection());
     m_downloads = new DownloadList(
-        AppContext::processingQueue(), jobServices(m_records),
+        AppContext::processingQueue(), AppContext::jobServices(m_records),
         [] { return JobSettings::fromPreferences(); }, this);
     m_ticker.setInterval(250);
     connect(&m_ticker, &QTimer::timeout, this, [this] { m_view.redraw(); });
@@ -38,16 +38,6 @@ DownloadSession::DownloadSession(const QString& command, const CliOutput& out, Q
 }
 
 DownloadSession::~DownloadSession() = default;
-
-JobServices DownloadSession::jobServices(DownloadsModel* records)
-{
-    JobServices services;
-    services.records = records;
-    services.services = AppContext::serviceRegistry();
-    services.helpers = AppContext::helperRegistry();
-    services.processPool = AppContext::processPool();
-    return services;
-}
 
 void DownloadSession::track(ProcessingElement* job)
 {

@@ -13,7 +13,6 @@
 class DownloadList;
 class DownloadsModel;
 class ProcessingElement;
-struct JobServices;
 
 // What the download commands share: the download list over the application's database and
 // queue, as the downloads view has it, and a run of the queue until every job the command
@@ -35,9 +34,6 @@ public:
     void setPendingWork(int count);
     // Something the command wanted could not be queued.
     void addFailure(const QString& text);
-
-    // What jobs work with, from the composition root, over the given records.
-    static JobServices jobServices(DownloadsModel* records);
 
     // The "--audio" and "--video" options, and the type they choose; without either, the
     // default download media type preference. False (reported) when both are given.

@@ -1,7 +1,7 @@
 #include "RemoveCommand.h"
 
-#include "DownloadSession.h"
 #include "app/DbConnection.h"
+#include "core/AppContext.h"
 #include "download/DownloadList.h"
 #include "download/DownloadsModel.h"
 #include "download/JobSettings.h"
@@ -37,8 +37,8 @@ int RemoveCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     DbConnection database;
     DownloadsModel records(nullptr, database.connection());
     // Only listed, not queued: nothing starts while downloads are removed.
-    DownloadList downloads(nullptr, DownloadSession::jobServices(&records),
-        [] { return JobSettings::fromPreferences(); });
+    DownloadList downloads(
+        nullptr, AppContext::jobServices(&records), [] { return JobSettings::fromPreferences(); });
     downloads.restore();
     int result = Success;
     for (int id : std::as_const(ids)) {

@@ -206,3 +206,13 @@ PluginInstaller::Target AppContext::pluginInstallTarget()
     target.helpersDirectory = AppPaths::helpersLocation();
     return target;
 }
+
+JobServices AppContext::jobServices(DownloadsModel* records)
+{
+    JobServices services;
+    services.records = records;
+    services.services = serviceRegistry();
+    services.helpers = helperRegistry();
+    services.processPool = processPool();
+    return services;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DbConnection.h"
+#include "download/JobSettings.h"
 #include "update/PluginInstaller.h"
 #include "update/PluginVersionsChecker.h"
 
@@ -12,6 +13,7 @@
 
 class BinaryHelpers;
 class CookieJar;
+class DownloadsModel;
 class HelperPageDescriber;
 class MediaServices;
 class ProcessPool;
@@ -59,6 +61,8 @@ public:
     // What the update check compares with the server, and where the installer puts updates.
     static PluginVersionsChecker::Installation pluginInstallation();
     static PluginInstaller::Target pluginInstallTarget();
+    // What download jobs work with, over the given records (the caller's connection).
+    static JobServices jobServices(DownloadsModel* records);
 
 private:
     void createMediaDirectories();

@@ -1,6 +1,7 @@
 #include "GuiMain.h"
 
 #include "Application.h"
+#include "GuiDownloadStarter.h"
 #include "SingleInstance.h"
 
 #include "app/AppIdentity.h"
@@ -93,6 +94,8 @@ int runGui(int& argc, char** argv)
     parts.feedViews = FeedItemListView::factory();
     MainWindow window(parts);
     window.setServices(AppContext::serviceRegistry());
+    window.setDownloadStarter(new GuiDownloadStarter(
+        &window, AppContext::processingQueue(), AppContext::serviceRegistry()));
     window.restoreWindowState();
     window.show();
     app.installFileOpenFilter(&window);
