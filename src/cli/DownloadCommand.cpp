@@ -39,11 +39,12 @@ int DownloadCommand::run(const QCommandLineParser& parser, const CliOutput& out)
     std::vector<std::unique_ptr<DownloadInitiator>> initiators;
     for (const QString& address : addresses) {
         auto initiator = std::make_unique<DownloadInitiator>(AppContext::serviceRegistry());
+        initiator->extractAhead(AppContext::helperRegistry(), AppContext::processPool());
         QObject::connect(initiator.get(), &DownloadInitiator::finished, &session,
             [&session, &pending, address, type, raw = initiator.get()] {
                 if (raw->mediaItem()) {
-                    session.track(session.downloads()->startDownload(
-                        *raw->mediaItem(), MediaDescriptor::MediaType(type)));
+                    session.track(session.downloads()->startDownload(*raw->mediaItem(),
+                        MediaDescriptor::MediaType(type), raw->takeExtraction()));
                 } else {
                     session.addFailure(
                         QStringLiteral("could not read \"%1\": %2").arg(address, raw->errorText()));

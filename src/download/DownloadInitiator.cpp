@@ -1,5 +1,6 @@
 #include "DownloadInitiator.h"
 
+#include "MediaURLFetcher.h"
 #include "services/MediaDataFetcher.h"
 #include "services/MediaService.h"
 #include "services/MediaServices.h"
@@ -10,6 +11,21 @@ DownloadInitiator::DownloadInitiator(MediaServices* services, QObject* parent)
 { }
 
 DownloadInitiator::~DownloadInitiator() = default;
+
+void DownloadInitiator::extractAhead(const BinaryHelpers* helpers, ProcessPool* processPool)
+{
+    m_helpers = helpers;
+    m_processPool = processPool;
+}
+
+MediaURLFetcher* DownloadInitiator::takeExtraction()
+{
+    MediaURLFetcher* extraction = m_extraction;
+    m_extraction = nullptr;
+    if (extraction)
+        extraction->setParent(nullptr);
+    return extraction;
+}
 
 QString DownloadInitiator::serviceFor(const QString& pageUrl) const
 {
@@ -42,6 +58,13 @@ bool DownloadInitiator::initiate(const QString& pageUrl, MediaDescriptor::MediaT
         = new MediaDataFetcher(m_services, SearchParams(pageUrl.trimmed()), serviceName, this);
     connect(m_fetcher, &MediaDataFetcher::ready, this, &DownloadInitiator::mediaItemFetched);
     m_fetcher->start();
+    delete m_extraction;
+    m_extraction = nullptr;
+    const MediaService* generic = m_services->genericService();
+    if (m_helpers && m_processPool && generic && serviceName == generic->serviceName()) {
+        m_extraction = new MediaURLFetcher(m_helpers, serviceName, m_processPool, this);
+        m_extraction->getMediaUrls(QUrl(pageUrl.trimmed()), targetType);
+    }
     return true;
 }
 

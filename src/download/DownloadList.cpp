@@ -25,9 +25,10 @@ ProcessingElement* DownloadList::makeJob(
 }
 
 ProcessingElement* DownloadList::startDownload(
-    const MediaItem& item, MediaDescriptor::MediaType type)
+    const MediaItem& item, MediaDescriptor::MediaType type, MediaURLFetcher* extraction)
 {
     ProcessingElement* job = makeJob(item, item.serviceName(), type);
+    job->adoptUrlFetcher(extraction);
     // Recorded before it is queued, so that its first states land in its row.
     if (m_services.records) {
         const MediaItem& copy = job->mediaItem();

@@ -9,6 +9,7 @@
 #include <functional>
 
 class MediaItem;
+class MediaURLFetcher;
 class ProcessingElement;
 class ProcessingQueue;
 
@@ -27,8 +28,10 @@ public:
         QObject* parent = nullptr);
     ~DownloadList() override;
 
-    // Makes a job for a copy of the item, records it and queues it.
-    ProcessingElement* startDownload(const MediaItem& item, MediaDescriptor::MediaType type);
+    // Makes a job for a copy of the item, records it and queues it. An extraction of the
+    // item's page that is already under way may be handed over for the job to go on with.
+    ProcessingElement* startDownload(const MediaItem& item, MediaDescriptor::MediaType type,
+        MediaURLFetcher* extraction = nullptr);
     // One job per stored record: finished, failed and cancelled ones are only listed; the
     // others are queued to run again from the start, finding their part files again.
     QList<ProcessingElement*> restore();

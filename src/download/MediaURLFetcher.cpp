@@ -38,6 +38,7 @@ void MediaURLFetcher::getMediaUrls(const QUrl& pageUrl, MediaDescriptor::MediaTy
     // A fresh reader per extraction: an earlier one may still be running on its worker, and
     // is no longer wanted.
     cancel();
+    m_hasResult = false;
     m_reader = std::make_shared<MediaUrlReader>(m_helpers, Prefs::snapshot(), m_serviceName);
     std::shared_ptr<MediaUrlReader> reader = m_reader;
     m_cancellation = m_processPool->newCancellation();
@@ -55,5 +56,6 @@ void MediaURLFetcher::finished()
     m_detectedFormat = m_reader->detectedFormat();
     setErrorText(m_reader->errorText());
     m_loginNeeded = m_reader->loginNeeded();
+    m_hasResult = true;
     emit ready();
 }

@@ -41,6 +41,8 @@ public:
     int detectedFormat() const { return m_detectedFormat; }
     bool loginNeeded() const { return m_loginNeeded; }
     bool isRunning() const { return m_watcher.isRunning(); }
+    // The last extraction's result is here (ready() was sent).
+    bool hasResult() const { return m_hasResult; }
 
 signals:
     void ready();
@@ -60,4 +62,5 @@ private:
     MediaUrls m_mediaUrls;
     int m_detectedFormat = -1;
     bool m_loginNeeded = false;
+    bool m_hasResult = false;
 };

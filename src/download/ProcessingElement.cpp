@@ -136,6 +136,19 @@ void ProcessingElement::start()
     fetchUrls();
 }
 
+void ProcessingElement::adoptUrlFetcher(MediaURLFetcher* fetcher)
+{
+    if (!fetcher || m_started || m_urlFetcher)
+        return;
+    m_urlFetcher = fetcher;
+    fetcher->setParent(this);
+    connect(fetcher, &MediaURLFetcher::ready, this, &ProcessingElement::gotMediaURLSlot);
+    if (fetcher->hasResult()) {
+        m_urlsPrefetched = true;
+        m_prefetchAge.start();
+    }
+}
+
 void ProcessingElement::prefetchUrls()
 {
     if (m_started || m_urlFetcher

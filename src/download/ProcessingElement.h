@@ -37,6 +37,9 @@ public:
     // Extracts the stream addresses while the job still waits, so that it can begin to
     // download as soon as the queue starts it. Nothing for a job that started or ended.
     void prefetchUrls();
+    // Takes over an extraction of the item's page that was started for this job before it
+    // existed (while the page was being read); the job goes on with its result when started.
+    void adoptUrlFetcher(MediaURLFetcher* fetcher);
     void setHeld(bool held) { m_held = held; }
     bool isHeld() const { return m_held; }
 

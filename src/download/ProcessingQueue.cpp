@@ -87,11 +87,14 @@ void ProcessingQueue::prefetchNext()
 {
     if (m_paused)
         return;
+    int ahead = 0;
     for (const QPointer<ProcessingElement>& job : std::as_const(m_waiting)) {
+        if (ahead == prefetchDepth)
+            return;
         if (job && job->state() != ProcessingStates::Cancelled) {
             if (!job->isHeld())
                 job->prefetchUrls();
-            return;
+            ++ahead;
         }
     }
 }

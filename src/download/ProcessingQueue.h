@@ -78,8 +78,10 @@ public slots:
 private:
     // True when the job was started.
     bool startJob(ProcessingElement* job);
-    // The job next in line extracts its streams while the running ones download.
+    // The jobs next in line extract their streams while the running ones download; two, so
+    // that the process pool keeps a thread for a conversion.
     void prefetchNext();
+    static constexpr int prefetchDepth = 2;
     void jobDone(ProcessingElement* job);
     void forget(ProcessingElement* job);
     void emitUpdated();
