@@ -70,23 +70,23 @@ QAction* actionNamed(QMenu* menu, const QString& text)
     return nullptr;
 }
 
-// Both lists over the sample pages, with their forms.
-struct Lists
+// Both lists over the sample pages, then their forms.
+struct Models
 {
-    explicit Lists(const QString& id = QString())
-        : serviceId(id)
-    { }
-    BookmarksModel bookmarks { DbConnection().connection() };
-    HistoryModel history { DbConnection().connection() };
-    QString serviceId;
-    // Filled before the forms are made.
-    bool filled = [this] {
+    explicit Models(const QString& serviceId = QString())
+    {
         for (const auto& [title, url] : SamplePages) {
             bookmarks.addBookmark(title, url, serviceId);
             history.addEntry(title, url, serviceId);
         }
-        return true;
-    }();
+    }
+    BookmarksModel bookmarks { DbConnection().connection() };
+    HistoryModel history { DbConnection().connection() };
+};
+
+struct Lists : Models
+{
+    using Models::Models;
     BookmarksForm bookmarksForm { &bookmarks };
     HistoryForm historyForm { &history };
 };
