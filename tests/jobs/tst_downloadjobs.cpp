@@ -199,34 +199,18 @@ private slots:
 
     void downloadsThroughTheGenericService_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("option");
-        QTest::addColumn<QString>("suffix");
-        QTest::addColumn<QString>("streams");
-        QTest::newRow("video page as MP4") << "/page.html"
-                                           << "--video"
-                                           << ".mp4"
-                                           << "video,audio";
-        QTest::newRow("same page as MP3") << "/page.html"
-                                          << "--audio"
-                                          << ".mp3"
-                                          << "audio";
-        QTest::newRow("DASH, separate streams muxed") << "/dash/manifest.mpd"
-                                                      << "--video"
-                                                      << ".mp4"
-                                                      << "video,audio";
-        QTest::newRow("HLS stream") << "/hls/index.m3u8"
-                                    << "--video"
-                                    << ".mp4"
-                                    << "video,audio";
+        testColumns<QString, QString, QString, QString>("path", "option", "suffix", "streams");
+        testRow("video page as MP4", "/page.html", "--video", ".mp4", "video,audio");
+        testRow("same page as MP3", "/page.html", "--audio", ".mp3", "audio");
+        testRow(
+            "DASH, separate streams muxed", "/dash/manifest.mpd", "--video", ".mp4", "video,audio");
+        testRow("HLS stream", "/hls/index.m3u8", "--video", ".mp4", "video,audio");
     }
 
     void downloadsThroughTheGenericService()
     {
-        QFETCH(QString, path);
-        QFETCH(QString, option);
-        QFETCH(QString, suffix);
-        QFETCH(QString, streams);
+        const auto [path, option, suffix, streams]
+            = testFetch<QString, QString, QString, QString>("path", "option", "suffix", "streams");
         const ProgramRun run = cli({ "download", option, m_server.url(path).toString() });
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         const QString file = run.out.trimmed().split(QLatin1Char('\n')).first();

@@ -47,7 +47,7 @@ QString tube(const QString& name, const QString& domain)
         tubeFunctions);
 }
 
-QStringList actionTexts(const QMenu* menu)
+QStringList actionTexts(const QWidget* menu)
 {
     QStringList texts;
     for (const QAction* action : menu->actions())
@@ -55,10 +55,7 @@ QStringList actionTexts(const QMenu* menu)
     return texts;
 }
 
-QStringList tabTexts(const QTabWidget* tabs)
-{
-    return MainWindowFixture::tabTexts(tabs);
-}
+const auto tabTexts = &MainWindowFixture::tabTexts;
 
 // What the download engine is asked to do, as the composition root's starter would be.
 class RecordingStarter : public DownloadStarter
@@ -68,7 +65,7 @@ public:
     {
         started << item.permaUrl() + QLatin1Char('/') + MediaDescriptor::mediaTypeName(type);
     }
-    void startBatchDownload(FeedDataFetcher*) override { ++batches; }
+    void startBatchDownload(FeedDataFetcher*) override { }
     void initiateDownload(const QString& address, MediaDescriptor::MediaType type) override
     {
         initiated << address + QLatin1Char('/') + MediaDescriptor::mediaTypeName(type);
@@ -76,7 +73,6 @@ public:
 
     QStringList started;
     QStringList initiated;
-    int batches = 0;
 };
 
 } // namespace
@@ -113,30 +109,24 @@ private slots:
 
     void externalAddresses_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<int>("type");
+        testColumns<QString, QString, int>("text", "address", "type");
         const QString media = "https://alpha.example/watch/v1";
-        QTest::newRow("audio, encoded twice") << "kestrofan:" + media + "%2523audio" << media << 0;
-        QTest::newRow("audio, encoded once") << "kestrofan:" + media + "%23audio" << media << 0;
-        QTest::newRow("audio") << "kestrofan:" + media + "#audio" << media << 0;
-        QTest::newRow("video, encoded twice") << "kestrofan:" + media + "%2523video" << media << 1;
-        QTest::newRow("video") << "kestrofan:" + media + "#video" << media << 1;
-        QTest::newRow("file: in front") << "file:kestrofan:" + media + "#video" << media << 1;
-        QTest::newRow("no kind") << "kestrofan:" + media << "" << -1;
-        QTest::newRow("kind in another case") << "kestrofan:" + media + "#VIDEO"
-                                              << "" << -1;
-        QTest::newRow("other scheme") << media + "#video"
-                                      << "" << -1;
-        QTest::newRow("nothing but the kind") << "kestrofan:#audio"
-                                              << "" << -1;
+        testRow("audio, encoded twice", "kestrofan:" + media + "%2523audio", media, 0);
+        testRow("audio, encoded once", "kestrofan:" + media + "%23audio", media, 0);
+        testRow("audio", "kestrofan:" + media + "#audio", media, 0);
+        testRow("video, encoded twice", "kestrofan:" + media + "%2523video", media, 1);
+        testRow("video", "kestrofan:" + media + "#video", media, 1);
+        testRow("file: in front", "file:kestrofan:" + media + "#video", media, 1);
+        testRow("no kind", "kestrofan:" + media, QString(), -1);
+        testRow("kind in another case", "kestrofan:" + media + "#VIDEO", QString(), -1);
+        testRow("other scheme", media + "#video", QString(), -1);
+        testRow("nothing but the kind", "kestrofan:#audio", QString(), -1);
     }
 
     void externalAddresses()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, address);
-        QFETCH(int, type);
+        const auto [text, address, type]
+            = testFetch<QString, QString, int>("text", "address", "type");
         const auto parsed = ExternalDownloadAddress::parse(text);
         QCOMPARE(bool(parsed), type >= 0);
         if (parsed) {
@@ -175,42 +165,33 @@ private slots:
 
     void actions_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("menu");
-        const auto row
-            = [](const char* name, const char* text, const char* keys, const char* menu) {
-                  QTest::newRow(name) << name << text << keys << menu;
-              };
-        row("actionNew_tab", "New Tab", "Ctrl+T", "menuFile");
-        row("actionClose_Tab", "Close Tab", "Ctrl+W", "menuFile");
-        row("actionUndo", "Undo", "Ctrl+Z", "menuEdit");
-        row("actionRedo", "Redo", "Ctrl+Shift+Z", "menuEdit");
-        row("actionCut", "Cut", "Ctrl+X", "menuEdit");
-        row("actionCopy", "Copy", "Ctrl+C", "menuEdit");
-        row("actionPaste", "Paste", "Ctrl+V", "menuEdit");
-        row("actionAdd_bookmark", "Add bookmark", "Ctrl+D", "menuBookmarks");
-        row("actionClear_history", "Clear history...", "", "menuHistory");
-        row("actionMinimize", "Minimize", "Ctrl+M", "menuWindow");
-        row("actionZoom", "Zoom", "", "menuWindow");
-        row("actionPrevious_tab", "Previous tab", "Ctrl+Alt+Left", "menuWindow");
-        row("actionNext_tab", "Next tab", "Ctrl+Alt+Right", "menuWindow");
-        row("actionAbout", "About", "", "menuTools");
-        row("actionOptions", "Options", "Ctrl+,", "menuTools");
-        row("actionFeedback", "Email bug report/suggestion...", "", "menuFeedback");
-        row("actionQuit", "Quit", "Ctrl+Q", "");
+        testColumns<QString, QString, QString>("text", "keys", "menu");
+        testRow("actionNew_tab", "New Tab", "Ctrl+T", "menuFile");
+        testRow("actionClose_Tab", "Close Tab", "Ctrl+W", "menuFile");
+        testRow("actionUndo", "Undo", "Ctrl+Z", "menuEdit");
+        testRow("actionRedo", "Redo", "Ctrl+Shift+Z", "menuEdit");
+        testRow("actionCut", "Cut", "Ctrl+X", "menuEdit");
+        testRow("actionCopy", "Copy", "Ctrl+C", "menuEdit");
+        testRow("actionPaste", "Paste", "Ctrl+V", "menuEdit");
+        testRow("actionAdd_bookmark", "Add bookmark", "Ctrl+D", "menuBookmarks");
+        testRow("actionClear_history", "Clear history...", "", "menuHistory");
+        testRow("actionMinimize", "Minimize", "Ctrl+M", "menuWindow");
+        testRow("actionZoom", "Zoom", "", "menuWindow");
+        testRow("actionPrevious_tab", "Previous tab", "Ctrl+Alt+Left", "menuWindow");
+        testRow("actionNext_tab", "Next tab", "Ctrl+Alt+Right", "menuWindow");
+        testRow("actionAbout", "About", "", "menuTools");
+        testRow("actionOptions", "Options", "Ctrl+,", "menuTools");
+        testRow("actionFeedback", "Email bug report/suggestion...", "", "menuFeedback");
+        testRow("actionQuit", "Quit", "Ctrl+Q", "");
     }
 
+    // Every action (named by its row) with its text, shortcut and menu; the menus in order.
     void actions()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        QFETCH(QString, keys);
-        QFETCH(QString, menu);
+        const auto [text, keys, menu]
+            = testFetch<QString, QString, QString>("text", "keys", "menu");
         openWindow();
-        MainWindow* window = m_window;
-        auto* action = window->findChild<QAction*>(name);
+        auto* action = m_window->findChild<QAction*>(QTest::currentDataTag());
         QVERIFY(action);
         QCOMPARE(action->text(), text);
         QCOMPARE(action->shortcut(), QKeySequence(keys));
@@ -221,17 +202,8 @@ private slots:
         }
         QCOMPARE(menus, menu.isEmpty() ? QStringList() : QStringList { menu });
         // Quit lives outside the menus, yet its shortcut works in the window.
-        QVERIFY(window->actions().contains(action) || !menu.isEmpty());
-    }
-
-    void menusInOrder()
-    {
-        openWindow();
-        MainWindow* window = m_window;
-        QStringList titles;
-        for (const QAction* action : window->menuBar()->actions())
-            titles << action->text();
-        QCOMPARE(titles,
+        QVERIFY(m_window->actions().contains(action) || !menu.isEmpty());
+        QCOMPARE(actionTexts(m_window->menuBar()),
             (QStringList {
                 "File", "Edit", "Bookmarks", "History", "Window", "Tools", "Feedback" }));
     }
@@ -239,8 +211,7 @@ private slots:
     void sidebar()
     {
         openWindow();
-        MainWindow* window = m_window;
-        QTreeWidget* nav = window->navBar();
+        QTreeWidget* nav = m_window->navBar();
         QCOMPARE(nav->topLevelItemCount(), 1);
         QTreeWidgetItem* header = nav->topLevelItem(0);
         QCOMPARE(header->text(0), "KESTROFAN");
@@ -253,39 +224,35 @@ private slots:
         QCOMPARE(names, (QStringList { "Browse", "Downloads", "Bookmarks", "History" }));
         QVERIFY(header->child(0)->isSelected());
 
-        window->queueProgress(3, 5);
+        m_window->queueProgress(3, 5);
         QCOMPARE(header->child(1)->data(0, NavMenuItemDelegate::CounterRole).toString(), "3:5");
-        QCOMPARE(NavMenuItemDelegate::badgeText("3:5"), "3:5");
         QCOMPARE(NavMenuItemDelegate::badgeText("0:0"), QString());
 
         // Choosing History shows its page; typing an address goes back to browsing.
         const QRect historyRect = nav->visualItemRect(header->child(3));
         QTest::mouseClick(nav->viewport(), Qt::LeftButton, {}, historyRect.center());
-        QCOMPARE(window->contentStack()->currentIndex(), 3);
+        QCOMPARE(m_window->contentStack()->currentIndex(), 3);
         QVERIFY(header->child(3)->isSelected() && !header->child(0)->isSelected());
-        window->selectNavbarSearch();
-        QCOMPARE(window->contentStack()->currentIndex(), 0);
+        m_window->selectNavbarSearch();
+        QCOMPARE(m_window->contentStack()->currentIndex(), 0);
         QCOMPARE(nav->selectedItems(), QList<QTreeWidgetItem*> { header->child(0) });
     }
 
     void formatPicker_data()
     {
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("shown");
-        QTest::newRow("audio") << 0 << 0;
-        QTest::newRow("video") << 1 << 1;
-        QTest::newRow("out of range becomes video") << 7 << 1;
+        testColumns<int, int>("stored", "shown");
+        testRow("audio", 0, 0);
+        testRow("video", 1, 1);
+        testRow("out of range becomes video", 7, 1);
     }
 
     void formatPicker()
     {
-        QFETCH(int, stored);
-        QFETCH(int, shown);
+        const auto [stored, shown] = testFetch<int, int>("stored", "shown");
         AppTestSupport::storePrefs({ { "defaultDownloadMediaType", stored } });
         openWindow();
-        MainWindow* window = m_window;
         QCOMPARE(Prefs::defaultDownloadMediaType(), shown);
-        QMenu* menu = window->statusBarPickers()->formatPicker()->menu();
+        QMenu* menu = m_window->statusBarPickers()->formatPicker()->menu();
         QCOMPARE(actionTexts(menu), (QStringList { "Download as audio", "Download as video" }));
         QCOMPARE(menu->actions().at(shown)->isChecked(), true);
         menu->actions().at(1 - shown)->trigger();
@@ -297,10 +264,9 @@ private slots:
     void sizePicker()
     {
         openWindow();
-        MainWindow* window = m_window;
-        QToolButton* picker = window->statusBarPickers()->sizePicker();
+        QToolButton* picker = m_window->statusBarPickers()->sizePicker();
         QCOMPARE(picker->menu()->actions().size(), 5);
-        window->setSizePickerValue(3);
+        m_window->setSizePickerValue(3);
         QCOMPARE(picker->text(), MediaDescriptor::videoSizeName(MediaDescriptor::HD720) + "  ");
         picker->menu()->actions().at(4)->trigger();
         QCOMPARE(Prefs::preferredVideoSize(), 5);
@@ -313,22 +279,19 @@ private slots:
 
     void pageLoadStatus_data()
     {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("loading") << 0 << "Loading...";
-        QTest::newRow("done") << 1 << "";
-        QTest::newRow("error") << 2 << "Error loading page";
-        QTest::newRow("timed out") << 3 << "Page request timed out";
+        testColumns<int, QString>("code", "text");
+        testRow("loading", 0, "Loading...");
+        testRow("done", 1, "");
+        testRow("error", 2, "Error loading page");
+        testRow("timed out", 3, "Page request timed out");
     }
 
     void pageLoadStatus()
     {
-        QFETCH(int, code);
-        QFETCH(QString, text);
+        const auto [code, text] = testFetch<int, QString>("code", "text");
         openWindow();
-        MainWindow* window = m_window;
-        QLabel* label = window->statusBarPickers()->pageStatusLabel();
-        window->setPageLoadStatus(code);
+        QLabel* label = m_window->statusBarPickers()->pageStatusLabel();
+        m_window->setPageLoadStatus(code);
         QCOMPARE(label->text(), text);
         QTRY_COMPARE_WITH_TIMEOUT(label->text(), QString(), 5000);
     }
@@ -336,23 +299,22 @@ private slots:
     void menusFollowBookmarksAndHistory()
     {
         openWindow();
-        MainWindow* window = m_window;
-        auto* history = window->findChild<QMenu*>("menuHistory");
-        auto* bookmarks = window->findChild<QMenu*>("menuBookmarks");
+        auto* history = m_window->findChild<QMenu*>("menuHistory");
+        auto* bookmarks = m_window->findChild<QMenu*>("menuBookmarks");
         QCOMPARE(actionTexts(history), (QStringList { "Clear history...", "--" }));
-        window->addHistoryEntry("First", "https://alpha.example/watch/a", "Alpha");
-        window->addHistoryEntry("Second", "https://alpha.example/watch/b", "Alpha");
+        m_window->addHistoryEntry("First", "https://alpha.example/watch/a", "Alpha");
+        m_window->addHistoryEntry("Second", "https://alpha.example/watch/b", "Alpha");
         QCOMPARE(
             actionTexts(history), (QStringList { "Clear history...", "--", "Second", "First" }));
-        window->historyModel()->clearHistory();
+        m_window->historyModel()->clearHistory();
         QCOMPARE(actionTexts(history), (QStringList { "Clear history...", "--" }));
-        window->addHistoryEntry("Third", "https://alpha.example/watch/c", "Alpha");
+        m_window->addHistoryEntry("Third", "https://alpha.example/watch/c", "Alpha");
         QCOMPARE(actionTexts(history), (QStringList { "Clear history...", "--", "Third" }));
 
-        window->bookmarksModel()->addBookmark("Kept", "https://beta.example/watch/k", "Beta");
+        m_window->bookmarksModel()->addBookmark("Kept", "https://beta.example/watch/k", "Beta");
         QCOMPARE(actionTexts(bookmarks), (QStringList { "Add bookmark", "--", "Kept" }));
         QCOMPARE(bookmarks->actions().at(2)->data().toString(), "https://beta.example/watch/k");
-        window->bookmarksModel()->removeBookmarks({ 0 });
+        m_window->bookmarksModel()->removeBookmarks({ 0 });
         QCOMPARE(actionTexts(bookmarks), (QStringList { "Add bookmark", "--" }));
 
         // Choosing an entry opens its page.
@@ -361,35 +323,33 @@ private slots:
             "https://alpha.example/watch/c");
 
         // A new window lists what the database holds.
-        window->addHistoryEntry("Fourth", "https://alpha.example/watch/d", "Alpha");
+        m_window->addHistoryEntry("Fourth", "https://alpha.example/watch/d", "Alpha");
         m_fixture->close();
         openWindow();
-        window = m_window;
-        QCOMPARE(actionTexts(window->findChild<QMenu*>("menuHistory")),
+        QCOMPARE(actionTexts(m_window->findChild<QMenu*>("menuHistory")),
             (QStringList { "Clear history...", "--", "Fourth", "Third" }));
     }
 
     void tabsMoveWithinBounds()
     {
         openWindow();
-        MainWindow* window = m_window;
         QCOMPARE(tabTexts(tabs()), QStringList { "Untitled" });
         // The only tab stays.
-        window->findChild<QAction*>("actionClose_Tab")->trigger();
+        m_window->findChild<QAction*>("actionClose_Tab")->trigger();
         QCOMPARE(tabs()->count(), 1);
-        window->findChild<QAction*>("actionNew_tab")->trigger();
+        m_window->findChild<QAction*>("actionNew_tab")->trigger();
         QCOMPARE(tabs()->count(), 2);
         QCOMPARE(tabs()->currentIndex(), 1);
-        window->findChild<QAction*>("actionNext_tab")->trigger();
+        m_window->findChild<QAction*>("actionNext_tab")->trigger();
         QCOMPARE(tabs()->currentIndex(), 1);
-        window->findChild<QAction*>("actionPrevious_tab")->trigger();
+        m_window->findChild<QAction*>("actionPrevious_tab")->trigger();
         QCOMPARE(tabs()->currentIndex(), 0);
-        window->findChild<QAction*>("actionPrevious_tab")->trigger();
+        m_window->findChild<QAction*>("actionPrevious_tab")->trigger();
         QCOMPARE(tabs()->currentIndex(), 0);
-        window->findChild<QAction*>("actionClose_Tab")->trigger();
+        m_window->findChild<QAction*>("actionClose_Tab")->trigger();
         QCOMPARE(tabs()->count(), 1);
         // Empty text without a new tab does nothing.
-        window->openAddress({}, {}, {});
+        m_window->openAddress({}, {}, {});
         QCOMPARE(tabs()->count(), 1);
     }
 
@@ -397,8 +357,7 @@ private slots:
     {
         AppTestSupport::storePrefs({ { "searchableServiceNames", QStringList { "Alpha" } } });
         openWindow();
-        MainWindow* window = m_window;
-        QToolButton* button = window->addressBar()->servicesButton();
+        QToolButton* button = m_window->addressBar()->servicesButton();
         const QList<QAction*> entries = button->menu()->actions();
         QCOMPARE(actionTexts(button->menu()), (QStringList { "Alpha", "Beta" }));
         QVERIFY(entries.at(0)->isChecked() && !entries.at(0)->isEnabled());
@@ -415,32 +374,28 @@ private slots:
 
     void searchWordsOpenOneSubTabPerService_data()
     {
-        QTest::addColumn<QStringList>("storedOrder");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("subTabs");
-        QTest::newRow("name order") << QStringList() << "cats" << QStringList { "Alpha", "Beta" };
-        QTest::newRow("stored order first")
-            << QStringList { "Beta" } << "cats" << QStringList { "Beta", "Alpha" };
-        QTest::newRow("a service's own search address")
-            << QStringList() << "https://beta.example/results?q=cats" << QStringList { "Beta" };
+        testColumns<QStringList, QString, QStringList>("storedOrder", "text", "subTabs");
+        testRow("name order", QStringList(), "cats", QStringList { "Alpha", "Beta" });
+        testRow(
+            "stored order first", QStringList { "Beta" }, "cats", QStringList { "Beta", "Alpha" });
+        testRow("a service's own search address", QStringList(),
+            "https://beta.example/results?q=cats", QStringList { "Beta" });
     }
 
     void searchWordsOpenOneSubTabPerService()
     {
-        QFETCH(QStringList, storedOrder);
-        QFETCH(QString, text);
-        QFETCH(QStringList, subTabs);
+        const auto [storedOrder, text, subTabs]
+            = testFetch<QStringList, QString, QStringList>("storedOrder", "text", "subTabs");
         AppTestSupport::storePrefs({ { "searchableServiceNamesOrder", storedOrder } });
         openWindow();
-        MainWindow* window = m_window;
-        window->openAddress(text, {}, {});
-        QTRY_VERIFY(window->mainTabsForm()->currentPage()->subTabs());
-        QTabWidget* feeds = window->mainTabsForm()->currentPage()->subTabs();
+        m_window->openAddress(text, {}, {});
+        QTRY_VERIFY(m_window->mainTabsForm()->currentPage()->subTabs());
+        QTabWidget* feeds = m_window->mainTabsForm()->currentPage()->subTabs();
         QCOMPARE(tabTexts(feeds), subTabs);
         QCOMPARE(tabTexts(tabs()), QStringList { text });
-        QCOMPARE(window->addressBar()->searchInput()->text(), text);
+        QCOMPARE(m_window->addressBar()->searchInput()->text(), text);
         // The page went into the history, the menu with it.
-        QCOMPARE(window->historyModel()->list().value(0).url, text);
+        QCOMPARE(m_window->historyModel()->list().value(0).url, text);
 
         // Moving a sub-tab stores the new order.
         if (feeds->count() < 2)
@@ -454,18 +409,17 @@ private slots:
     void addressesOpenInTabsWithHistory()
     {
         openWindow();
-        MainWindow* window = m_window;
-        AddressBarForm* bar = window->addressBar();
-        window->openAddress("https://nowhere.example/x", {}, {});
+        AddressBarForm* bar = m_window->addressBar();
+        m_window->openAddress("https://nowhere.example/x", {}, {});
         QTRY_COMPARE(bar->errorText(), "The URL is not supported");
         QCOMPARE(tabs()->count(), 1);
 
-        window->openAddress("dogs", {}, {});
+        m_window->openAddress("dogs", {}, {});
         QTRY_COMPARE(tabTexts(tabs()), QStringList { "dogs" });
-        window->openAddress("dogs", {}, {});
-        window->openAddress("cats", {}, {});
+        m_window->openAddress("dogs", {}, {});
+        m_window->openAddress("cats", {}, {});
         QTRY_COMPARE(tabTexts(tabs()), QStringList { "cats" });
-        NavigationHistory* history = window->mainTabsForm()->currentHistory();
+        NavigationHistory* history = m_window->mainTabsForm()->currentHistory();
         QCOMPARE(history->entries().size(), 3);
         auto* back = bar->findChild<QPushButton*>("backButton");
         auto* forward = bar->findChild<QPushButton*>("forwardButton");
@@ -473,10 +427,10 @@ private slots:
         back->click();
         QTRY_COMPARE(tabTexts(tabs()), QStringList { "dogs" });
         QTRY_VERIFY(forward->isEnabled());
-        QCOMPARE(window->mainTabsForm()->currentHistory()->entries().size(), 3);
+        QCOMPARE(m_window->mainTabsForm()->currentHistory()->entries().size(), 3);
 
         // A new tab with an address opens behind the current one.
-        window->openAddress("birds", {}, {}, -1, true);
+        m_window->openAddress("birds", {}, {}, -1, true);
         QTRY_COMPARE(tabTexts(tabs()), (QStringList { "dogs", "birds" }));
         QCOMPARE(tabs()->currentIndex(), 0);
         QCOMPARE(bar->searchInput()->text(), "dogs");
@@ -485,34 +439,36 @@ private slots:
 
         // Pages asked for one after another: every new tab comes, and of two replacements of
         // the current page only the later one.
-        window->openAddress("owls", {}, {}, -1, true);
-        window->openAddress("bats", {}, {}, -1, true);
-        window->openAddress("moths", {}, {});
-        window->openAddress("bees", {}, {});
+        m_window->openAddress("owls", {}, {}, -1, true);
+        m_window->openAddress("bats", {}, {}, -1, true);
+        m_window->openAddress("moths", {}, {});
+        m_window->openAddress("bees", {}, {});
         QTRY_COMPARE(tabs()->count(), 4);
         QTRY_COMPARE(tabs()->tabText(1), "bees");
         QStringList texts = tabTexts(tabs());
         texts.sort();
         QCOMPARE(texts, (QStringList { "bats", "bees", "dogs", "owls" }));
-        QVERIFY(window->historyModel()->list().value(0).url != "moths");
+        QVERIFY(m_window->historyModel()->list().value(0).url != "moths");
     }
 
-    void externalAddressWithoutDownloaderOpensThePage()
+    void externalAddressesOpenPagesOrDownloads()
     {
         openWindow();
-        MainWindow* window = m_window;
-        window->setExternalOpenURL("kestrofan:https://alpha.example/results?q=owls%2523audio");
+        // Without the download engine a kestrofan: address opens its page, and a download
+        // says it cannot start instead of dropping the request.
+        m_window->setExternalOpenURL("kestrofan:https://alpha.example/results?q=owls%2523audio");
         QTRY_COMPARE(tabTexts(tabs()), QStringList { "https://alpha.example/results?q=owls" });
         // Without a kind, or for an address no service takes, nothing happens: both are turned
         // away at once, before anything is asked of the services.
-        window->setExternalOpenURL("kestrofan:https://alpha.example/results?q=bats");
-        window->setExternalOpenURL("kestrofan:ftp://x.example/y#video");
+        m_window->setExternalOpenURL("kestrofan:https://alpha.example/results?q=bats");
+        m_window->setExternalOpenURL("kestrofan:ftp://x.example/y#video");
         QCOMPARE(tabTexts(tabs()), QStringList { "https://alpha.example/results?q=owls" });
-    }
+        {
+            MessageBoxAnswerer answerer;
+            m_window->startDownload(MediaItem("Alpha"), MediaDescriptor::Video);
+            QCOMPARE(answerer.texts, QStringList { "Downloads cannot be started in this build." });
+        }
 
-    void externalAddressesGoToTheDownloader()
-    {
-        openWindow();
         RecordingStarter starter;
         m_window->setDownloadStarter(&starter);
         m_window->setExternalOpenURL("kestrofan:https://alpha.example/watch/v1%2523audio");
@@ -522,7 +478,7 @@ private slots:
             (QStringList {
                 "https://alpha.example/watch/v1/audio", "https://beta.example/watch/v2/video" }));
 
-        // The item is read: its download starts and its page opens.
+        // The item is read: its download starts and its page opens in the same tab.
         MediaItem item("Alpha");
         item.setPermaUrl("https://alpha.example/watch/v1");
         m_window->downloadInitiatorFinished(item, MediaDescriptor::Audio, item.permaUrl());
@@ -530,15 +486,6 @@ private slots:
         QTRY_COMPARE(m_window->mainTabsForm()->currentPage()->pageData()->query(),
             "https://alpha.example/watch/v1");
         QCOMPARE(tabs()->count(), 1);
-    }
-
-    // Without the download engine the window says so instead of dropping the request.
-    void downloadsWithoutEngine()
-    {
-        openWindow();
-        MessageBoxAnswerer answerer;
-        m_window->startDownload(MediaItem("Alpha"), MediaDescriptor::Video);
-        QCOMPARE(answerer.texts, QStringList { "Downloads cannot be started in this build." });
     }
 
     void windowStateKeepsTheLastNormalGeometry()
@@ -567,11 +514,10 @@ private slots:
     void accessibleNames()
     {
         openWindow();
-        MainWindow* window = m_window;
-        window->openAddress("cats", {}, {});
-        QTRY_VERIFY(window->mainTabsForm()->currentPage()->subTabs());
+        m_window->openAddress("cats", {}, {});
+        QTRY_VERIFY(m_window->mainTabsForm()->currentPage()->subTabs());
         QStringList unnamed;
-        for (QWidget* widget : window->findChildren<QWidget*>()) {
+        for (QWidget* widget : m_window->findChildren<QWidget*>()) {
             const bool control = qobject_cast<QAbstractButton*>(widget)
                 || qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractItemView*>(widget)
                 || qobject_cast<QTabWidget*>(widget);

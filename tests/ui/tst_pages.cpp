@@ -138,20 +138,17 @@ private slots:
 
     void elide_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("maximum");
-        QTest::addColumn<QString>("elided");
-        QTest::newRow("short") << "Short" << 30 << "Short";
-        QTest::newRow("exactly") << "12345" << 5 << "12345";
-        QTest::newRow("one over") << "123456" << 5 << "12...";
-        QTest::newRow("tiny maximum") << "123456" << 2 << "...";
+        testColumns<QString, int, QString>("text", "maximum", "elided");
+        testRow("short", "Short", 30, "Short");
+        testRow("exactly", "12345", 5, "12345");
+        testRow("one over", "123456", 5, "12...");
+        testRow("tiny maximum", "123456", 2, "...");
     }
 
     void elide()
     {
-        QFETCH(QString, text);
-        QFETCH(int, maximum);
-        QFETCH(QString, elided);
+        const auto [text, maximum, elided]
+            = testFetch<QString, int, QString>("text", "maximum", "elided");
         QCOMPARE(PageForm::elide(text, maximum), elided);
     }
 
@@ -180,9 +177,9 @@ private slots:
 
     void pagesWithoutTheirItemShowAnError_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("media") << "/watch/gone";
-        QTest::newRow("user") << "/user/nobody";
+        testColumns<QString>("path");
+        testRow("media", "/watch/gone");
+        testRow("user", "/user/nobody");
     }
 
     void pagesWithoutTheirItemShowAnError()

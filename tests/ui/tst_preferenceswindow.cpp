@@ -58,251 +58,203 @@ class PreferencesWindowTest : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-
-    void controlWritesItsPreference_data();
-    void controlWritesItsPreference();
-    void showsStoredValues();
-    void statusBarPickersAreTold();
-    void playlistNamesFollowTheirCheckBoxes();
-    void everyControlHasAnAccessibleName();
-    void startupHomeForm();
-    void germanTranslation();
-
-private:
     std::unique_ptr<CoreTestContext> m_core;
     QString m_existingFolder;
+
+private slots:
+    void initTestCase()
+    {
+        m_core = std::make_unique<CoreTestContext>();
+        QVERIFY(m_core->isReady());
+        m_existingFolder = QDir::homePath() + "/Videos from tests";
+        QVERIFY(QDir().mkpath(m_existingFolder));
+    }
+
+    void init()
+    {
+        Prefs::resetToDefaults();
+        Prefs::writeDefaults();
+    }
+
+    void controlWritesItsPreference_data()
+    {
+        testColumns<QString, QVariant, QString, QVariant, QString>(
+            "control", "input", "key", "expected", "warning");
+        const QString nativeFolder = QDir::toNativeSeparators(m_existingFolder) + QDir::separator();
+        const auto row = [](const char* name, const char* control, const QVariant& input,
+                             const char* key, const QVariant& expected, const char* warning = "") {
+            testRow(name, control, input, key, expected, warning);
+        };
+        row("typed download folder", "downloadLocationInput", m_existingFolder, "mediaPath",
+            nativeFolder);
+        row("typed folder that does not exist", "downloadLocationInput", "/no/such/folder",
+            "mediaPath", Prefs::mediaPath(), "The path does not exist");
+        row("default type audio", "defaultDownloadTypeCombobox", 0, "defaultDownloadMediaType", 0);
+        row("adult content off", "showAdultContentCheckbox", {}, "showAdultContent", false);
+        row("video size", "preferredVideoSizeComboBox", 5, "preferredVideoSize", 5);
+        row("audio format", "preferredAudioFormatComboBox", 1, "preferredAudioFormat", 1);
+        row("video format, plain", "preferredVideoFormatComboBox", 48, "preferredVideoFormat", 48);
+        row("video format, DivX", "preferredVideoFormatComboBox", 51, "preferredVideoFormat", 51);
+        row("video format for a device, warned", "preferredVideoFormatComboBox", 6,
+            "preferredVideoFormat", 6, "Conversion to specific devices may take a very long time.");
+        row("conversion threads", "cpuThreadsSpinBox", 3, "threadsForMP4Conversion", 3);
+        row("prefer AAC", "audioFormatPreferAACRadio", {}, "preferredAudioConversion", 2);
+        row("prefer Vorbis", "audioFormatPreferVorbisRadio", {}, "preferredAudioConversion", 3);
+        row("popup off", "popupNotificationCheckbox", {}, "visualNotificationOnQueueFinished",
+            false);
+        row("bell on", "soundNotificationCheckbox", {}, "audioNotificationOnQueueFinished", true);
+        row("audio playlist off", "addAudioToItunesCheckbox", {}, "addAudioToMediaPlayerPlaylist",
+            false);
+        row("video playlist on", "addVideoToItunesCheckbox", {}, "addVideoToMediaPlayerPlaylist",
+            true);
+        row("audio playlist name", "audioPlaylistNameInput", " My songs ",
+            "mediaPlayerAudioPlaylistName", QString("My songs"));
+        row("playlist name that leaves the folder", "audioPlaylistNameInput", "../../outside",
+            "mediaPlayerAudioPlaylistName", Prefs::mediaPlayerAudioPlaylistName());
+        row("typed player is not stored", "audioPlayerNameInput", "/usr/bin/true", "audioPlayerApp",
+            QString());
+    }
+
+    void controlWritesItsPreference()
+    {
+        const auto [control, input, key, expected, warning]
+            = testFetch<QString, QVariant, QString, QVariant, QString>(
+                "control", "input", "key", "expected", "warning");
+        // The row's own starting values: the video playlist must be on to rename it.
+        Prefs::setAddAudioToMediaPlayerPlaylist(true);
+
+        PreferencesWindow window(DbConnection().connection(), { "PeerTube" });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* widget = window.findChild<QWidget*>(control);
+        QVERIFY(widget);
+        // Show the control's page, as its toolbar button would.
+        for (QWidget* page = widget->parentWidget(); page; page = page->parentWidget()) {
+            if (auto* stack = qobject_cast<QStackedWidget*>(page->parentWidget())) {
+                stack->setCurrentWidget(page);
+                break;
+            }
+        }
+        MessageBoxAnswerer answerer;
+        operate(widget, input);
+
+        QCOMPARE(Prefs::value(key), expected);
+        QCOMPARE(storedPref(key), expected);
+        QTRY_COMPARE(answerer.texts.size(), warning.isEmpty() ? 0 : 1);
+        QVERIFY2(
+            answerer.texts.value(0, "").startsWith(warning), qPrintable(answerer.texts.value(0)));
+    }
+
+    void showsStoredValues()
+    {
+        Prefs::setPreferredVideoFormat(47);
+        Prefs::setPreferredAudioFormat(2);
+        Prefs::setPreferredAudioConversion(3);
+        Prefs::setDefaultDownloadMediaType(0);
+        Prefs::setVideoPlayerApp("/opt/player/bin/play");
+        PreferencesWindow window(DbConnection().connection(), { "Archive", "PeerTube" });
+
+        const auto combo = [&](const char* name) { return window.findChild<QComboBox*>(name); };
+        QCOMPARE(combo("preferredVideoFormatComboBox")->currentText(), "WebM (Keep original size)");
+        QCOMPARE(combo("preferredAudioFormatComboBox")->currentText(), "AAC");
+        QCOMPARE(combo("defaultDownloadTypeCombobox")->currentText(), "Audio");
+        QCOMPARE(combo("preferredVideoSizeComboBox")->currentData().toInt(), 3);
+        QVERIFY(window.findChild<QRadioButton*>("audioFormatPreferVorbisRadio")->isChecked());
+        QCOMPARE(
+            window.findChild<QLineEdit*>("videoPlayerNameInput")->text(), "/opt/player/bin/play");
+        QCOMPARE(window.findChild<QLineEdit*>("audioPlayerNameInput")->text(), "System default");
+        auto* services = window.findChild<QTreeWidget*>("servicesTree");
+        QCOMPARE(services->topLevelItemCount(), 2);
+        QCOMPARE(services->topLevelItem(1)->text(0), "PeerTube");
+        QCOMPARE(services->topLevelItem(1)->checkState(0), Qt::Checked);
+        // The separator row of the presets stays a separator.
+        QCOMPARE(combo("preferredVideoFormatComboBox")->findText("- (Keep original size)"), -1);
+        QCOMPARE(window.windowTitle(), "Kestrofan 2 Preferences ");
+        // Showing the values wrote nothing back.
+        QCOMPARE(storedPref("preferredVideoFormat").toInt(), 47);
+
+        // The status bar's pickers are told of changes.
+        QSignalSpy type(&window, &PreferencesWindow::defaultDownloadMediaTypeChanged);
+        QSignalSpy size(&window, &PreferencesWindow::preferredVideoSizeChanged);
+        operate(combo("defaultDownloadTypeCombobox"), 1);
+        operate(combo("preferredVideoSizeComboBox"), 4);
+        QCOMPARE(QList<QVariantList>(type), QList<QVariantList> { { 1 } });
+        QCOMPARE(QList<QVariantList>(size), QList<QVariantList> { { 4 } });
+    }
+
+    void playlistNamesFollowTheirCheckBoxes()
+    {
+        Prefs::setAddVideoToMediaPlayerPlaylist(false);
+        PreferencesWindow window(DbConnection().connection(), {});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* input = window.findChild<QLineEdit*>("videoPlaylistNameInput");
+        auto* label = window.findChild<QLabel*>("videoPlaylistNameLabel");
+        QVERIFY(!input->isEnabled() && !label->isEnabled());
+        window.findChild<QStackedWidget*>()->setCurrentIndex(PreferencesWindow::ApplicationsPage);
+        operate(window.findChild<QCheckBox*>("addVideoToItunesCheckbox"), {});
+        QVERIFY(input->isEnabled() && label->isEnabled());
+    }
+
+    void everyControlHasAnAccessibleName()
+    {
+        PreferencesWindow window(DbConnection().connection(), {});
+        StartupHomeForm home;
+        for (QWidget* root : { static_cast<QWidget*>(&window), static_cast<QWidget*>(&home) }) {
+            const QList<QWidget*> widgets = root->findChildren<QWidget*>();
+            for (QWidget* widget : widgets) {
+                // Parts of composite controls are announced through their owner.
+                const bool part
+                    = widget->parentWidget() && widget->parentWidget()->focusProxy() == widget;
+                if (widget->focusPolicy() == Qt::NoFocus || widget->focusProxy() || part
+                    || widget->isHidden())
+                    continue;
+                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+                QVERIFY(accessible);
+                QVERIFY2(!accessible->text(QAccessible::Name).isEmpty(),
+                    qPrintable(widget->objectName() + ' ' + widget->metaObject()->className()));
+            }
+        }
+    }
+
+    void startupHomeForm()
+    {
+        Prefs::setDefaultDownloadMediaType(0);
+        Prefs::setPreferredAudioFormat(3);
+        Prefs::setAddAudioToMediaPlayerPlaylist(false);
+        AppContext::setFirstRun(true);
+        StartupHomeForm form;
+        QVERIFY(!AppContext::isFirstRun());
+
+        const auto value = [&](const char* name) { return form.findChild<QLabel*>(name)->text(); };
+        QCOMPARE(value("downloadLocationValue"), Prefs::mediaPath());
+        QCOMPARE(value("downloadTypeValue"), "Audio");
+        QCOMPARE(value("audioFormatValue"), "Opus");
+        QCOMPARE(value("videoFormatValue"), "MP4");
+        QCOMPARE(value("playlistValue"), "No");
+
+        QSignalSpy open(&form, &StartupHomeForm::openPreferencesRequested);
+        form.findChild<QPushButton*>("openPreferencesButton")->click();
+        QCOMPARE(open.size(), 1);
+    }
+
+    void germanTranslation()
+    {
+        // Loaded as the program loads it for a German system.
+        QTranslator german;
+        QVERIFY(german.load(":/translations/kestrofan2_de_DE"));
+        QCoreApplication::installTranslator(&german);
+        PreferencesWindow window(DbConnection().connection(), {});
+        StartupHomeForm home;
+        QCoreApplication::removeTranslator(&german);
+
+        QCOMPARE(window.windowTitle(), "Kestrofan 2 Einstellungen ");
+        QCOMPARE(
+            window.findChild<QCheckBox*>("soundNotificationCheckbox")->text(), "Glocke läuten");
+        QCOMPARE(
+            home.findChild<QPushButton*>("openPreferencesButton")->text(), "Einstellungen öffnen");
+    }
 };
-
-void PreferencesWindowTest::initTestCase()
-{
-    m_core = std::make_unique<CoreTestContext>();
-    QVERIFY(m_core->isReady());
-    m_existingFolder = QDir::homePath() + QStringLiteral("/Videos from tests");
-    QVERIFY(QDir().mkpath(m_existingFolder));
-}
-
-void PreferencesWindowTest::init()
-{
-    Prefs::resetToDefaults();
-    Prefs::writeDefaults();
-}
-
-void PreferencesWindowTest::controlWritesItsPreference_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QVariant>("input");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QVariant>("expected");
-    QTest::addColumn<QStringList>("warnings");
-
-    const QStringList none;
-    const QString nativeFolder = QDir::toNativeSeparators(m_existingFolder) + QDir::separator();
-    QTest::newRow("typed download folder") << "downloadLocationInput" << QVariant(m_existingFolder)
-                                           << "mediaPath" << QVariant(nativeFolder) << none;
-    QTest::newRow("typed folder that does not exist")
-        << "downloadLocationInput" << QVariant(QStringLiteral("/no/such/folder")) << "mediaPath"
-        << QVariant(Prefs::mediaPath()) << QStringList { "The path does not exist" };
-    QTest::newRow("default type audio") << "defaultDownloadTypeCombobox" << QVariant(0)
-                                        << "defaultDownloadMediaType" << QVariant(0) << none;
-    QTest::newRow("adult content off") << "showAdultContentCheckbox" << QVariant()
-                                       << "showAdultContent" << QVariant(false) << none;
-    QTest::newRow("video size") << "preferredVideoSizeComboBox" << QVariant(5)
-                                << "preferredVideoSize" << QVariant(5) << none;
-    QTest::newRow("audio format") << "preferredAudioFormatComboBox" << QVariant(1)
-                                  << "preferredAudioFormat" << QVariant(1) << none;
-    QTest::newRow("video format, plain") << "preferredVideoFormatComboBox" << QVariant(48)
-                                         << "preferredVideoFormat" << QVariant(48) << none;
-    QTest::newRow("video format, DivX") << "preferredVideoFormatComboBox" << QVariant(51)
-                                        << "preferredVideoFormat" << QVariant(51) << none;
-    QTest::newRow("video format for a device, warned")
-        << "preferredVideoFormatComboBox" << QVariant(6) << "preferredVideoFormat" << QVariant(6)
-        << QStringList { "Conversion to specific devices may take a very long time." };
-    QTest::newRow("conversion threads")
-        << "cpuThreadsSpinBox" << QVariant(3) << "threadsForMP4Conversion" << QVariant(3) << none;
-    QTest::newRow("prefer AAC") << "audioFormatPreferAACRadio" << QVariant()
-                                << "preferredAudioConversion" << QVariant(2) << none;
-    QTest::newRow("prefer Vorbis") << "audioFormatPreferVorbisRadio" << QVariant()
-                                   << "preferredAudioConversion" << QVariant(3) << none;
-    QTest::newRow("popup off") << "popupNotificationCheckbox" << QVariant()
-                               << "visualNotificationOnQueueFinished" << QVariant(false) << none;
-    QTest::newRow("bell on") << "soundNotificationCheckbox" << QVariant()
-                             << "audioNotificationOnQueueFinished" << QVariant(true) << none;
-    QTest::newRow("audio playlist off")
-        << "addAudioToItunesCheckbox" << QVariant() << "addAudioToMediaPlayerPlaylist"
-        << QVariant(false) << none;
-    QTest::newRow("video playlist on") << "addVideoToItunesCheckbox" << QVariant()
-                                       << "addVideoToMediaPlayerPlaylist" << QVariant(true) << none;
-    QTest::newRow("audio playlist name")
-        << "audioPlaylistNameInput" << QVariant(" My songs ") << "mediaPlayerAudioPlaylistName"
-        << QVariant(QStringLiteral("My songs")) << none;
-    QTest::newRow("playlist name that leaves the folder")
-        << "audioPlaylistNameInput" << QVariant("../../outside") << "mediaPlayerAudioPlaylistName"
-        << QVariant(Prefs::mediaPlayerAudioPlaylistName()) << none;
-    QTest::newRow("typed player is not stored")
-        << "audioPlayerNameInput" << QVariant("/usr/bin/true") << "audioPlayerApp"
-        << QVariant(QString()) << none;
-}
-
-void PreferencesWindowTest::controlWritesItsPreference()
-{
-    QFETCH(QString, control);
-    QFETCH(QVariant, input);
-    QFETCH(QString, key);
-    QFETCH(QVariant, expected);
-    QFETCH(QStringList, warnings);
-    // The row's own starting values: the video playlist must be on to rename it.
-    Prefs::setAddAudioToMediaPlayerPlaylist(true);
-
-    PreferencesWindow window(DbConnection().connection(), { QStringLiteral("PeerTube") });
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto* widget = window.findChild<QWidget*>(control);
-    QVERIFY(widget);
-    // Show the control's page, as its toolbar button would.
-    for (QWidget* page = widget->parentWidget(); page; page = page->parentWidget()) {
-        if (auto* stack = qobject_cast<QStackedWidget*>(page->parentWidget())) {
-            stack->setCurrentWidget(page);
-            break;
-        }
-    }
-    MessageBoxAnswerer answerer;
-    operate(widget, input);
-
-    QCOMPARE(Prefs::value(key), expected);
-    QCOMPARE(storedPref(key), expected);
-    QTRY_COMPARE(answerer.texts.size(), warnings.size());
-    for (int i = 0; i < warnings.size(); ++i)
-        QVERIFY2(answerer.texts.at(i).startsWith(warnings.at(i)), qPrintable(answerer.texts.at(i)));
-}
-
-void PreferencesWindowTest::showsStoredValues()
-{
-    Prefs::setPreferredVideoFormat(47);
-    Prefs::setPreferredAudioFormat(2);
-    Prefs::setPreferredAudioConversion(3);
-    Prefs::setDefaultDownloadMediaType(0);
-    Prefs::setVideoPlayerApp(QStringLiteral("/opt/player/bin/play"));
-    PreferencesWindow window(
-        DbConnection().connection(), { QStringLiteral("Archive"), QStringLiteral("PeerTube") });
-
-    const auto combo
-        = [&](const char* name) { return window.findChild<QComboBox*>(QLatin1String(name)); };
-    QCOMPARE(combo("preferredVideoFormatComboBox")->currentText(),
-        QStringLiteral("WebM (Keep original size)"));
-    QCOMPARE(combo("preferredAudioFormatComboBox")->currentText(), QStringLiteral("AAC"));
-    QCOMPARE(combo("defaultDownloadTypeCombobox")->currentText(), QStringLiteral("Audio"));
-    QCOMPARE(combo("preferredVideoSizeComboBox")->currentData().toInt(), 3);
-    QVERIFY(window.findChild<QRadioButton*>(QStringLiteral("audioFormatPreferVorbisRadio"))
-                ->isChecked());
-    QCOMPARE(window.findChild<QLineEdit*>(QStringLiteral("videoPlayerNameInput"))->text(),
-        QStringLiteral("/opt/player/bin/play"));
-    QCOMPARE(window.findChild<QLineEdit*>(QStringLiteral("audioPlayerNameInput"))->text(),
-        QStringLiteral("System default"));
-    auto* services = window.findChild<QTreeWidget*>(QStringLiteral("servicesTree"));
-    QCOMPARE(services->topLevelItemCount(), 2);
-    QCOMPARE(services->topLevelItem(1)->text(0), QStringLiteral("PeerTube"));
-    QCOMPARE(services->topLevelItem(1)->checkState(0), Qt::Checked);
-    // The separator row of the presets stays a separator.
-    QComboBox* formats = combo("preferredVideoFormatComboBox");
-    QCOMPARE(formats->findText(QStringLiteral("- (Keep original size)")), -1);
-    QCOMPARE(window.windowTitle(), QStringLiteral("Kestrofan 2 Preferences "));
-    // Showing the values wrote nothing back.
-    QCOMPARE(storedPref(QStringLiteral("preferredVideoFormat")).toInt(), 47);
-}
-
-void PreferencesWindowTest::statusBarPickersAreTold()
-{
-    PreferencesWindow window(DbConnection().connection(), {});
-    QSignalSpy type(&window, &PreferencesWindow::defaultDownloadMediaTypeChanged);
-    QSignalSpy size(&window, &PreferencesWindow::preferredVideoSizeChanged);
-    operate(window.findChild<QComboBox*>(QStringLiteral("defaultDownloadTypeCombobox")), 0);
-    operate(window.findChild<QComboBox*>(QStringLiteral("preferredVideoSizeComboBox")), 4);
-    QCOMPARE(type.size(), 1);
-    QCOMPARE(type.first().first().toInt(), 0);
-    QCOMPARE(size.size(), 1);
-    QCOMPARE(size.first().first().toInt(), 4);
-}
-
-void PreferencesWindowTest::playlistNamesFollowTheirCheckBoxes()
-{
-    Prefs::setAddVideoToMediaPlayerPlaylist(false);
-    PreferencesWindow window(DbConnection().connection(), {});
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto* check = window.findChild<QCheckBox*>(QStringLiteral("addVideoToItunesCheckbox"));
-    auto* input = window.findChild<QLineEdit*>(QStringLiteral("videoPlaylistNameInput"));
-    auto* label = window.findChild<QLabel*>(QStringLiteral("videoPlaylistNameLabel"));
-    QVERIFY(!input->isEnabled());
-    QVERIFY(!label->isEnabled());
-    window.findChild<QStackedWidget*>()->setCurrentIndex(PreferencesWindow::ApplicationsPage);
-    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(4, check->height() / 2));
-    QVERIFY(input->isEnabled());
-    QVERIFY(label->isEnabled());
-}
-
-void PreferencesWindowTest::everyControlHasAnAccessibleName()
-{
-    PreferencesWindow window(DbConnection().connection(), {});
-    StartupHomeForm home;
-    for (QWidget* root : { static_cast<QWidget*>(&window), static_cast<QWidget*>(&home) }) {
-        const QList<QWidget*> widgets = root->findChildren<QWidget*>();
-        for (QWidget* widget : widgets) {
-            // Parts of composite controls are announced through their owner.
-            const bool part
-                = widget->parentWidget() && widget->parentWidget()->focusProxy() == widget;
-            if (widget->focusPolicy() == Qt::NoFocus || widget->focusProxy() || part
-                || widget->isHidden())
-                continue;
-            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-            QVERIFY(accessible);
-            QVERIFY2(!accessible->text(QAccessible::Name).isEmpty(),
-                qPrintable(widget->objectName() + QLatin1Char(' ')
-                    + QLatin1String(widget->metaObject()->className())));
-        }
-    }
-}
-
-void PreferencesWindowTest::startupHomeForm()
-{
-    Prefs::setDefaultDownloadMediaType(0);
-    Prefs::setPreferredAudioFormat(3);
-    Prefs::setAddAudioToMediaPlayerPlaylist(false);
-    AppContext::setFirstRun(true);
-    StartupHomeForm form;
-    QVERIFY(!AppContext::isFirstRun());
-
-    const auto value
-        = [&](const char* name) { return form.findChild<QLabel*>(QLatin1String(name))->text(); };
-    QCOMPARE(value("downloadLocationValue"), Prefs::mediaPath());
-    QCOMPARE(value("downloadTypeValue"), QStringLiteral("Audio"));
-    QCOMPARE(value("audioFormatValue"), QStringLiteral("Opus"));
-    QCOMPARE(value("videoFormatValue"), QStringLiteral("MP4"));
-    QCOMPARE(value("playlistValue"), QStringLiteral("No"));
-
-    QSignalSpy open(&form, &StartupHomeForm::openPreferencesRequested);
-    form.findChild<QPushButton*>(QStringLiteral("openPreferencesButton"))->click();
-    QCOMPARE(open.size(), 1);
-}
-
-void PreferencesWindowTest::germanTranslation()
-{
-    // Loaded as the program loads it for a German system.
-    QTranslator german;
-    QVERIFY(german.load(QStringLiteral(":/translations/kestrofan2_") + QStringLiteral("de_DE")));
-    QCoreApplication::installTranslator(&german);
-    PreferencesWindow window(DbConnection().connection(), {});
-    StartupHomeForm home;
-    QCoreApplication::removeTranslator(&german);
-
-    QCOMPARE(window.windowTitle(), QStringLiteral("Kestrofan 2 Einstellungen "));
-    QCOMPARE(window.findChild<QCheckBox*>(QStringLiteral("soundNotificationCheckbox"))->text(),
-        QStringLiteral("Glocke läuten"));
-    QCOMPARE(home.findChild<QPushButton*>(QStringLiteral("openPreferencesButton"))->text(),
-        QStringLiteral("Einstellungen öffnen"));
-}
 
 KESTROFAN_TEST_MAIN(PreferencesWindowTest)
 #include "tst_preferenceswindow.moc"

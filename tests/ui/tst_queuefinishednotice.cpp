@@ -45,89 +45,77 @@ class QueueFinishedNoticeTest : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void desktopNotification_data();
-    void desktopNotification();
-
-private:
     QProcess m_bus;
     NotificationService m_service;
-};
 
-void QueueFinishedNoticeTest::initTestCase()
-{
-    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
-    m_bus.start(QStringLiteral("dbus-daemon"),
-        { QStringLiteral("--session"), QStringLiteral("--nofork"),
-            QStringLiteral("--print-address=1") });
-    QVERIFY(m_bus.waitForStarted());
-    QTRY_VERIFY(m_bus.canReadLine());
-    // Before the first use of the session bus in this process.
-    const QByteArray address = m_bus.readLine().trimmed();
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
-    QVERIFY(QDBusConnection::sessionBus().isConnected());
-    // The service has a connection of its own, as the desktop's would.
-    QDBusConnection bus
-        = QDBusConnection::connectToBus(QString::fromUtf8(address), QStringLiteral("service"));
-    QVERIFY(bus.isConnected());
-    QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
-    QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &m_service,
-        QDBusConnection::ExportAllSlots));
-}
-
-void QueueFinishedNoticeTest::cleanupTestCase()
-{
-    m_bus.terminate();
-    m_bus.waitForFinished();
-}
-
-void QueueFinishedNoticeTest::desktopNotification_data()
-{
-    QTest::addColumn<bool>("showMessage");
-    QTest::newRow("wanted") << true;
-    QTest::newRow("turned off") << false;
-}
-
-void QueueFinishedNoticeTest::desktopNotification()
-{
-    QFETCH(bool, showMessage);
-    m_service.calls.clear();
-    QueueFinishedNotifier notifier;
-    QSignalSpy clicked(&notifier, &QueueFinishedNotifier::messageClicked);
-    notifier.notify(QStringLiteral("Downloads finished"), QStringLiteral("3 files are ready"),
-        showMessage, false);
-    // A second notice that is always shown: messages arrive in order, so once it is there a
-    // first one would have arrived too.
-    notifier.notify(QStringLiteral("Later"), QStringLiteral("Done"), true, false);
-    QTRY_COMPARE(m_service.calls.size(), showMessage ? 2 : 1);
-    if (!showMessage)
-        return;
-    const QVariantList call = m_service.calls.first();
-    QCOMPARE(call.at(3).toString(), QStringLiteral("Downloads finished"));
-    QCOMPARE(call.at(4).toString(), QStringLiteral("3 files are ready"));
-    QVERIFY(call.at(5).toStringList().contains(QStringLiteral("default")));
-    QCOMPARE(call.at(6).toInt(), 10000);
-
-    // The user clicks somebody else's notification, then ours.
-    QDBusConnection service(QStringLiteral("service"));
-    MarkerReceiver marker;
-    QVERIFY(QDBusConnection::sessionBus().connect(QString(), QStringLiteral("/marker"),
-        QStringLiteral("test.Marker"), QStringLiteral("Done"), &marker, SLOT(done())));
-    for (uint id : { 8u, 7u }) {
-        QDBusMessage signal
-            = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
-                QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActionInvoked"));
-        signal << id << QStringLiteral("default");
-        QVERIFY(service.send(signal));
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+        m_bus.start("dbus-daemon", { "--session", "--nofork", "--print-address=1" });
+        QVERIFY(m_bus.waitForStarted());
+        QTRY_VERIFY(m_bus.canReadLine());
+        // Before the first use of the session bus in this process.
+        const QByteArray address = m_bus.readLine().trimmed();
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+        QVERIFY(QDBusConnection::sessionBus().isConnected());
+        // The service has a connection of its own, as the desktop's would.
+        QDBusConnection bus = QDBusConnection::connectToBus(QString::fromUtf8(address), "service");
+        QVERIFY(bus.isConnected());
+        QVERIFY(bus.registerService("org.freedesktop.Notifications"));
+        QVERIFY(bus.registerObject(
+            "/org/freedesktop/Notifications", &m_service, QDBusConnection::ExportAllSlots));
     }
-    // Signals from one sender arrive in order: after the marker, both clicks were handled.
-    QVERIFY(service.send(QDBusMessage::createSignal(
-        QStringLiteral("/marker"), QStringLiteral("test.Marker"), QStringLiteral("Done"))));
-    QTRY_COMPARE(marker.count, 1);
-    QCOMPARE(clicked.size(), 1);
-}
+
+    void cleanupTestCase()
+    {
+        m_bus.terminate();
+        m_bus.waitForFinished();
+    }
+
+    void desktopNotification_data()
+    {
+        testColumns<bool>("showMessage");
+        testRow("wanted", true);
+        testRow("turned off", false);
+    }
+
+    void desktopNotification()
+    {
+        QFETCH(bool, showMessage);
+        m_service.calls.clear();
+        QueueFinishedNotifier notifier;
+        QSignalSpy clicked(&notifier, &QueueFinishedNotifier::messageClicked);
+        notifier.notify("Downloads finished", "3 files are ready", showMessage, false);
+        // A second notice that is always shown: messages arrive in order, so once it is there a
+        // first one would have arrived too.
+        notifier.notify("Later", "Done", true, false);
+        QTRY_COMPARE(m_service.calls.size(), showMessage ? 2 : 1);
+        if (!showMessage)
+            return;
+        const QVariantList call = m_service.calls.first();
+        QCOMPARE(call.at(3).toString(), "Downloads finished");
+        QCOMPARE(call.at(4).toString(), "3 files are ready");
+        QVERIFY(call.at(5).toStringList().contains("default"));
+        QCOMPARE(call.at(6).toInt(), 10000);
+
+        // The user clicks somebody else's notification, then ours.
+        QDBusConnection service("service");
+        MarkerReceiver marker;
+        QVERIFY(QDBusConnection::sessionBus().connect(
+            QString(), "/marker", "test.Marker", "Done", &marker, SLOT(done())));
+        for (uint id : { 8u, 7u }) {
+            QDBusMessage signal = QDBusMessage::createSignal(
+                "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "ActionInvoked");
+            signal << id << QString("default");
+            QVERIFY(service.send(signal));
+        }
+        // Signals from one sender arrive in order: after the marker, both clicks were handled.
+        QVERIFY(service.send(QDBusMessage::createSignal("/marker", "test.Marker", "Done")));
+        QTRY_COMPARE(marker.count, 1);
+        QCOMPARE(clicked.size(), 1);
+    }
+};
 
 KESTROFAN_TEST_MAIN(QueueFinishedNoticeTest)
 #include "tst_queuefinishednotice.moc"
