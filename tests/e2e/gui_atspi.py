@@ -101,11 +101,13 @@ def start_session(work):
         xvfb.kill()
         return None
     os.environ["DISPLAY"] = ":" + display
+    # The bus's own chatter (activations, fd limits) goes to a file next to the other logs.
+    bus_log = open(os.path.join(work, "dbus.log"), "w")
     bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                           stdout=subprocess.PIPE, text=True)
+                           stdout=subprocess.PIPE, stderr=bus_log, text=True)
     address = bus.stdout.readline().strip()
     if not address:
-        print("SKIP: the session bus did not start")
+        print("SKIP: the session bus did not start; see %s" % bus_log.name)
         xvfb.kill()
         return None
     os.environ["DBUS_SESSION_BUS_ADDRESS"] = address
@@ -348,6 +350,7 @@ def main():
         print("requests served: %s" % requests)
         with open(log_path) as log:
             print("kestrofan's output:\n" + log.read())
+        print("the session bus's log: %s" % os.path.join(work, "dbus.log"))
         return 1
     finally:
         if app is not None and app.process.poll() is None:
