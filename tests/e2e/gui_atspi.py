@@ -12,6 +12,7 @@ Exits 77 (skipped) only when Xvfb or the accessibility bus cannot start.
 import argparse
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -341,6 +342,7 @@ def main():
             app = App(pyatspi, args, env, log)
             second_run(app, "Framasoft", changed)
             print("second run: tab and download type restored")
+        shutil.rmtree(work, ignore_errors=True)  # kept only when something failed
         return 0
     except (Failure, subprocess.CalledProcessError) as error:
         print("FAIL: %s" % error)
