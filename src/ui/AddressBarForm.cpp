@@ -152,6 +152,8 @@ void AddressBarForm::deliverPage(const std::optional<PageDescriptor>& descriptor
     m_errorText.clear();
     emit pageInstanceReady(
         PageData::create(*descriptor, params, m_services, selectedServices()), viewMode, newTab);
+    // The page shows its own progress from here on.
+    emit pageLoadStatusChanged(1);
 }
 
 void AddressBarForm::fail(const QString& text)

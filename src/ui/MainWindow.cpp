@@ -41,6 +41,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QSysInfo>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -136,6 +137,7 @@ void MainWindow::buildContent()
     layout->setObjectName(QStringLiteral("horizontalLayout"));
     layout->setContentsMargins(0, 0, 0, 0);
     auto* splitter = new QSplitter(Qt::Horizontal, central);
+    m_splitter = splitter;
     splitter->setObjectName(QStringLiteral("splitter"));
     splitter->setStyleSheet(
         QStringLiteral("QSplitter::handle:horizontal {border:1px solid #AAAAAA}"));
@@ -352,6 +354,7 @@ void MainWindow::onServiceUpdateCheckFinished()
     }
     m_addressBar->onServiceSelectionChanged();
     emit servicesLoaded();
+    reopenStoredTabs();
     m_addressBar->handleClipboardAddress();
     // An address the desktop handed over while the plugins were loading waited for them.
     handleExternalOpenURL();
@@ -624,6 +627,8 @@ void MainWindow::on_actionFeedback_triggered()
 
 void MainWindow::on_actionQuit_triggered()
 {
+    // Quitting closes no window, so the state is kept here as well.
+    saveWindowState();
     QCoreApplication::quit();
 }
 
@@ -637,25 +642,55 @@ void MainWindow::restoreWindowState()
     restoreState(store->value(QStringLiteral("savestate"), saveState()).toByteArray());
     move(store->value(QStringLiteral("pos"), pos()).toPoint());
     resize(store->value(QStringLiteral("size"), size()).toSize());
+    m_splitter->restoreState(store->value(QStringLiteral("splitter")).toByteArray());
+    m_storedTabs = store->value(QStringLiteral("tabs")).toStringList();
     const bool maximized = store->value(QStringLiteral("maximized"), isMaximized()).toBool();
     store->endGroup();
     if (maximized)
         showMaximized();
 }
 
+void MainWindow::saveWindowState()
+{
+    QSettings* store = m_parts.settings;
+    if (!store)
+        return;
+    QStringList tabs;
+    QTabWidget* tabWidget = m_tabs->tabs();
+    for (int i = 0; i < tabWidget->count(); ++i) {
+        const auto* page = qobject_cast<PageForm*>(tabWidget->widget(i));
+        if (page && page->pageData() && !page->pageData()->query().isEmpty())
+            tabs.append(page->pageData()->query());
+    }
+    store->beginGroup(QStringLiteral("mainwindow"));
+    store->setValue(QStringLiteral("geometry"), saveGeometry());
+    store->setValue(QStringLiteral("savestate"), saveState());
+    store->setValue(QStringLiteral("splitter"), m_splitter->saveState());
+    // Tabs that never got to load keep their place for the next start.
+    store->setValue(QStringLiteral("tabs"), m_servicesReady ? tabs : m_storedTabs);
+    store->setValue(QStringLiteral("maximized"), isMaximized());
+    if (!isMaximized()) {
+        store->setValue(QStringLiteral("pos"), pos());
+        store->setValue(QStringLiteral("size"), size());
+    }
+    store->endGroup();
+    store->sync();
+}
+
+void MainWindow::reopenStoredTabs()
+{
+    const QStringList addresses = std::exchange(m_storedTabs, {});
+    for (int i = 0; i < addresses.size(); ++i) {
+        // The first one takes the place of the empty tab of the start.
+        const bool replaceEmpty = i == 0 && m_tabs->tabs()->count() == 1 && m_tabs->currentPage()
+            && m_tabs->currentPage()->pageData()->query().isEmpty();
+        openAddress(addresses.at(i), {}, {}, -1, !replaceEmpty);
+    }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (QSettings* store = m_parts.settings) {
-        store->beginGroup(QStringLiteral("mainwindow"));
-        store->setValue(QStringLiteral("geometry"), saveGeometry());
-        store->setValue(QStringLiteral("savestate"), saveState());
-        store->setValue(QStringLiteral("maximized"), isMaximized());
-        if (!isMaximized()) {
-            store->setValue(QStringLiteral("pos"), pos());
-            store->setValue(QStringLiteral("size"), size());
-        }
-        store->endGroup();
-    }
+    saveWindowState();
     QMainWindow::closeEvent(event);
 }
 

@@ -19,6 +19,7 @@ class MainTabsForm;
 class MediaItem;
 class MediaServices;
 class QSettings;
+class QSplitter;
 class QStackedWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -124,6 +125,8 @@ private:
     QAction* createAction(QMenu* menu, const char* name, const QString& text, const QString& keys);
     QAction* pageAction(const PageRecord& record, QMenu* menu);
     void openPageRecord(const PageRecord& record, bool newTab);
+    void saveWindowState();
+    void reopenStoredTabs();
 
     Parts m_parts;
     QPointer<MediaServices> m_services;
@@ -134,6 +137,7 @@ private:
     QTreeWidgetItem* m_browseItem = nullptr;
     QTreeWidgetItem* m_downloadsItem = nullptr;
     QStackedWidget* m_contentStack = nullptr;
+    QSplitter* m_splitter = nullptr;
     MainTabsForm* m_tabs = nullptr;
     AddressBarForm* m_addressBar = nullptr;
     StatusBarPickers* m_pickers = nullptr;
@@ -142,5 +146,7 @@ private:
     QMenu* m_historyMenu = nullptr;
     QAction* m_newestHistoryAction = nullptr;
     QString m_pendingExternalUrl;
+    // The addresses of the tabs of the last session, opened once the services are loaded.
+    QStringList m_storedTabs;
     bool m_servicesReady = false;
 };

@@ -394,6 +394,8 @@ private slots:
         QCOMPARE(tabTexts(feeds), subTabs);
         QCOMPARE(tabTexts(tabs()), QStringList { text });
         QCOMPARE(m_window->addressBar()->searchInput()->text(), text);
+        // A page in place is no longer loading.
+        QCOMPARE(m_window->statusBarPickers()->pageStatusLabel()->text(), QString());
         // The page went into the history, the menu with it.
         QCOMPARE(m_window->historyModel()->list().value(0).url, text);
 
@@ -491,6 +493,11 @@ private slots:
     void windowStateKeepsTheLastNormalGeometry()
     {
         openWindow();
+        // Loaded tabs are kept by their addresses; the empty one is not.
+        m_window->openAddress("cats", {}, {});
+        QTRY_COMPARE(tabTexts(tabs()), QStringList { "cats" });
+        m_window->openAddress({}, {}, "Untitled", -1, true);
+        QTRY_COMPARE(tabs()->count(), 2);
         m_window->resize(720, 480);
         m_window->move(40, 30);
         m_window->close();
@@ -502,6 +509,8 @@ private slots:
         QCOMPARE(store->value("size").toSize(), QSize(720, 480));
         QCOMPARE(store->value("maximized").toBool(), true);
         QVERIFY(!store->value("geometry").toByteArray().isEmpty());
+        QVERIFY(!store->value("splitter").toByteArray().isEmpty());
+        QCOMPARE(store->value("tabs").toStringList(), QStringList { "cats" });
         store->endGroup();
 
         // The next window comes back maximized.

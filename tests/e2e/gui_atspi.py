@@ -1,0 +1,367 @@
+#!/usr/bin/python3
+"""Drives the real kestrofan window under Xvfb through AT-SPI, the way a user would.
+
+A PeerTube instance on 127.0.0.1 serves the recorded answers of tests/services/fixtures; the
+bundled PeerTube plugin, aimed at it, is installed into a private data folder. The run opens a
+channel page from the address bar, bookmarks it, finds it on the bookmarks page, changes the
+default download type in the preferences and quits; a second start must bring the tab and the
+preference back.
+
+Exits 77 (skipped) only when Xvfb or the accessibility bus cannot start.
+"""
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+SKIPPED = 77
+TIMEOUT = 30.0
+SCREENSHOTS = None  # a folder to keep pictures of the windows in, when asked for
+
+
+class Failure(Exception):
+    pass
+
+
+# ---- the local instance -------------------------------------------------------------------
+
+def start_instance(fixtures):
+    routes = {
+        "/api/v1/accounts/framasoft": "account.json",
+        "/api/v1/accounts/framasoft/videos": "account-videos.json",
+        "/api/v1/accounts/framasoft/video-playlists": "account-playlists.json",
+    }
+    requests = []
+
+    class Handler(BaseHTTPRequestHandler):
+        def do_GET(self):
+            path = self.path.split("?", 1)[0]
+            requests.append(path)
+            name = routes.get(path)
+            if name is None:
+                self.send_error(404)
+                return
+            with open(os.path.join(fixtures, name), encoding="utf-8") as f:
+                body = f.read().replace("{origin}", origin).replace("{domain}", "127.0.0.1")
+            data = body.encode("utf-8")
+            self.send_response(200)
+            self.send_header("Content-Type", "application/json")
+            self.send_header("Content-Length", str(len(data)))
+            self.end_headers()
+            self.wfile.write(data)
+
+        def log_message(self, *args):
+            pass
+
+    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    origin = "http://127.0.0.1:%d" % server.server_address[1]
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server, origin, requests
+
+
+def install_local_plugin(args, origin, data_home, work):
+    with open(args.plugin_source, encoding="utf-8") as f:
+        text = f.read()
+    for name, value in (("INSTANCE_DOMAIN", "127.0.0.1"), ("INSTANCE_ORIGIN", origin)):
+        text, count = re.subn(r'var %s = "[^"]*";' % name, 'var %s = "%s";' % (name, value), text)
+        if count != 1:
+            raise Failure("the plugin source has no %s to aim at the local instance" % name)
+    source = os.path.join(work, "peertube-local.js")
+    with open(source, "w", encoding="utf-8") as f:
+        f.write(text)
+    folders = [root for root, dirs, _ in os.walk(data_home) if os.path.basename(root) == "serviceplugins"]
+    if len(folders) != 1:
+        raise Failure("setup made no single serviceplugins folder under %s: %s" % (data_home, folders))
+    target = os.path.join(folders[0], "peertube", "service.plugin")
+    subprocess.run([args.packer, source, target], check=True)
+
+
+# ---- the display and the accessibility bus ------------------------------------------------
+
+def start_session(work):
+    """Xvfb and a session bus for this run; returns the processes, or None to skip."""
+    read_end, write_end = os.pipe()
+    try:
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                                 "1280x900x24", "-nolisten", "tcp"],
+                                pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+    except OSError as error:
+        print("SKIP: Xvfb cannot start: %s" % error)
+        return None
+    os.close(write_end)
+    with os.fdopen(read_end) as f:
+        display = f.readline().strip()
+    if not display:
+        print("SKIP: Xvfb did not report a display")
+        xvfb.kill()
+        return None
+    os.environ["DISPLAY"] = ":" + display
+    # The bus's own chatter (activations, fd limits) goes to a file next to the other logs.
+    bus_log = open(os.path.join(work, "dbus.log"), "w")
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                           stdout=subprocess.PIPE, stderr=bus_log, text=True)
+    address = bus.stdout.readline().strip()
+    if not address:
+        print("SKIP: the session bus did not start; see %s" % bus_log.name)
+        xvfb.kill()
+        return None
+    os.environ["DBUS_SESSION_BUS_ADDRESS"] = address
+    return [xvfb, bus]
+
+
+def accessibility():
+    """pyatspi bound to this session's accessibility bus, or None."""
+    try:
+        import pyatspi
+        pyatspi.Registry.getDesktop(0).childCount
+        return pyatspi
+    except Exception as error:  # the bus launcher is missing or refused to start
+        print("SKIP: the AT-SPI bus cannot start: %s" % error)
+        return None
+
+
+# ---- finding and using widgets ------------------------------------------------------------
+
+def children(node):
+    try:
+        return [node.getChildAtIndex(i) for i in range(node.childCount)]
+    except Exception:
+        return []
+
+
+def describe(node, depth=0, limit=12):
+    if node is None or depth > limit:
+        return ""
+    try:
+        line = "  " * depth + "[%s] %r\n" % (node.getRoleName(), node.name)
+    except Exception:
+        return ""
+    return line + "".join(describe(child, depth + 1, limit) for child in children(node))
+
+
+def find_all(root, role, name=None):
+    found, queue = [], [root]
+    while queue:
+        node = queue.pop(0)
+        try:
+            if re.fullmatch(role, node.getRoleName()) and (
+                    name is None or re.fullmatch(name, node.name or "")):
+                found.append(node)
+        except Exception:
+            continue
+        queue.extend(children(node))
+    return found
+
+
+def wait_for(what, probe, dump):
+    deadline = time.monotonic() + TIMEOUT
+    while time.monotonic() < deadline:
+        result = probe()
+        if result:
+            return result
+        time.sleep(0.2)
+    raise Failure("timed out waiting for %s; the application shows:\n%s" % (what, dump()))
+
+
+def showing(app, node):
+    return node.getState().contains(app.pyatspi.STATE_SHOWING)
+
+
+def xdo(*arguments):
+    subprocess.run(["xdotool", *arguments], check=True)
+
+
+def click(node):
+    box = node.queryComponent().getExtents(0)  # screen coordinates
+    xdo("mousemove", "--sync", str(box.x + box.width // 2), str(box.y + box.height // 2),
+        "click", "1")
+
+
+def window_of(node):
+    while node is not None and node.getRoleName() not in ("frame", "dialog", "window"):
+        node = node.parent
+    return node
+
+
+def shoot(name, node):
+    """Keeps a picture of the window that shows the node, when pictures are asked for."""
+    if SCREENSHOTS is None:
+        return
+    box = window_of(node).queryComponent().getExtents(0)
+    subprocess.run(["import", "-window", "root", "-crop",
+                    "%dx%d+%d+%d" % (box.width, box.height, box.x, box.y), "+repage",
+                    os.path.join(SCREENSHOTS, name + ".png")], check=True)
+
+
+class App:
+    """One run of kestrofan, found on the accessibility bus by its process id."""
+
+    def __init__(self, pyatspi, args, env, log):
+        self.pyatspi = pyatspi
+        self.process = subprocess.Popen([args.gui], env=env, stdout=log, stderr=log)
+        self.root = wait_for("the application on the accessibility bus", self._find,
+                             lambda: describe(pyatspi.Registry.getDesktop(0), limit=1))
+
+    def _find(self):
+        if self.process.poll() is not None:
+            raise Failure("kestrofan ended at start-up with %s" % self.process.returncode)
+        for app in children(self.pyatspi.Registry.getDesktop(0)):
+            try:
+                if app.get_process_id() == self.process.pid:
+                    return app
+            except Exception:
+                continue
+        return None
+
+    def wait(self, what, role, name=None, root=None):
+        return wait_for(what, lambda: find_all(root or self.root, role, name),
+                        lambda: describe(self.root))[0]
+
+    def keys(self, combination):
+        # Shortcuts reach the active window: a click on a quiet spot activates it.
+        click(self.wait("the status bar", "status bar"))
+        xdo("key", combination)
+
+    def quit(self):
+        self.keys("ctrl+q")
+        try:
+            code = self.process.wait(TIMEOUT)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            raise Failure("kestrofan did not quit on Ctrl+Q")
+        if code != 0:
+            raise Failure("kestrofan quit with %d" % code)
+
+
+def download_type_combo(app):
+    """Opens the preferences; returns the window and its download type box."""
+    app.keys("ctrl+comma")
+    label = app.wait("the preferences' download type label", "label", "Default download type:?")
+    for relation in label.getRelationSet():
+        if relation.getRelationType() == app.pyatspi.RELATION_LABEL_FOR:
+            return relation.getTarget(0)
+    raise Failure("the download type label names no box:\n%s" % describe(app.root))
+
+
+def close_window_of(node):
+    click(window_of(node))
+    xdo("key", "Escape")
+
+
+# ---- the run ------------------------------------------------------------------------------
+
+def first_run(app, origin, title):
+    address = app.wait("the address bar", "text", "Address or search keywords")
+    shoot("main-window", address)
+    click(address)
+    address.queryEditableText().setTextContents(origin + "/a/framasoft")
+    xdo("key", "Return")
+    tab = app.wait("a tab titled %r" % title, "page tab", re.escape(title))
+    wait_for_uploads(app)
+    shoot("user-page", tab)
+
+    app.keys("ctrl+d")
+    dialog = app.wait("the bookmark dialog", "dialog", "Add Bookmark")
+    add = app.wait("the dialog's add button", "push button", "Add Bookmark", root=dialog)
+    add.queryAction().doAction(0)
+    # The window takes no clicks while the modal dialog is up.
+    wait_for("the bookmark dialog to close", lambda: not find_all(app.root, "dialog"),
+             lambda: describe(app.root))
+    sections = app.wait("the sections", "tree", "Sections")
+    click(app.wait("the bookmarks section", "table cell|tree item", "Bookmarks", root=sections))
+    table = app.wait("the bookmarks table", "table", "Bookmarks")
+    wait_for("the bookmarks page to show", lambda: showing(app, table), lambda: describe(app.root))
+    app.wait("the bookmark in the table", "table cell", re.escape(title), root=table)
+    shoot("bookmarks-page", table)
+
+    combo = download_type_combo(app)
+    before = combo.name
+    shoot("preferences", combo)
+    click(combo)  # opens the list, which takes the keys
+    xdo("key", "Down" if before == "Video" else "Up", "Return")
+    wait_for("the download type to change from %r" % before,
+             lambda: combo.name != before and combo.name, lambda: describe(app.root))
+    changed = combo.name
+    close_window_of(combo)
+    app.quit()
+    return changed
+
+
+def wait_for_uploads(app):
+    app.wait("the channel's uploads", "list item", r"What is PeerTube\?.*")
+
+
+def second_run(app, title, download_type):
+    app.wait("the restored tab titled %r" % title, "page tab", re.escape(title))
+    wait_for_uploads(app)
+    combo = download_type_combo(app)
+    if combo.name != download_type:
+        raise Failure("the download type is %r after a restart, not %r" % (combo.name, download_type))
+    close_window_of(combo)
+    app.quit()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for option in ("--gui", "--cli", "--packer", "--plugin-source", "--fixtures"):
+        parser.add_argument(option, required=True)
+    parser.add_argument("--screenshots", help="a folder for pictures of the windows")
+    args = parser.parse_args()
+    global SCREENSHOTS
+    SCREENSHOTS = args.screenshots
+    work = tempfile.mkdtemp(prefix="kestrofan-e2e-")
+    for name, sub in (("HOME", "home"), ("XDG_CONFIG_HOME", "config"), ("XDG_DATA_HOME", "data"),
+                      ("XDG_CACHE_HOME", "cache"), ("XDG_RUNTIME_DIR", "runtime")):
+        os.environ[name] = os.path.join(work, sub)
+        os.makedirs(os.environ[name], mode=0o700)
+    session = start_session(work)
+    if session is None:
+        return SKIPPED
+    pyatspi = accessibility()
+    if pyatspi is None:
+        return SKIPPED
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
+               QT_ACCESSIBILITY="1")
+    env.pop("KESTROFAN_UPDATE_URL", None)
+    server, origin, requests = start_instance(args.fixtures)
+    log_path = os.path.join(work, "kestrofan.log")
+    app = None
+    try:
+        subprocess.run([args.cli, "setup"], env=env, check=True, stdout=subprocess.DEVNULL)
+        install_local_plugin(args, origin, os.environ["XDG_DATA_HOME"], work)
+        with open(log_path, "w") as log:
+            app = App(pyatspi, args, env, log)
+            changed = first_run(app, origin, "Framasoft")
+            print("first run: page, bookmark and download type %r done" % changed)
+            app = App(pyatspi, args, env, log)
+            second_run(app, "Framasoft", changed)
+            print("second run: tab and download type restored")
+        shutil.rmtree(work, ignore_errors=True)  # kept only when something failed
+        return 0
+    except (Failure, subprocess.CalledProcessError) as error:
+        print("FAIL: %s" % error)
+        shot = os.path.join(work, "failure.png")
+        if subprocess.run(["import", "-window", "root", shot]).returncode == 0:
+            print("the screen at the failure: %s" % shot)
+        print("requests served: %s" % requests)
+        with open(log_path) as log:
+            print("kestrofan's output:\n" + log.read())
+        print("the session bus's log: %s" % os.path.join(work, "dbus.log"))
+        return 1
+    finally:
+        if app is not None and app.process.poll() is None:
+            app.process.kill()
+        server.shutdown()
+        for process in reversed(session):
+            process.kill()
+            process.wait()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
