@@ -8,6 +8,7 @@
 #include "app/DbConnection.h"
 #include "app/Prefs.h"
 #include "core/AppContext.h"
+#include "ui/DownloadsForm.h"
 #include "ui/FeedItemListView.h"
 #include "ui/KStyle.h"
 #include "ui/MainWindow.h"
@@ -125,8 +126,10 @@ int runGui(int& argc, char** argv)
     parts.feedViews = FeedItemListView::factory();
     MainWindow window(parts);
     window.setServices(AppContext::serviceRegistry());
-    window.setDownloadStarter(new GuiDownloadStarter(
-        &window, AppContext::processingQueue(), AppContext::serviceRegistry()));
+    auto* downloads = new GuiDownloadStarter(
+        &window, AppContext::processingQueue(), AppContext::serviceRegistry());
+    window.setDownloadStarter(downloads);
+    window.setDownloadsForm(new DownloadsForm(downloads->downloads()));
     window.restoreWindowState();
     window.show();
     window.windowHandle()->installEventFilter(new FirstExposure(&window));

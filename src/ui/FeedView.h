@@ -1,10 +1,12 @@
 #pragma once
 
+#include "app/MediaDescriptor.h"
+#include "services/FeedDataFetcher.h"
+#include "services/MediaItem.h"
+
 #include <QWidget>
 
 #include <functional>
-
-class FeedDataFetcher;
 
 // One feed of a page, shown in a sub-tab. The page widget only knows this base: the views that
 // show cards or rows derive from it and are handed to the page through a FeedViewFactory.
@@ -27,6 +29,11 @@ signals:
     void viewModeChanged(int viewMode);
     // An item asks to be opened as a page.
     void openAddressRequested(const QString& address, const QString& title);
+    // An item is to be downloaded as audio or video.
+    void downloadRequested(const MediaItem& item, MediaDescriptor::MediaType type);
+    // The items of the feed's other pages are to be downloaded (the shown page's items have
+    // been requested one by one before).
+    void batchDownloadRequested(FeedDataFetcher* feed);
 
 protected:
     // Shows what the fetcher holds now; called after every page it delivers.

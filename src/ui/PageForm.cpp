@@ -1,5 +1,6 @@
 #include "PageForm.h"
 
+#include "MediaTopForm.h"
 #include "PageData.h"
 #include "PageMessageForm.h"
 #include "StartupHomeForm.h"
@@ -201,6 +202,8 @@ FeedView* PageForm::addFeedView(FeedDataFetcher* fetcher, bool loadNow, const QS
     FeedView* view = m_context.feedViews(fetcher, m_viewMode, index, m_pageLayer);
     connect(view, &FeedView::dataReady, this, &PageForm::onFeedReady);
     connect(view, &FeedView::openAddressRequested, this, &PageForm::openAddressRequested);
+    connect(view, &FeedView::downloadRequested, this, &PageForm::downloadRequested);
+    connect(view, &FeedView::batchDownloadRequested, this, &PageForm::batchDownloadRequested);
     if (m_subTabs) {
         // Adding the first tab makes it current, which loads it.
         const QSignalBlocker quiet(m_subTabs);
@@ -220,6 +223,11 @@ void PageForm::mediaDataReady()
     }
     emit titleChanged(elide(item->title(), 30), item->title());
     addHistoryEntry(elide(item->title(), 75));
+    if (!m_pageLayer->findChild<MediaTopForm*>()) {
+        auto* top = new MediaTopForm(*item, m_pageLayer);
+        connect(top, &MediaTopForm::downloadRequested, this, &PageForm::downloadRequested);
+        static_cast<QVBoxLayout*>(m_pageLayer->layout())->insertWidget(0, top);
+    }
     hideBusyIndicator();
     m_subTabs->show();
     subTabChanged(m_subTabs->currentIndex());
