@@ -1,9 +1,12 @@
 #include "BrowseSupport.h"
 
+#include "FeedKinds.h"
 #include "RecordJson.h"
+#include "app/UserFacingText.h"
 #include "core/AppContext.h"
 #include "services/FeedDataFetcher.h"
 #include "services/MediaItem.h"
+#include "services/MediaService.h"
 #include "services/MediaServices.h"
 #include "services/PageDescriptor.h"
 
@@ -75,6 +78,38 @@ bool BrowseSupport::pageNumber(
         return false;
     }
     return true;
+}
+
+std::unique_ptr<FeedDataFetcher> BrowseSupport::readFeedPage(const QString& command,
+    const QString& address, const QString& kindName, int page, const QString& pageToken,
+    const CliOutput& out)
+{
+    const std::optional<PageDescriptor> target = resolve(address, out);
+    if (!target)
+        return nullptr;
+    if (target->serviceName.isEmpty()) {
+        out.error(
+            QStringLiteral("kestrofan-cli %1: \"%2\" is not an address").arg(command, address));
+        return nullptr;
+    }
+    MediaServices* services = AppContext::serviceRegistry();
+    const MediaService* service = services->service(target->serviceName);
+    const int kind = FeedKinds::byName(kindName);
+    if (!service || !FeedKinds::offers(*service, kind)) {
+        out.error(QStringLiteral("kestrofan-cli %1: %2 has no %3 feed")
+                      .arg(command, target->serviceName, kindName));
+        return nullptr;
+    }
+    auto fetcher = std::make_unique<FeedDataFetcher>(
+        services, SearchParams(target->query), target->serviceName, kind);
+    fetchPage(fetcher.get(), page, pageToken);
+    if (fetcher->hasFailed()) {
+        out.error(QStringLiteral("kestrofan-cli %1: %2 could not read the %3 feed of \"%4\": %5")
+                      .arg(command, target->serviceName, kindName, address,
+                          UserFacingText::fromRecordedError(fetcher->errorText())));
+        return nullptr;
+    }
+    return fetcher;
 }
 
 void BrowseSupport::fetchPage(FeedDataFetcher* fetcher, int page, const QString& pageToken)

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class FeedDataFetcher;
@@ -24,6 +25,11 @@ std::optional<PageDescriptor> resolve(const QString& text, const CliOutput& out)
 std::optional<PageDescriptor> resolvePage(
     const QString& text, int expectedKind, const QString& command, const CliOutput& out);
 
+// One page of the feed of the kind named kindName at the address, read and waited for; none
+// (reported on stderr for the command) when the address names no service with that feed or
+// the page could not be read.
+std::unique_ptr<FeedDataFetcher> readFeedPage(const QString& command, const QString& address,
+    const QString& kindName, int page, const QString& pageToken, const CliOutput& out);
 // Fetches one page of the feed and waits for it.
 void fetchPage(FeedDataFetcher* fetcher, int page, const QString& pageToken);
 // The feed's facts and items, for people.

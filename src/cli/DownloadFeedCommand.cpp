@@ -9,9 +9,6 @@
 #include "download/ProcessingElement.h"
 #include "services/FeedDataFetcher.h"
 #include "services/MediaFeed.h"
-#include "services/MediaService.h"
-#include "services/MediaServices.h"
-#include "services/PageDescriptor.h"
 
 QString DownloadFeedCommand::summary() const
 {
@@ -45,28 +42,14 @@ int DownloadFeedCommand::run(const QCommandLineParser& parser, const CliOutput& 
         return UsageError;
     if (!BrowseSupport::loadServices(out))
         return Failed;
-    const std::optional<PageDescriptor> target = BrowseSupport::resolve(address, out);
-    if (!target)
-        return Failed;
-    MediaServices* services = AppContext::serviceRegistry();
-    const MediaService* service = services->service(target->serviceName);
-    if (!service || !FeedKinds::offers(*service, kind)) {
-        out.error(QStringLiteral("kestrofan-cli download-feed: %1 has no %2 feed")
-                      .arg(target->serviceName, kindName));
-        return Failed;
-    }
-
     // The first page, as the feed view shows it; the helper walks the others.
-    FeedDataFetcher first(services, SearchParams(target->query), target->serviceName, kind);
-    BrowseSupport::fetchPage(&first, 1, QString());
-    if (first.hasFailed()) {
-        out.error(QStringLiteral("kestrofan-cli download-feed: %1 could not read the %2 feed of "
-                                 "\"%3\": %4")
-                      .arg(target->serviceName, kindName, address, first.errorText()));
+    const std::unique_ptr<FeedDataFetcher> first
+        = BrowseSupport::readFeedPage(name(), address, kindName, 1, QString(), out);
+    if (!first)
         return Failed;
-    }
     DownloadSession session(name(), out);
-    BatchDownloadHelper batch(services, session.downloads(), MediaDescriptor::MediaType(type));
+    BatchDownloadHelper batch(
+        AppContext::serviceRegistry(), session.downloads(), MediaDescriptor::MediaType(type));
     QObject::connect(session.downloads(), &DownloadList::jobAdded, &session,
         [&session](ProcessingElement* job) { session.track(job); });
     QObject::connect(&batch, &BatchDownloadHelper::finished, &session, [&session, &batch] {
@@ -74,8 +57,8 @@ int DownloadFeedCommand::run(const QCommandLineParser& parser, const CliOutput& 
             session.addFailure(failure);
         session.setPendingWork(0);
     });
-    batch.downloadItems(first.items(), first.serviceName());
+    batch.downloadItems(first->items(), first->serviceName());
     session.setPendingWork(1);
-    batch.start(first);
+    batch.start(*first);
     return session.run();
 }

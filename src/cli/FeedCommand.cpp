@@ -3,13 +3,7 @@
 #include "BrowseSupport.h"
 #include "FeedKinds.h"
 #include "RecordJson.h"
-#include "app/UserFacingText.h"
-#include "core/AppContext.h"
 #include "services/FeedDataFetcher.h"
-#include "services/MediaFeed.h"
-#include "services/MediaService.h"
-#include "services/MediaServices.h"
-#include "services/PageDescriptor.h"
 
 QString FeedCommand::summary() const
 {
@@ -44,31 +38,13 @@ int FeedCommand::run(const QCommandLineParser& parser, const CliOutput& out)
         return UsageError;
     if (!BrowseSupport::loadServices(out))
         return Failed;
-    const std::optional<PageDescriptor> target = BrowseSupport::resolve(address, out);
-    if (!target)
+    const std::unique_ptr<FeedDataFetcher> fetcher = BrowseSupport::readFeedPage(
+        name(), address, kindName, page, parser.value(QStringLiteral("token")), out);
+    if (!fetcher)
         return Failed;
-    if (target->serviceName.isEmpty()) {
-        out.error(QStringLiteral("kestrofan-cli feed: \"%1\" is not an address").arg(address));
-        return Failed;
-    }
-    const MediaServices* services = AppContext::serviceRegistry();
-    const MediaService* service = services->service(target->serviceName);
-    if (!service || !FeedKinds::offers(*service, kind)) {
-        out.error(QStringLiteral("kestrofan-cli feed: %1 has no %2 feed")
-                      .arg(target->serviceName, kindName));
-        return Failed;
-    }
-    FeedDataFetcher fetcher(services, SearchParams(target->query), target->serviceName, kind);
-    BrowseSupport::fetchPage(&fetcher, page, parser.value(QStringLiteral("token")));
-    if (fetcher.hasFailed()) {
-        out.error(QStringLiteral("kestrofan-cli feed: %1 could not read the %2 feed of \"%3\": %4")
-                      .arg(target->serviceName, kindName, address,
-                          UserFacingText::fromRecordedError(fetcher.errorText())));
-        return Failed;
-    }
     if (out.isJson())
-        out.json(RecordJson::feed(fetcher));
+        out.json(RecordJson::feed(*fetcher));
     else
-        BrowseSupport::printFeed(fetcher, out);
+        BrowseSupport::printFeed(*fetcher, out);
     return Success;
 }
