@@ -27,21 +27,6 @@ private:
     QTemporaryDir m_media;
     QStringList m_hlsSegments;
 
-    // Every file below "folder" of the media folder, under the same path on the server.
-    void serveFolder(const QString& folder)
-    {
-        const QDir dir(m_media.filePath(folder));
-        for (const QString& name : dir.entryList(QDir::Files)) {
-            const QByteArray type = name.endsWith(QLatin1String(".m3u8"))
-                ? "application/vnd.apple.mpegurl"
-                : name.endsWith(QLatin1String(".mpd")) ? "application/dash+xml"
-                : name.endsWith(QLatin1String(".ts"))  ? "video/mp2t"
-                                                       : "video/mp4";
-            m_server.serveFileFromDisk(
-                QLatin1Char('/') + folder + QLatin1Char('/') + name, dir.filePath(name), type);
-        }
-    }
-
     static ProgramRun cli(const QStringList& arguments)
     {
         return TestProcess::run(KESTROFAN_CLI_PATH, arguments);
@@ -68,13 +53,8 @@ private:
 private slots:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable("yt-dlp").isEmpty()
-            || QStandardPaths::findExecutable("ffmpeg").isEmpty())
+        if (!mediaToolsForLocalServer())
             QSKIP("yt-dlp and ffmpeg are needed");
-        // The helper talks to the local server only, never through a proxy.
-        for (const char* name :
-            { "http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY" })
-            qunsetenv(name);
 
         m_core = std::make_unique<CoreTestContext>();
         QVERIFY(m_core->isReady());
@@ -114,8 +94,8 @@ private slots:
                                            "<video src=\"/clip.mp4\"></video></body></html>",
                 200, "text/html; charset=utf-8")
                 .withHeader("Set-Cookie", "visitor=abc123; Path=/"));
-        serveFolder("hls");
-        serveFolder("dash");
+        m_server.serveMediaFolder("/hls", m_media.filePath("hls"));
+        m_server.serveMediaFolder("/dash", m_media.filePath("dash"));
     }
 
     void extractsServedMedia_data()

@@ -100,30 +100,6 @@ private:
 
     QString tmpDir() const { return m_mediaPath + QStringLiteral("/Temporary files"); }
 
-    void serveFolder(const QString& folder)
-    {
-        const QDir dir(m_work.filePath(folder));
-        for (const QString& name : dir.entryList(QDir::Files)) {
-            const QByteArray type = name.endsWith(QLatin1String(".m3u8"))
-                ? "application/vnd.apple.mpegurl"
-                : name.endsWith(QLatin1String(".mpd")) ? "application/dash+xml"
-                : name.endsWith(QLatin1String(".ts"))  ? "video/mp2t"
-                                                       : "video/mp4";
-            m_server.serveFileFromDisk(
-                QLatin1Char('/') + folder + QLatin1Char('/') + name, dir.filePath(name), type);
-        }
-    }
-
-    void servePage(const QString& path, const QString& title, const QString& video)
-    {
-        const QString html = QStringLiteral("<html><head><title>%1</title></head><body>"
-                                            "<video src=\"%2\"></video></body></html>")
-                                 .arg(title, video);
-        m_server.route(path, [html](const TestHttpServer::Request&) {
-            return TestHttpServer::Response::text(html, 200, "text/html; charset=utf-8");
-        });
-    }
-
     // Ranged GETs of the slow file since the last clear, as (start, end) pairs.
     QList<QPair<qint64, qint64>> slowRanges() const
     {
@@ -144,12 +120,8 @@ private:
 private slots:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("yt-dlp")).isEmpty()
-            || QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
+        if (!mediaToolsForLocalServer())
             QSKIP("yt-dlp and ffmpeg are needed");
-        for (const char* name :
-            { "http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY" })
-            qunsetenv(name);
         QCOMPARE(cli({ "setup" }).exitCode, 0);
         m_mediaPath = m_work.filePath(QStringLiteral("media"));
         QCOMPARE(cli({ "config", "mediaPath", m_mediaPath }).exitCode, 0);
@@ -187,14 +159,14 @@ private slots:
             QStringLiteral("/clip.mp4"), m_work.filePath(QStringLiteral("clip.mp4")), "video/mp4");
         m_server.serveFileFromDisk(
             QStringLiteral("/slow.mp4"), m_work.filePath(QStringLiteral("slow.mp4")), "video/mp4");
-        servePage(
+        m_server.serveVideoPage(
             QStringLiteral("/page.html"), QStringLiteral("Clip page"), QStringLiteral("/clip.mp4"));
-        servePage(
+        m_server.serveVideoPage(
             QStringLiteral("/slow.html"), QStringLiteral("Slow page"), QStringLiteral("/slow.mp4"));
-        servePage(QStringLiteral("/broken.html"), QStringLiteral("Broken page"),
+        m_server.serveVideoPage(QStringLiteral("/broken.html"), QStringLiteral("Broken page"),
             QStringLiteral("/gone.mp4"));
-        serveFolder(QStringLiteral("hls"));
-        serveFolder(QStringLiteral("dash"));
+        m_server.serveMediaFolder("/hls", m_work.filePath("hls"));
+        m_server.serveMediaFolder("/dash", m_work.filePath("dash"));
     }
 
     void downloadsThroughTheGenericService_data()
@@ -427,8 +399,8 @@ private slots:
         plugin.write(qCompress(kLocalTube.toUtf8()));
         plugin.close();
         for (int page = 1; page <= 3; ++page)
-            servePage(QStringLiteral("/v/%1.html").arg(page), QStringLiteral("Item %1").arg(page),
-                QStringLiteral("/clip.mp4"));
+            m_server.serveVideoPage(QStringLiteral("/v/%1.html").arg(page),
+                QStringLiteral("Item %1").arg(page), QStringLiteral("/clip.mp4"));
         m_server.route(QStringLiteral("/feed/ann"), [this](const TestHttpServer::Request& request) {
             const int page = request.query.section(QLatin1Char('='), 1).toInt();
             const QJsonObject item { { "id", QString::number(page) },

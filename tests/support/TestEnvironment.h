@@ -17,6 +17,17 @@ private:
     QTemporaryDir m_home;
 };
 
+// True when yt-dlp and ffmpeg are installed. Also keeps them off any proxy, so that they talk
+// to the local test server only.
+inline bool mediaToolsForLocalServer()
+{
+    for (const char* name :
+        { "http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY" })
+        qunsetenv(name);
+    return !QStandardPaths::findExecutable(QStringLiteral("yt-dlp")).isEmpty()
+        && !QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty();
+}
+
 // The columns of a data table, one type and one name each, in order.
 template<typename... Types, typename... Names> void testColumns(Names... names)
 {

@@ -3,6 +3,8 @@
 #include "TestHttpConnection.h"
 #include "TestHttpSite.h"
 
+#include <QDir>
+
 TestHttpServer::TestHttpServer()
     : m_site(std::make_unique<TestHttpSite>())
 {
@@ -105,4 +107,27 @@ void TestHttpServer::clearRequests()
 int TestHttpServer::connectionCount() const
 {
     return m_listener ? m_listener->connectionCount() : 0;
+}
+
+void TestHttpServer::serveMediaFolder(const QString& urlFolder, const QString& directory)
+{
+    const QDir dir(directory);
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        const QByteArray type = name.endsWith(QLatin1String(".m3u8"))
+            ? "application/vnd.apple.mpegurl"
+            : name.endsWith(QLatin1String(".mpd")) ? "application/dash+xml"
+            : name.endsWith(QLatin1String(".ts"))  ? "video/mp2t"
+                                                   : "video/mp4";
+        serveFileFromDisk(urlFolder + QLatin1Char('/') + name, dir.filePath(name), type);
+    }
+}
+
+void TestHttpServer::serveVideoPage(
+    const QString& path, const QString& title, const QString& videoSource)
+{
+    answer(path,
+        Response::text(QStringLiteral("<html><head><title>%1</title></head><body>"
+                                      "<video src=\"%2\"></video></body></html>")
+                           .arg(title, videoSource),
+            200, "text/html; charset=utf-8"));
 }

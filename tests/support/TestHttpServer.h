@@ -45,6 +45,10 @@ public:
     // Streams the file from disk on every request, for big bodies.
     void serveFileFromDisk(const QString& path, const QString& filePath,
         const QByteArray& contentType = "application/octet-stream");
+    // Every file of the directory under urlFolder, typed by extension (HLS, DASH, TS, else MP4).
+    void serveMediaFolder(const QString& urlFolder, const QString& directory);
+    // An HTML page with the title and one <video> of the source, as the generic service reads.
+    void serveVideoPage(const QString& path, const QString& title, const QString& videoSource);
     // Replaces the options of the path and restarts its "...Times" counters.
     void setFileOptions(const QString& path, const FileOptions& options);
 

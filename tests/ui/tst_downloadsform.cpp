@@ -52,25 +52,11 @@ private:
         return item;
     }
 
-    void servePage(const QString& path, const QString& title, const QString& video)
-    {
-        const QString html = QStringLiteral("<html><head><title>%1</title></head><body>"
-                                            "<video src=\"%2\"></video></body></html>")
-                                 .arg(title, video);
-        m_server.route(path, [html](const TestHttpServer::Request&) {
-            return TestHttpServer::Response::text(html, 200, "text/html; charset=utf-8");
-        });
-    }
-
 private slots:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("yt-dlp")).isEmpty()
-            || QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
+        if (!mediaToolsForLocalServer())
             QSKIP("yt-dlp and ffmpeg are needed");
-        for (const char* name :
-            { "http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY" })
-            qunsetenv(name);
         const QString cli = QString::fromLatin1(kCli);
         QCOMPARE(TestProcess::run(cli, { "setup" }).exitCode, 0);
         QCOMPARE(
@@ -83,8 +69,8 @@ private slots:
             m_work.path()));
         QVERIFY(m_server.start());
         m_server.serveFileFromDisk("/clip.mp4", m_work.filePath("clip.mp4"), "video/mp4");
-        servePage("/page.html", "Clip page", "/clip.mp4");
-        servePage("/broken.html", "Broken page", "/gone.mp4");
+        m_server.serveVideoPage("/page.html", "Clip page", "/clip.mp4");
+        m_server.serveVideoPage("/broken.html", "Broken page", "/gone.mp4");
     }
 
     void pageFollowsRealJobsAndActsOnThem()
