@@ -87,6 +87,17 @@ ProcessingElement* DownloadList::job(int recordId) const
     return nullptr;
 }
 
+ProcessingElement* DownloadList::findJob(const QString& pageUrl) const
+{
+    if (pageUrl.isEmpty())
+        return nullptr;
+    for (auto job = m_jobs.crbegin(); job != m_jobs.crend(); ++job) {
+        if ((*job)->mediaItem().permaUrl() == pageUrl)
+            return *job;
+    }
+    return nullptr;
+}
+
 void DownloadList::remove(ProcessingElement* job)
 {
     if (!job || !m_jobs.contains(job))

@@ -42,6 +42,8 @@ public:
 
     QList<ProcessingElement*> jobs() const { return m_jobs; }
     ProcessingElement* job(int recordId) const;
+    // The newest job of a page address; null when there is none.
+    ProcessingElement* findJob(const QString& pageUrl) const;
     ProcessingQueue* queue() const { return m_queue; }
 
 signals:

@@ -31,9 +31,15 @@ GuiDownloadStarter::GuiDownloadStarter(
 
 GuiDownloadStarter::~GuiDownloadStarter() = default;
 
-void GuiDownloadStarter::startDownload(const MediaItem& item, MediaDescriptor::MediaType type)
+ProcessingElement* GuiDownloadStarter::startDownload(
+    const MediaItem& item, MediaDescriptor::MediaType type)
 {
-    m_downloads->startDownload(item, type);
+    return m_downloads->startDownload(item, type);
+}
+
+ProcessingElement* GuiDownloadStarter::findJob(const MediaItem& item) const
+{
+    return m_downloads->findJob(item.permaUrl());
 }
 
 void GuiDownloadStarter::startBatchDownload(FeedDataFetcher* feed)

@@ -24,7 +24,9 @@ public:
     GuiDownloadStarter(MainWindow* window, ProcessingQueue* queue, MediaServices* services);
     ~GuiDownloadStarter() override;
 
-    void startDownload(const MediaItem& item, MediaDescriptor::MediaType type) override;
+    ProcessingElement* startDownload(
+        const MediaItem& item, MediaDescriptor::MediaType type) override;
+    ProcessingElement* findJob(const MediaItem& item) const override;
     void startBatchDownload(FeedDataFetcher* feed) override;
     void initiateDownload(const QString& address, MediaDescriptor::MediaType type) override;
 

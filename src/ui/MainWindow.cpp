@@ -362,13 +362,18 @@ void MainWindow::onServiceUpdateCheckFinished()
     handleExternalOpenURL();
 }
 
-void MainWindow::startDownload(const MediaItem& item, MediaDescriptor::MediaType type)
+ProcessingElement* MainWindow::startDownload(const MediaItem& item, MediaDescriptor::MediaType type)
 {
     if (!m_downloads) {
         showMessage(tr("Downloads cannot be started in this build."));
-        return;
+        return nullptr;
     }
-    m_downloads->startDownload(item, type);
+    return m_downloads->startDownload(item, type);
+}
+
+ProcessingElement* MainWindow::findJob(const MediaItem& item) const
+{
+    return m_downloads ? m_downloads->findJob(item) : nullptr;
 }
 
 void MainWindow::startBatchDownload(FeedDataFetcher* feed)

@@ -18,6 +18,7 @@ class HistoryModel;
 class MainTabsForm;
 class MediaItem;
 class MediaServices;
+class ProcessingElement;
 class QSettings;
 class QSplitter;
 class QStackedWidget;
@@ -64,7 +65,9 @@ public:
     BookmarksModel* bookmarksModel() const { return m_bookmarks; }
     QueueFinishedNotifier* queueFinishedNotifier() const { return m_notifier; }
 
-    void startDownload(const MediaItem& item, MediaDescriptor::MediaType type);
+    // The job that downloads the item, or null when none could be made.
+    ProcessingElement* startDownload(const MediaItem& item, MediaDescriptor::MediaType type);
+    ProcessingElement* findJob(const MediaItem& item) const;
     void startBatchDownload(FeedDataFetcher* feed);
     void openAddress(const QString& address, const ExtraUrlData& extra, const QString& title,
         int viewMode = -1, bool newTab = false);

@@ -1,5 +1,6 @@
 #include "PageForm.h"
 
+#include "MediaTexts.h"
 #include "MediaTopForm.h"
 #include "PageData.h"
 #include "PageMessageForm.h"
@@ -80,13 +81,6 @@ void PageForm::start()
 {
     connect(m_page, &PageData::dataReady, this, &PageForm::onPageDataReady, Qt::UniqueConnection);
     m_page->load();
-}
-
-QString PageForm::elide(const QString& text, int maximum)
-{
-    if (text.size() <= maximum)
-        return text;
-    return text.left(std::max(0, maximum - 3)) + QStringLiteral("...");
 }
 
 void PageForm::showPageLayer()
@@ -221,8 +215,8 @@ void PageForm::mediaDataReady()
         failPage();
         return;
     }
-    emit titleChanged(elide(item->title(), 30), item->title());
-    addHistoryEntry(elide(item->title(), 75));
+    emit titleChanged(MediaTexts::elide(item->title(), 30), item->title());
+    addHistoryEntry(MediaTexts::elide(item->title(), 75));
     if (!m_pageLayer->findChild<MediaTopForm*>()) {
         auto* top = new MediaTopForm(*item, m_pageLayer);
         connect(top, &MediaTopForm::downloadRequested, this, &PageForm::downloadRequested);
@@ -240,8 +234,8 @@ void PageForm::userDataReady()
         failPage();
         return;
     }
-    emit titleChanged(elide(user->userName(), 30), user->userName());
-    addHistoryEntry(elide(user->userName(), 75));
+    emit titleChanged(MediaTexts::elide(user->userName(), 30), user->userName());
+    addHistoryEntry(MediaTexts::elide(user->userName(), 75));
     hideBusyIndicator();
     m_subTabs->show();
     subTabChanged(m_subTabs->currentIndex());

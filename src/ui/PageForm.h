@@ -34,9 +34,6 @@ public:
     // Shows the page again after in-page playback.
     void showPageLayer();
 
-    // Text shortened to "maximum" characters, the last three being "...".
-    static QString elide(const QString& text, int maximum);
-
 signals:
     // What the tab shows for this page.
     void titleChanged(const QString& title, const QString& toolTip);

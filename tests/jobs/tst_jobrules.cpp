@@ -422,6 +422,9 @@ private slots:
         QCOMPARE(recordState(ids[4]), int(ProcessingStates::Converting));
         // Restoring twice adds nothing.
         QVERIFY(list.restore().isEmpty());
+        // Views made later find a page's job by its address.
+        QCOMPARE(list.findJob(restored[3]->mediaItem().permaUrl()), restored[3]);
+        QCOMPARE(list.findJob(m_server.url(QStringLiteral("/elsewhere")).toString()), nullptr);
 
         jobs->setPaused(false);
         QCOMPARE(restored[2]->state(), ProcessingStates::Waiting);

@@ -4,6 +4,7 @@
 
 #include "MainWindowFixture.h"
 #include "MessageBoxAnswerer.h"
+#include "RecordingStarter.h"
 #include "TestEnvironment.h"
 #include "TestHttpServer.h"
 
@@ -29,26 +30,6 @@
 #include <QTabWidget>
 
 namespace {
-
-// Keeps what the window asks of the downloads, for the test to read.
-class RecordingDownloadStarter : public DownloadStarter
-{
-public:
-    struct Download
-    {
-        QString address;
-        MediaDescriptor::MediaType type;
-    };
-    QList<Download> downloads;
-    QList<FeedDataFetcher*> batches;
-
-    void startDownload(const MediaItem& item, MediaDescriptor::MediaType type) override
-    {
-        downloads.append({ item.permaUrl(), type });
-    }
-    void startBatchDownload(FeedDataFetcher* feed) override { batches.append(feed); }
-    void initiateDownload(const QString&, MediaDescriptor::MediaType) override { }
-};
 
 QString feedyProgram(const QString& base)
 {
@@ -90,7 +71,7 @@ private:
     TestHttpServer m_server;
     QString m_base;
     std::unique_ptr<MainWindowFixture> m_fixture;
-    RecordingDownloadStarter m_starter;
+    RecordingStarter m_starter;
 
     // Opens the address and returns the view of its sub-tab "index" once it shows two items.
     FeedItemListView* openFeed(const QString& address, int index)
@@ -140,7 +121,7 @@ private slots:
 
     void init()
     {
-        m_starter = RecordingDownloadStarter();
+        m_starter = RecordingStarter();
         m_fixture = std::make_unique<MainWindowFixture>();
         // Audio as the default type tells "Download" apart from "Download as video".
         AppTestSupport::storePrefs({ { "searchableServiceNames", QStringList { "Feedy" } },
@@ -178,9 +159,9 @@ private slots:
         QVERIFY(!chosen->text().isEmpty());
         chosen->trigger();
         view->itemMenu()->close();
-        QCOMPARE(m_starter.downloads.size(), 1);
-        QCOMPARE(m_starter.downloads.at(0).address, m_base + "/watch/u" + QString::number(row + 1));
-        QCOMPARE(int(m_starter.downloads.at(0).type), type);
+        QCOMPARE(m_starter.started,
+            QStringList { m_base + "/watch/u" + QString::number(row + 1) + '/'
+                + MediaDescriptor::mediaTypeName(MediaDescriptor::MediaType(type)) });
         QVERIFY(m_starter.batches.isEmpty());
     }
 
@@ -203,9 +184,9 @@ private slots:
             QTest::mouseClick(top->downloadButton(), Qt::LeftButton);
         else
             top->contextMenu()->findChild<QAction*>(action)->trigger();
-        QCOMPARE(m_starter.downloads.size(), 1);
-        QCOMPARE(m_starter.downloads.at(0).address, m_base + "/watch/m1");
-        QCOMPARE(int(m_starter.downloads.at(0).type), type);
+        QCOMPARE(m_starter.started,
+            QStringList { m_base + "/watch/m1/"
+                + MediaDescriptor::mediaTypeName(MediaDescriptor::MediaType(type)) });
     }
 
     void enterOpensAndMenuCopiesTheCurrentItem()
@@ -255,10 +236,10 @@ private slots:
         QCOMPARE(answerer.texts.size(), 1);
         QCOMPARE(answerer.texts.at(0), "Please confirm download of multiple items");
         QStringList started;
-        for (const auto& download : std::as_const(m_starter.downloads)) {
-            started.append(download.address.section('/', -1));
-            QCOMPARE(download.type, MediaDescriptor::Audio);
-        }
+        for (const QString& download : std::as_const(m_starter.started))
+            started.append(download.section('/', -2, -2) + '/' + download.section('/', -1));
+        for (QString& download : downloads)
+            download += QStringLiteral("/audio");
         QCOMPARE(started, downloads);
         QCOMPARE(m_starter.batches.size(), batch ? 1 : 0);
         if (batch)

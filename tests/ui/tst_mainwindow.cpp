@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "MessageBoxAnswerer.h"
+#include "RecordingStarter.h"
 #include "TestEnvironment.h"
 
 #include "app/DbConnection.h"
@@ -56,24 +57,6 @@ QStringList actionTexts(const QWidget* menu)
 }
 
 const auto tabTexts = &MainWindowFixture::tabTexts;
-
-// What the download engine is asked to do, as the composition root's starter would be.
-class RecordingStarter : public DownloadStarter
-{
-public:
-    void startDownload(const MediaItem& item, MediaDescriptor::MediaType type) override
-    {
-        started << item.permaUrl() + QLatin1Char('/') + MediaDescriptor::mediaTypeName(type);
-    }
-    void startBatchDownload(FeedDataFetcher*) override { }
-    void initiateDownload(const QString& address, MediaDescriptor::MediaType type) override
-    {
-        initiated << address + QLatin1Char('/') + MediaDescriptor::mediaTypeName(type);
-    }
-
-    QStringList started;
-    QStringList initiated;
-};
 
 } // namespace
 

@@ -11,6 +11,7 @@
 #include "ui/HistoryModel.h"
 #include "ui/MainTabsForm.h"
 #include "ui/MainWindow.h"
+#include "ui/MediaTexts.h"
 #include "ui/PageData.h"
 #include "ui/PageForm.h"
 #include "ui/PageMessageForm.h"
@@ -136,27 +137,11 @@ private slots:
     }
     void cleanup() { m_fixture.reset(); }
 
-    void elide_data()
-    {
-        testColumns<QString, int, QString>("text", "maximum", "elided");
-        testRow("short", "Short", 30, "Short");
-        testRow("exactly", "12345", 5, "12345");
-        testRow("one over", "123456", 5, "12...");
-        testRow("tiny maximum", "123456", 2, "...");
-    }
-
-    void elide()
-    {
-        const auto [text, maximum, elided]
-            = testFetch<QString, int, QString>("text", "maximum", "elided");
-        QCOMPARE(PageForm::elide(text, maximum), elided);
-    }
-
     void mediaPageShowsItsItemAndFeeds()
     {
         const QString address = m_base + "/watch/v1?list=p9";
         m_window->openAddress(address, {}, {});
-        QTRY_COMPARE(tabs()->tabText(0), PageForm::elide(longTitle, 30));
+        QTRY_COMPARE(tabs()->tabText(0), MediaTexts::elide(longTitle, 30));
         QCOMPARE(tabs()->tabToolTip(0), longTitle);
         QCOMPARE(int(currentPage()->pageData()->kind()), int(PageDescriptor::Media));
         // The playlist's sub-tab is in front and takes its feed's name once read.
@@ -164,7 +149,7 @@ private slots:
         QCOMPARE(currentPage()->subTabs()->currentIndex(), 1);
         QVERIFY(currentPage()->subTabs()->isVisible());
         const PageRecord visit = m_window->historyModel()->list().value(0);
-        QCOMPARE(visit.title, PageForm::elide(longTitle, 75));
+        QCOMPARE(visit.title, MediaTexts::elide(longTitle, 75));
         QCOMPARE(visit.url, address);
         QCOMPARE(visit.serviceId, "Pagey");
         // Related media load only when their sub-tab is first shown.
@@ -232,7 +217,7 @@ private slots:
         QTRY_COMPARE(list->count(), 3);
         QCOMPARE(list->item(0)->text(), "Item s1");
         emit list->itemActivated(list->item(2));
-        QTRY_COMPARE(tabs()->tabText(0), PageForm::elide(longTitle, 30));
+        QTRY_COMPARE(tabs()->tabText(0), MediaTexts::elide(longTitle, 30));
         // The search is one step back.
         QVERIFY(m_window->mainTabsForm()->currentHistory()->canGoBack());
     }
