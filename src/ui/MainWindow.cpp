@@ -371,6 +371,13 @@ ProcessingElement* MainWindow::startDownload(const MediaItem& item, MediaDescrip
     return m_downloads->startDownload(item, type);
 }
 
+void MainWindow::playMedia(const MediaItem& item)
+{
+    // The service's own player page plays what we cannot buffer ourselves.
+    if (!QDesktopServices::openUrl(QUrl(item.permaUrl())))
+        showMessage(tr("No program is set up to open %1.").arg(item.permaUrl()));
+}
+
 ProcessingElement* MainWindow::findJob(const MediaItem& item) const
 {
     return m_downloads ? m_downloads->findJob(item) : nullptr;

@@ -51,6 +51,8 @@ public:
     static MainWindow* instance();
 
     void setServices(MediaServices* services);
+    // Null until the composition root hands them over.
+    MediaServices* services() const { return m_services; }
     void setDownloadStarter(DownloadStarter* starter);
     // Puts the downloads view into its place in the content pages.
     void setDownloadsForm(QWidget* form);
@@ -68,6 +70,8 @@ public:
     // The job that downloads the item, or null when none could be made.
     ProcessingElement* startDownload(const MediaItem& item, MediaDescriptor::MediaType type);
     ProcessingElement* findJob(const MediaItem& item) const;
+    // Plays the item without downloading it first.
+    void playMedia(const MediaItem& item);
     void startBatchDownload(FeedDataFetcher* feed);
     void openAddress(const QString& address, const ExtraUrlData& extra, const QString& title,
         int viewMode = -1, bool newTab = false);
