@@ -371,6 +371,11 @@ ProcessingElement* MainWindow::startDownload(const MediaItem& item, MediaDescrip
     return m_downloads->startDownload(item, type);
 }
 
+MediaServices* MainWindow::services() const
+{
+    return m_services;
+}
+
 void MainWindow::playMedia(const MediaItem& item)
 {
     // The service's own player page plays what we cannot buffer ourselves.

@@ -52,7 +52,7 @@ public:
 
     void setServices(MediaServices* services);
     // Null until the composition root hands them over.
-    MediaServices* services() const { return m_services; }
+    MediaServices* services() const;
     void setDownloadStarter(DownloadStarter* starter);
     // Puts the downloads view into its place in the content pages.
     void setDownloadsForm(QWidget* form);
