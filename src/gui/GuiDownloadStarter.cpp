@@ -42,6 +42,14 @@ ProcessingElement* GuiDownloadStarter::findJob(const MediaItem& item) const
     return m_downloads->findJob(item.permaUrl());
 }
 
+void GuiDownloadStarter::holdRunningDownloads(bool hold)
+{
+    if (hold)
+        m_downloads->queue()->pauseRunningDownloadsTemporarily();
+    else
+        m_downloads->queue()->resumeRunningDownloadsTemporarily();
+}
+
 void GuiDownloadStarter::startBatchDownload(FeedDataFetcher* feed)
 {
     if (!feed)

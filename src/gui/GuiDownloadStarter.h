@@ -27,6 +27,7 @@ public:
     ProcessingElement* startDownload(
         const MediaItem& item, MediaDescriptor::MediaType type) override;
     ProcessingElement* findJob(const MediaItem& item) const override;
+    void holdRunningDownloads(bool hold) override;
     void startBatchDownload(FeedDataFetcher* feed) override;
     void initiateDownload(const QString& address, MediaDescriptor::MediaType type) override;
 

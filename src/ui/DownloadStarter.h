@@ -21,6 +21,8 @@ public:
         = 0;
     // The newest job of the item's page, so that a view made later shows its state; or null.
     virtual ProcessingElement* findJob(const MediaItem& item) const = 0;
+    // Running transfers give way (or go on again) while a feed's next page is read.
+    virtual void holdRunningDownloads(bool hold) = 0;
     // Every item of a feed page.
     virtual void startBatchDownload(FeedDataFetcher* feed) = 0;
     // Reads the item of a media page address first (an external "kestrofan:" address); when it

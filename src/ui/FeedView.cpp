@@ -1,6 +1,7 @@
 #include "FeedView.h"
 
 #include "services/FeedDataFetcher.h"
+#include "services/MediaFeed.h"
 
 FeedView::FeedView(FeedDataFetcher* fetcher, int viewMode, int subTabIndex, QWidget* parent)
     : QWidget(parent)
@@ -16,11 +17,19 @@ void FeedView::load()
     if (m_loaded)
         return;
     m_loaded = true;
+    loadingStarted();
     m_fetcher->fetchPage(1, QString());
+}
+
+QString FeedView::tabName() const
+{
+    if (m_fetcher->feedKind() == FeedKind::Playlist)
+        return tr("Playlist") + QStringLiteral(": ") + m_fetcher->feedName();
+    return m_fetcher->feedName();
 }
 
 void FeedView::onFeedDataReady()
 {
     showFeed();
-    emit dataReady(m_subTabIndex, m_fetcher->feedName());
+    emit dataReady(m_subTabIndex, tabName());
 }

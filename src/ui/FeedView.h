@@ -1,15 +1,13 @@
 #pragma once
 
-#include "app/MediaDescriptor.h"
 #include "services/FeedDataFetcher.h"
-#include "services/MediaItem.h"
 
 #include <QWidget>
 
 #include <functional>
 
-// One feed of a page, shown in a sub-tab. The page widget only knows this base: the views that
-// show cards or rows derive from it and are handed to the page through a FeedViewFactory.
+// One feed of a page, shown in a sub-tab. The page widget only knows this base; the view that
+// shows cards or rows derives from it and is handed to the page through a FeedViewFactory.
 class FeedView : public QWidget
 {
     Q_OBJECT
@@ -22,20 +20,22 @@ public:
     bool hasLoaded() const { return m_loaded; }
     // Fetches the first page, once: views load when they are first shown.
     void load();
+    // The feed's name for its sub-tab: "Playlist: <name>" for a playlist.
+    QString tabName() const;
+
+public slots:
+    // Views made before a job of theirs existed follow it now.
+    virtual void connectToExistingDownloads() { }
 
 signals:
-    // The first page is there (or failed); "name" is the feed's name for the sub-tab.
+    // A page is there (or failed); "name" is the feed's name for the sub-tab.
     void dataReady(int subTabIndex, const QString& name);
     void viewModeChanged(int viewMode);
-    // An item asks to be opened as a page.
-    void openAddressRequested(const QString& address, const QString& title);
-    // An item is to be downloaded as audio or video.
-    void downloadRequested(const MediaItem& item, MediaDescriptor::MediaType type);
-    // The items of the feed's other pages are to be downloaded (the shown page's items have
-    // been requested one by one before).
-    void batchDownloadRequested(FeedDataFetcher* feed);
 
 protected:
+    void setMode(int viewMode) { m_viewMode = viewMode; }
+    // The first page is being asked for.
+    virtual void loadingStarted() { }
     // Shows what the fetcher holds now; called after every page it delivers.
     virtual void showFeed() = 0;
 

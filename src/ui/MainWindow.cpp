@@ -388,6 +388,21 @@ ProcessingElement* MainWindow::findJob(const MediaItem& item) const
     return m_downloads ? m_downloads->findJob(item) : nullptr;
 }
 
+MediaDescriptor::MediaType MainWindow::downloadTypeFor(const QString& serviceName) const
+{
+    const MediaService* service = m_services ? m_services->service(serviceName) : nullptr;
+    if (service && service->isAudioOnly())
+        return MediaDescriptor::Audio;
+    return Prefs::defaultDownloadMediaType() == MediaDescriptor::Audio ? MediaDescriptor::Audio
+                                                                       : MediaDescriptor::Video;
+}
+
+void MainWindow::holdRunningDownloads(bool hold)
+{
+    if (m_downloads)
+        m_downloads->holdRunningDownloads(hold);
+}
+
 void MainWindow::startBatchDownload(FeedDataFetcher* feed)
 {
     if (!m_downloads) {

@@ -73,6 +73,9 @@ public:
     // Plays the item without downloading it first.
     void playMedia(const MediaItem& item);
     void startBatchDownload(FeedDataFetcher* feed);
+    void holdRunningDownloads(bool hold);
+    // Audio for an audio-only service, else the type the preferences name.
+    MediaDescriptor::MediaType downloadTypeFor(const QString& serviceName) const;
     void openAddress(const QString& address, const ExtraUrlData& extra, const QString& title,
         int viewMode = -1, bool newTab = false);
     void addHistoryEntry(const QString& title, const QString& url, const QString& serviceId);

@@ -195,9 +195,7 @@ FeedView* PageForm::addFeedView(FeedDataFetcher* fetcher, bool loadNow, const QS
     const int index = m_subTabs ? m_subTabs->count() : 0;
     FeedView* view = m_context.feedViews(fetcher, m_viewMode, index, m_pageLayer);
     connect(view, &FeedView::dataReady, this, &PageForm::onFeedReady);
-    connect(view, &FeedView::openAddressRequested, this, &PageForm::openAddressRequested);
-    connect(view, &FeedView::downloadRequested, this, &PageForm::downloadRequested);
-    connect(view, &FeedView::batchDownloadRequested, this, &PageForm::batchDownloadRequested);
+    connect(this, &PageForm::playerHidden, view, &FeedView::connectToExistingDownloads);
     if (m_subTabs) {
         // Adding the first tab makes it current, which loads it.
         const QSignalBlocker quiet(m_subTabs);

@@ -2,6 +2,8 @@
 
 #include "FeedView.h"
 
+#include "app/MediaDescriptor.h"
+
 #include <QWidget>
 
 class PageData;

@@ -19,6 +19,7 @@ public:
     }
     ProcessingElement* findJob(const MediaItem&) const override { return nullptr; }
     void startBatchDownload(FeedDataFetcher* feed) override { batches.append(feed); }
+    void holdRunningDownloads(bool hold) override { holds.append(hold); }
     void initiateDownload(const QString& address, MediaDescriptor::MediaType type) override
     {
         initiated << address + QLatin1Char('/') + MediaDescriptor::mediaTypeName(type);
@@ -28,4 +29,5 @@ public:
     QStringList started;
     QStringList initiated;
     QList<FeedDataFetcher*> batches;
+    QList<bool> holds;
 };
