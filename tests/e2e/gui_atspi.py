@@ -16,9 +16,9 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import threading
 import time
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+from peertube_instance import make_media, start_instance
 
 SKIPPED = 77
 TIMEOUT = 30.0
@@ -30,40 +30,6 @@ class Failure(Exception):
 
 
 # ---- the local instance -------------------------------------------------------------------
-
-def start_instance(fixtures):
-    routes = {
-        "/api/v1/accounts/framasoft": "account.json",
-        "/api/v1/accounts/framasoft/videos": "account-videos.json",
-        "/api/v1/accounts/framasoft/video-playlists": "account-playlists.json",
-    }
-    requests = []
-
-    class Handler(BaseHTTPRequestHandler):
-        def do_GET(self):
-            path = self.path.split("?", 1)[0]
-            requests.append(path)
-            name = routes.get(path)
-            if name is None:
-                self.send_error(404)
-                return
-            with open(os.path.join(fixtures, name), encoding="utf-8") as f:
-                body = f.read().replace("{origin}", origin).replace("{domain}", "127.0.0.1")
-            data = body.encode("utf-8")
-            self.send_response(200)
-            self.send_header("Content-Type", "application/json")
-            self.send_header("Content-Length", str(len(data)))
-            self.end_headers()
-            self.wfile.write(data)
-
-        def log_message(self, *args):
-            pass
-
-    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    origin = "http://127.0.0.1:%d" % server.server_address[1]
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server, origin, requests
-
 
 def install_local_plugin(args, origin, data_home, work):
     with open(args.plugin_source, encoding="utf-8") as f:
@@ -329,7 +295,7 @@ def main():
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
                QT_ACCESSIBILITY="1")
     env.pop("KESTROFAN_UPDATE_URL", None)
-    server, origin, requests = start_instance(args.fixtures)
+    server, origin, requests = start_instance(args.fixtures, make_media(work))
     log_path = os.path.join(work, "kestrofan.log")
     app = None
     try:
