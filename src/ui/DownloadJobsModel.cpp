@@ -17,10 +17,14 @@ namespace {
 constexpr int refreshIntervalMs = 250;
 constexpr int speedSampleMs = 1000;
 
+// Filled to the frame, cut evenly where the picture is wider or taller.
 QPixmap thumbnailFrom(const QImage& image)
 {
-    return QPixmap::fromImage(image.scaled(
-        DownloadJobsModel::thumbnailSize(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    const QSize size = DownloadJobsModel::thumbnailSize();
+    const QImage scaled
+        = image.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    return QPixmap::fromImage(scaled.copy((scaled.width() - size.width()) / 2,
+        (scaled.height() - size.height()) / 2, size.width(), size.height()));
 }
 
 // One copy for every row whose picture is missing or broken.

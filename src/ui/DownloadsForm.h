@@ -36,6 +36,9 @@ public slots:
     // Holds or lets go of the current job alone.
     void togglePauseCurrent();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private slots:
     void onContextMenuRequested(const QPoint& position);
     void updateButtons();
