@@ -126,6 +126,9 @@ int runGui(int& argc, char** argv)
     parts.feedViews = FeedItemListView::factory();
     MainWindow window(parts);
     window.setServices(AppContext::serviceRegistry());
+    // Before the downloads restore theirs on the same signal, so that a long list shows.
+    QObject::connect(
+        &window, &MainWindow::servicesLoaded, &window, [] { logMilestone("downloads restoring"); });
     auto* downloads = new GuiDownloadStarter(
         &window, AppContext::processingQueue(), AppContext::serviceRegistry());
     window.setDownloadStarter(downloads);

@@ -1,24 +1,50 @@
 #include "DownloadJobsModel.h"
 
+#include "DownloadRowTexts.h"
+
 #include "download/DownloadList.h"
 #include "download/ProcessingElement.h"
 #include "download/ProcessingStates.h"
+#include "services/FormHelper.h"
+
+#include <QPointer>
+#include <QUrl>
 
 #include <utility>
 
 namespace {
 
 constexpr int refreshIntervalMs = 250;
+constexpr int speedSampleMs = 1000;
+
+// Filled to the frame, cut evenly where the picture is wider or taller.
+QPixmap thumbnailFrom(const QImage& image)
+{
+    const QSize size = DownloadJobsModel::thumbnailSize();
+    const QImage scaled
+        = image.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    return QPixmap::fromImage(scaled.copy((scaled.width() - size.width()) / 2,
+        (scaled.height() - size.height()) / 2, size.width(), size.height()));
+}
+
+// One copy for every row whose picture is missing or broken.
+const QPixmap& fallbackThumbnail()
+{
+    static const QPixmap fallback = thumbnailFrom(QImage(FormHelper::fallbackImagePath()));
+    return fallback;
+}
 
 } // namespace
 
 DownloadJobsModel::DownloadJobsModel(DownloadList* list, QObject* parent)
-    : QAbstractTableModel(parent)
+    : QAbstractListModel(parent)
     , m_list(list)
 {
     m_refresh.setSingleShot(true);
     m_refresh.setInterval(refreshIntervalMs);
     connect(&m_refresh, &QTimer::timeout, this, &DownloadJobsModel::refreshChangedRows);
+    m_downloadingTick.setInterval(1000);
+    connect(&m_downloadingTick, &QTimer::timeout, this, &DownloadJobsModel::markDownloadingChanged);
     const QList<ProcessingElement*> jobs = list->jobs();
     for (ProcessingElement* job : jobs) {
         m_jobs.prepend(job);
@@ -33,60 +59,51 @@ int DownloadJobsModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : int(m_jobs.size());
 }
 
-int DownloadJobsModel::columnCount(const QModelIndex& parent) const
+bool DownloadJobsModel::showsTransfer(const ProcessingElement& job)
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return job.state() == ProcessingStates::Downloading && !job.isHeld();
 }
 
 QVariant DownloadJobsModel::data(const QModelIndex& index, int role) const
 {
     const ProcessingElement* job = this->job(index.row());
-    if (!job || !index.isValid())
+    if (!job || !index.isValid() || index.column() != 0)
         return {};
-    if (role == Qt::ToolTipRole && index.column() == TitleColumn)
-        return job->mediaItem().permaUrl();
-    if (role == Qt::ToolTipRole && index.column() == ErrorColumn)
-        return job->errorText();
-    if (role == Qt::TextAlignmentRole
-        && (index.column() == ProgressColumn || index.column() == SizeColumn))
-        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
-        return {};
-    switch (index.column()) {
-    case TitleColumn:
-        return job->mediaItem().title();
-    case StateColumn:
-        return job->isHeld() && ProcessingStates::isUnfinished(job->state())
-            ? ProcessingStates::displayName(ProcessingStates::Paused)
-            : ProcessingStates::displayName(job->state());
-    case ProgressColumn:
-        return job->state() == ProcessingStates::Finished
-            ? QStringLiteral("100 %")
-            : QStringLiteral("%1 %").arg(qBound(0, job->progress(), 100));
-    case SizeColumn:
-        return sizeText(*job);
-    case ErrorColumn:
-        return job->state() == ProcessingStates::Error ? job->errorText() : QString();
-    default:
-        return {};
-    }
-}
-
-QVariant DownloadJobsModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return {};
-    switch (section) {
-    case TitleColumn:
-        return tr("Title");
-    case StateColumn:
-        return tr("State");
-    case ProgressColumn:
-        return tr("Progress");
-    case SizeColumn:
-        return tr("Size");
-    case ErrorColumn:
-        return tr("Error");
+    const int state = job->state();
+    const int percent = state == ProcessingStates::Finished ? 100 : qBound(0, job->progress(), 100);
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return DownloadRowTexts::spoken(DownloadRowTexts::title(job->mediaItem().title()),
+            DownloadRowTexts::state(state, job->isHeld(), QString()), percent);
+    case Qt::ToolTipRole:
+        return state == ProcessingStates::Error ? data(index, StateTextRole)
+                                                : QVariant(job->mediaItem().permaUrl());
+    case Qt::DecorationRole:
+        return thumbnail(job);
+    case TitleRole:
+        return DownloadRowTexts::title(job->mediaItem().title());
+    case StateRole:
+        return state;
+    case HeldRole:
+        return job->isHeld();
+    case StateTextRole:
+        return DownloadRowTexts::state(state, job->isHeld(), job->errorText());
+    case PercentRole:
+        return percent;
+    case TypeAndSourceRole:
+        return DownloadRowTexts::typeAndSource(
+            job->targetType(), QUrl(job->mediaItem().permaUrl()));
+    case ProgressTextRole:
+        return showsTransfer(*job)
+            ? DownloadRowTexts::progress(job->bytesReceived(), job->contentLength())
+            : QString();
+    case RemainingTextRole:
+        return showsTransfer(*job) ? DownloadRowTexts::remainingLine(job->remainingSeconds())
+                                   : data(index, StateTextRole);
+    case SpeedTextRole:
+        return showsTransfer(*job) ? DownloadRowTexts::speed(m_extras.value(job).bytesPerSecond)
+                                   : QString();
     default:
         return {};
     }
@@ -100,13 +117,6 @@ ProcessingElement* DownloadJobsModel::job(int row) const
 int DownloadJobsModel::rowOf(const ProcessingElement* job) const
 {
     return int(m_jobs.indexOf(job));
-}
-
-QString DownloadJobsModel::sizeText(const ProcessingElement& job)
-{
-    const double mib
-        = job.contentLength() > 0 ? double(job.contentLength()) / 1024.0 / 1024.0 : job.sizeInMiB();
-    return mib > 0 ? tr("%1 MB").arg(mib, 0, 'f', 2) : QString();
 }
 
 void DownloadJobsModel::addJob(ProcessingElement* job)
@@ -123,6 +133,7 @@ void DownloadJobsModel::removeJob(ProcessingElement* job)
 {
     const int row = rowOf(job);
     m_changed.remove(job);
+    m_extras.remove(job);
     if (row < 0)
         return;
     disconnect(job, nullptr, this, nullptr);
@@ -145,6 +156,21 @@ void DownloadJobsModel::markChanged(ProcessingElement* job)
     m_changed.insert(job);
     if (!m_refresh.isActive())
         m_refresh.start();
+    if (job->state() == ProcessingStates::Downloading && !m_downloadingTick.isActive())
+        m_downloadingTick.start();
+}
+
+void DownloadJobsModel::markDownloadingChanged()
+{
+    bool any = false;
+    for (ProcessingElement* job : std::as_const(m_jobs)) {
+        if (job->state() == ProcessingStates::Downloading) {
+            markChanged(job);
+            any = true;
+        }
+    }
+    if (!any)
+        m_downloadingTick.stop();
 }
 
 void DownloadJobsModel::refreshChangedRows()
@@ -152,7 +178,77 @@ void DownloadJobsModel::refreshChangedRows()
     const QSet<ProcessingElement*> changed = std::exchange(m_changed, {});
     for (ProcessingElement* job : changed) {
         const int row = rowOf(job);
-        if (row >= 0)
-            emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+        if (row < 0)
+            continue;
+        measureSpeed(job);
+        emit dataChanged(index(row), index(row));
     }
+}
+
+void DownloadJobsModel::measureSpeed(const ProcessingElement* job)
+{
+    RowExtras& extras = m_extras[job];
+    if (!showsTransfer(*job)) {
+        extras.bytesPerSecond = 0;
+        extras.sampleClock.invalidate();
+        return;
+    }
+    if (!extras.sampleClock.isValid()) {
+        extras.sampleClock.start();
+        extras.sampleBytes = job->bytesReceived();
+        return;
+    }
+    const qint64 elapsed = extras.sampleClock.elapsed();
+    if (elapsed < speedSampleMs)
+        return;
+    extras.bytesPerSecond
+        = double(qMax<qint64>(0, job->bytesReceived() - extras.sampleBytes)) * 1000.0 / elapsed;
+    extras.sampleBytes = job->bytesReceived();
+    extras.sampleClock.restart();
+}
+
+QVariant DownloadJobsModel::thumbnail(const ProcessingElement* job) const
+{
+    RowExtras& extras = m_extras[job];
+    if (!extras.thumbnail.isNull())
+        return extras.thumbnail;
+    if (!extras.thumbnailRequested) {
+        extras.thumbnailRequested = true;
+        // Not while the view paints: the load may answer at once and change the row.
+        QPointer<ProcessingElement> pending(const_cast<ProcessingElement*>(job));
+        QMetaObject::invokeMethod(
+            const_cast<DownloadJobsModel*>(this),
+            [this, pending] {
+                if (pending && rowOf(pending) >= 0)
+                    const_cast<DownloadJobsModel*>(this)->loadThumbnail(pending);
+            },
+            Qt::QueuedConnection);
+    }
+    return {};
+}
+
+void DownloadJobsModel::loadThumbnail(ProcessingElement* job)
+{
+    const QUrl address(job->mediaItem().thumbUrl());
+    if (address.scheme() != QLatin1String("http") && address.scheme() != QLatin1String("https")) {
+        setThumbnail(job, QImage());
+        return;
+    }
+    auto* loader = new FormHelper(this);
+    QPointer<ProcessingElement> target(job);
+    connect(loader, &FormHelper::finished, this, [this, loader, target](const QImage& image) {
+        loader->deleteLater();
+        if (target)
+            setThumbnail(target, image);
+    });
+    loader->loadImage(address);
+}
+
+void DownloadJobsModel::setThumbnail(ProcessingElement* job, const QImage& image)
+{
+    const int row = rowOf(job);
+    if (row < 0)
+        return;
+    m_extras[job].thumbnail = image.isNull() ? fallbackThumbnail() : thumbnailFrom(image);
+    emit dataChanged(index(row), index(row), { Qt::DecorationRole });
 }

@@ -8,10 +8,10 @@ class ProcessingElement;
 class QAction;
 class QMenu;
 class QPushButton;
-class QTableView;
+class QListView;
 
-// The downloads page: the jobs of the download list, newest first, with buttons to clean up,
-// remove and pause or resume the queue, and a context menu per row.
+// The downloads page: the jobs of the download list, newest first, one painted row each, with
+// buttons to clean up, remove and pause or resume the queue, and a context menu per row.
 class DownloadsForm : public QWidget
 {
     Q_OBJECT
@@ -19,7 +19,7 @@ public:
     explicit DownloadsForm(DownloadList* list, QWidget* parent = nullptr);
 
     DownloadJobsModel* model() const { return m_model; }
-    QTableView* view() const { return m_view; }
+    QListView* view() const { return m_view; }
     QMenu* contextMenu() const { return m_menu; }
     // Enables the context actions for the job of this row and makes it current.
     void prepareMenuFor(int row);
@@ -33,6 +33,11 @@ public slots:
     void downloadCurrentAgain();
     void cleanUp();
     void togglePause();
+    // Holds or lets go of the current job alone.
+    void togglePauseCurrent();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void onContextMenuRequested(const QPoint& position);
@@ -46,7 +51,7 @@ private:
 
     DownloadList* m_list;
     DownloadJobsModel* m_model;
-    QTableView* m_view;
+    QListView* m_view;
     QMenu* m_menu;
     QPushButton* m_cleanButton = nullptr;
     QPushButton* m_removeButton = nullptr;
@@ -57,4 +62,5 @@ private:
     QAction* m_showAction = nullptr;
     QAction* m_copyAction = nullptr;
     QAction* m_againAction = nullptr;
+    QAction* m_pauseJobAction = nullptr;
 };

@@ -1,7 +1,9 @@
 // The downloads page over a real download list: jobs run with the system's yt-dlp and ffmpeg
 // against a server on 127.0.0.1, and the page follows them row by row; its menu, buttons and
-// keys act on the right jobs.
+// keys act on the right jobs; restored rows load their pictures; files are shown through the
+// desktop's file manager on a private session bus.
 
+#include "PrivateSessionBus.h"
 #include "TestEnvironment.h"
 #include "TestHttpServer.h"
 #include "TestProcess.h"
@@ -14,25 +16,69 @@
 #include "download/ProcessingElement.h"
 #include "download/ProcessingQueue.h"
 #include "services/MediaItem.h"
+#include "ui/DownloadItemDelegate.h"
 #include "ui/DownloadJobsModel.h"
+#include "ui/DownloadRowTexts.h"
 #include "ui/DownloadsForm.h"
+#include "ui/FileRevealer.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QListView>
 #include <QMenu>
+#include <QPixmap>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTableView>
 #include <QTemporaryDir>
 
 namespace {
 
 const char* const kCli = KESTROFAN_CLI;
+using Model = DownloadJobsModel;
 
-QString cell(const DownloadJobsModel& model, int row, int column)
+QVariant cell(const DownloadJobsModel& model, int row, int role)
 {
-    return model.index(row, column).data().toString();
+    return model.index(row).data(role);
 }
+
+QString stateText(const DownloadJobsModel& model, int row)
+{
+    return cell(model, row, Model::StateTextRole).toString();
+}
+
+QAction* action(const DownloadsForm& form, const char* name)
+{
+    return form.contextMenu()->findChild<QAction*>(name);
+}
+
+// Stands in for the desktop's file manager on the private session bus.
+class FileManagerService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+public:
+    QList<QStringList> shown;
+
+public slots:
+    void ShowItems(const QStringList& uris, const QString&) { shown << uris; }
+};
+
+// Receives what the desktop would open for file addresses.
+class FileUrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
 
 } // namespace
 
@@ -41,6 +87,7 @@ class DownloadsFormTest : public QObject
     Q_OBJECT
 
 private:
+    PrivateSessionBus m_bus;
     TestHttpServer m_server;
     QTemporaryDir m_work;
 
@@ -55,6 +102,7 @@ private:
 private slots:
     void initTestCase()
     {
+        QVERIFY(m_bus.start());
         if (!mediaToolsForLocalServer())
             QSKIP("yt-dlp and ffmpeg are needed");
         const QString cli = QString::fromLatin1(kCli);
@@ -68,9 +116,46 @@ private slots:
                 .split(QLatin1Char(' ')),
             m_work.path()));
         QVERIFY(m_server.start());
-        m_server.serveFileFromDisk("/clip.mp4", m_work.filePath("clip.mp4"), "video/mp4");
-        m_server.serveVideoPage("/page.html", "Clip page", "/clip.mp4");
         m_server.serveVideoPage("/broken.html", "Broken page", "/gone.mp4");
+        // The same clip slowly enough to be seen downloading for a few seconds.
+        m_server.serveFileFromDisk("/slow.mp4", m_work.filePath("clip.mp4"), "video/mp4");
+        TestHttpServer::FileOptions slow;
+        slow.bytesPerSecond = qMax<qint64>(1024, QFileInfo(m_work.filePath("clip.mp4")).size() / 4);
+        m_server.setFileOptions("/slow.mp4", slow);
+        m_server.serveVideoPage("/slow.html", "Slow clip", "/slow.mp4");
+        QImage red(192, 108, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(m_work.filePath("thumb.png")));
+        m_server.serveFileFromDisk("/thumb.png", m_work.filePath("thumb.png"), "image/png");
+    }
+
+    void rowTexts_data()
+    {
+        using namespace DownloadRowTexts;
+        testColumns<QString, QString>("text", "expected");
+        testRow("an hour and a half", remaining(5400), "About 1 hour(s) and 30 minute(s)");
+        testRow("under a minute", remaining(59), "Less than a minute");
+        testRow("a minute", remaining(60), "About 1 minute(s)");
+        testRow("just under an hour", remaining(3599), "About 59 minute(s)");
+        testRow("not known yet", remaining(-1), "Calculating...");
+        testRow("nothing arrived", progress(0, 3 * 1048576), "0 MB of 3.00 MB");
+        testRow("half", progress(1572864, 3 * 1048576), "1.50 MB of 3.00 MB");
+        testRow("type and source",
+            typeAndSource(MediaDescriptor::Audio, QUrl("https://a.example/w?v=1")),
+            "Download Type: Audio | Source: a.example");
+        testRow("no speed", speed(0), QString());
+        testRow("kilobytes", speed(2048), "2 KB/s");
+        testRow("megabytes", speed(2.5 * 1048576), "2.5 MB/s");
+        testRow("held download", state(ProcessingStates::Downloading, true, {}), "Paused");
+        testRow("error", state(ProcessingStates::Error, false, "Not found"), "Error: Not found");
+        testRow("long title", title(QString(300, 'x')), QString(245, 'x'));
+    }
+
+    void rowTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(text, expected);
     }
 
     void pageFollowsRealJobsAndActsOnThem()
@@ -81,12 +166,8 @@ private slots:
         DownloadsModel records(nullptr, DbConnection().connection());
         ProcessingQueue* queue = AppContext::processingQueue();
         queue->setPaused(false);
-        JobServices services;
-        services.records = &records;
-        services.services = AppContext::serviceRegistry();
-        services.helpers = AppContext::helperRegistry();
-        services.processPool = AppContext::processPool();
-        DownloadList list(queue, services, [] { return JobSettings::fromPreferences(); });
+        DownloadList list(queue, AppContext::jobServices(&records),
+            [] { return JobSettings::fromPreferences(); });
         DownloadsForm form(&list);
         form.show();
         const DownloadJobsModel& model = *form.model();
@@ -96,18 +177,17 @@ private slots:
         QVERIFY(!clean->isEnabled());
         QVERIFY(!pause->isEnabled());
 
-        // Every state the row showed, in order, as the view would have painted it.
+        // Every state the oldest row showed, in order, as the view would have painted it.
         QStringList shown;
         const QMetaObject::Connection following
             = connect(&model, &QAbstractItemModel::dataChanged, this, [&] {
-                  const QString state
-                      = cell(model, model.rowCount() - 1, DownloadJobsModel::StateColumn);
+                  const QString state = stateText(model, model.rowCount() - 1);
                   if (shown.isEmpty() || shown.last() != state)
                       shown.append(state);
               });
-        ProcessingElement* good
-            = list.startDownload(pageItem("/page.html", "Clip page"), MediaDescriptor::Video);
-        QVERIFY(good);
+        ProcessingElement* slow
+            = list.startDownload(pageItem("/slow.html", "Slow clip"), MediaDescriptor::Video);
+        QVERIFY(slow);
         // The queue is paused and resumed as a whole while it has work.
         QVERIFY(pause->isEnabled());
         QTest::mouseClick(pause, Qt::LeftButton);
@@ -117,25 +197,62 @@ private slots:
         QVERIFY(!queue->isPaused());
         QCOMPARE(pause->text(), "Pause");
         QCOMPARE(model.rowCount(), 1);
-        QCOMPARE(cell(model, 0, DownloadJobsModel::TitleColumn), "Clip page");
+        QCOMPARE(cell(model, 0, Model::TypeAndSourceRole).toString(),
+            "Download Type: Video | Source: 127.0.0.1");
+
+        // While it downloads the row tells how far it is and how long it may take.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            cell(model, 0, Model::StateRole).toInt(), int(ProcessingStates::Downloading), 60000);
+        QTRY_VERIFY(slow->contentLength() > 0);
+        const QString total = QString::number(double(slow->contentLength()) / 1048576, 'f', 2);
+        QTRY_VERIFY(
+            cell(model, 0, Model::ProgressTextRole)
+                .toString()
+                .contains(QRegularExpression("^(0|\\d+\\.\\d\\d) MB of " + total + " MB$")));
+        QVERIFY(cell(model, 0, Model::RemainingTextRole).toString().startsWith("Remaining time: "));
+
+        // The job alone is held from its menu and let go again; the queue stays running.
+        form.prepareMenuFor(0);
+        QAction* pauseJob = action(form, "pauseDownload");
+        QVERIFY(pauseJob->isEnabled());
+        QCOMPARE(pauseJob->text(), "Pause");
+        pauseJob->trigger();
+        QVERIFY(slow->isHeld());
+        QVERIFY(!queue->isPaused());
+        QTRY_COMPARE(shown.value(shown.size() - 1), "Paused");
+        QCOMPARE(cell(model, 0, Model::ProgressTextRole).toString(), QString());
+        QCOMPARE(cell(model, 0, Qt::DisplayRole).toString(),
+            QStringLiteral("Slow clip — Paused %1%").arg(slow->progress()));
+        QCOMPARE(DownloadItemDelegate::barLook(slow->state(), true),
+            DownloadItemDelegate::BarLook::Paused);
+        form.prepareMenuFor(0);
+        QCOMPARE(pauseJob->text(), "Resume");
+        pauseJob->trigger();
+        QVERIFY(!slow->isHeld());
+
         // The view learns of the end through the model's change signal, not only by asking.
         QTRY_COMPARE_WITH_TIMEOUT(shown.value(shown.size() - 1), "Finished", 60000);
-        QVERIFY2(shown.size() >= 2, qPrintable(shown.join(',')));
-        QCOMPARE(cell(model, 0, DownloadJobsModel::StateColumn), "Finished");
         disconnect(following);
-        QCOMPARE(cell(model, 0, DownloadJobsModel::ProgressColumn), "100 %");
-        QVERIFY(cell(model, 0, DownloadJobsModel::SizeColumn).endsWith(" MB"));
-        QCOMPARE(cell(model, 0, DownloadJobsModel::ErrorColumn), QString());
+        const qsizetype paused = shown.indexOf("Paused");
+        QVERIFY2(paused > 0 && shown.indexOf("Downloading", paused) > paused,
+            qPrintable(shown.join(',')));
+        QCOMPARE(cell(model, 0, Model::RemainingTextRole).toString(), "Finished");
+        form.prepareMenuFor(0);
+        QVERIFY(!pauseJob->isEnabled());
+        // What assistive technology reads for the row (the model's accessible text).
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(form.view());
+        QVERIFY(accessible && accessible->childCount() >= 1);
+        QCOMPARE(accessible->child(0)->text(QAccessible::Name), "Slow clip — Finished 100%");
         QTRY_VERIFY(clean->isEnabled());
 
         ProcessingElement* broken
             = list.startDownload(pageItem("/broken.html", "Broken page"), MediaDescriptor::Video);
         // Newest first.
         QCOMPARE(model.job(0), broken);
-        QCOMPARE(model.job(1), good);
-        QTRY_COMPARE_WITH_TIMEOUT(cell(model, 0, DownloadJobsModel::StateColumn), "Error", 60000);
-        QVERIFY(!cell(model, 0, DownloadJobsModel::ErrorColumn).isEmpty());
-        QCOMPARE(cell(model, 0, DownloadJobsModel::ErrorColumn), broken->errorText());
+        QCOMPARE(model.job(1), slow);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            cell(model, 0, Model::StateRole).toInt(), int(ProcessingStates::Error), 60000);
+        QTRY_VERIFY(stateText(model, 0).startsWith("Error: "));
 
         // The menu offers what each job's state allows.
         struct Expected
@@ -146,31 +263,33 @@ private slots:
         for (const Expected& expected :
             { Expected { 1, false, true, true, true }, Expected { 0, false, true, false, true } }) {
             form.prepareMenuFor(expected.row);
-            const auto enabled = [&form](const char* name) {
-                return form.contextMenu()->findChild<QAction*>(name)->isEnabled();
-            };
-            QCOMPARE(enabled("cancelDownload"), expected.cancel);
-            QCOMPARE(enabled("remove"), expected.remove);
-            QCOMPARE(enabled("openFile"), expected.open);
-            QCOMPARE(enabled("showFile"), expected.open);
-            QCOMPARE(enabled("downloadAgain"), expected.again);
-            QVERIFY(enabled("copyPageURL"));
+            QCOMPARE(action(form, "cancelDownload")->isEnabled(), expected.cancel);
+            QCOMPARE(action(form, "remove")->isEnabled(), expected.remove);
+            QCOMPARE(action(form, "openFile")->isEnabled(), expected.open);
+            QCOMPARE(action(form, "showFile")->isEnabled(), expected.open);
+            QCOMPARE(action(form, "downloadAgain")->isEnabled(), expected.again);
+            QVERIFY(action(form, "copyPageURL")->isEnabled());
         }
 
         // "Download again" replaces the failed row by a fresh job at the top.
         form.prepareMenuFor(0);
-        form.contextMenu()->findChild<QAction*>("downloadAgain")->trigger();
+        action(form, "downloadAgain")->trigger();
         QCOMPARE(model.rowCount(), 2);
         QVERIFY(model.job(0) != broken);
-        QCOMPARE(cell(model, 0, DownloadJobsModel::TitleColumn), "Broken page");
-        QTRY_COMPARE_WITH_TIMEOUT(cell(model, 0, DownloadJobsModel::StateColumn), "Error", 60000);
+        QCOMPARE(cell(model, 0, Model::TitleRole).toString(), "Broken page");
+        QTRY_COMPARE_WITH_TIMEOUT(
+            cell(model, 0, Model::StateRole).toInt(), int(ProcessingStates::Error), 60000);
 
-        // Clean up takes the finished job and leaves the failed one.
-        const QString finishedFile = good->finishedFileName();
+        // Clean up takes the finished job and leaves the failed one; with nothing left to
+        // clean it removes nothing and the button stays off.
+        const QString finishedFile = slow->finishedFileName();
         QVERIFY(QFileInfo::exists(finishedFile));
         QTest::mouseClick(clean, Qt::LeftButton);
         QCOMPARE(model.rowCount(), 1);
-        QCOMPARE(cell(model, 0, DownloadJobsModel::TitleColumn), "Broken page");
+        QCOMPARE(cell(model, 0, Model::TitleRole).toString(), "Broken page");
+        QVERIFY(!clean->isEnabled());
+        form.cleanUp();
+        QCOMPARE(model.rowCount(), 1);
         QVERIFY(!clean->isEnabled());
         QVERIFY(QFileInfo::exists(finishedFile));
 
@@ -178,10 +297,97 @@ private slots:
         QApplication::setActiveWindow(&form);
         form.view()->setFocus();
         QTRY_VERIFY(form.view()->hasFocus());
-        form.view()->selectRow(0);
+        form.view()->setCurrentIndex(model.index(0));
         QTest::keyClick(form.view(), Qt::Key_Delete);
         QCOMPARE(model.rowCount(), 0);
         QVERIFY(list.jobs().isEmpty());
+        QVERIFY(records.loadDownloads().isEmpty());
+    }
+
+    // Rows stored by an earlier run come back at start-up, load their pictures when painted and
+    // show their files through the desktop's file manager, or its folder without one.
+    void restoredRowsAtStartUp()
+    {
+        CoreTestContext core;
+        QVERIFY(core.isReady());
+        core.context()->createServiceRegistries();
+        DownloadsModel records(nullptr, DbConnection().connection());
+        // Whatever an earlier case left behind is not part of this run.
+        for (const DownloadRecord& left : records.loadDownloads())
+            records.removeDownload(left.id);
+        const QString file = m_work.filePath("media/Stored clip.mp4");
+        QVERIFY(QDir().mkpath(m_work.filePath("media")));
+        QVERIFY(QFile::copy(m_work.filePath("clip.mp4"), file));
+        const auto store = [&](const QString& title, int state, const QString& thumb) {
+            DownloadRecord record;
+            record.title = title;
+            record.state = state;
+            record.thumbUrl = m_server.url(thumb).toString();
+            record.permaUrl = m_server.url("/page.html").toString();
+            const int id = records.insertDownload(record);
+            // As the job wrote them while it ran.
+            records.updateState(id, state, state == ProcessingStates::Error ? "Gone" : QString());
+            if (state == ProcessingStates::Finished)
+                records.updateFinishedFileName(id, file);
+        };
+        store("Stored clip", ProcessingStates::Finished, "/thumb.png");
+        store("Failed clip", ProcessingStates::Error, "/missing.png");
+        store("Unfinished clip", ProcessingStates::Downloading, "/thumb.png");
+
+        // The restored unfinished job must not run off while the page is looked at.
+        ProcessingQueue* queue = AppContext::processingQueue();
+        queue->setPaused(true);
+        DownloadList list(queue, AppContext::jobServices(&records),
+            [] { return JobSettings::fromPreferences(); });
+        DownloadsForm form(&list);
+        form.show();
+        list.restore();
+        const DownloadJobsModel& model = *form.model();
+        QCOMPARE(model.rowCount(), 3);
+        // The unfinished one waits to resume, held by the paused queue.
+        QCOMPARE(cell(model, 0, Model::StateRole).toInt(), int(ProcessingStates::Resuming));
+        QCOMPARE(cell(model, 0, Qt::DisplayRole).toString(), "Unfinished clip — Paused 0%");
+        QCOMPARE(stateText(model, 1), "Error: Gone");
+        QCOMPARE(stateText(model, 2), "Finished");
+
+        // Painted rows get their picture, or the fallback picture when it cannot be had.
+        const auto picture
+            = [&](int row) { return cell(model, row, Qt::DecorationRole).value<QPixmap>(); };
+        QTRY_VERIFY(!picture(2).isNull() && !picture(1).isNull());
+        QCOMPARE(picture(2).size(), DownloadJobsModel::thumbnailSize());
+        QCOMPARE(picture(2).toImage().pixelColor(10, 10), QColor(Qt::red));
+        QVERIFY(picture(1).toImage().pixelColor(10, 10) != QColor(Qt::red));
+
+        // A Resuming row leaves the actions as the previous menu had them.
+        for (int row : { 2, 0 }) {
+            form.prepareMenuFor(row);
+            QVERIFY(!action(form, "cancelDownload")->isEnabled());
+            QVERIFY(action(form, "remove")->isEnabled());
+            QVERIFY(action(form, "openFile")->isEnabled());
+            QVERIFY(action(form, "showFile")->isEnabled());
+            QVERIFY(action(form, "downloadAgain")->isEnabled());
+        }
+
+        // "Show file" asks the file manager on the session bus to show the file itself.
+        FileManagerService fileManager;
+        QDBusConnection services = PrivateSessionBus::services();
+        QVERIFY(services.registerObject(
+            "/org/freedesktop/FileManager1", &fileManager, QDBusConnection::ExportAllSlots));
+        QVERIFY(services.registerService("org.freedesktop.FileManager1"));
+        FileUrlRecorder desktop;
+        QDesktopServices::setUrlHandler("file", &desktop, "open");
+        form.prepareMenuFor(2);
+        action(form, "showFile")->trigger();
+        QTRY_COMPARE(fileManager.shown.size(), 1);
+        QCOMPARE(fileManager.shown.first(), QStringList { QUrl::fromLocalFile(file).toString() });
+        // Without one the desktop opens the file's folder.
+        QVERIFY(services.unregisterService("org.freedesktop.FileManager1"));
+        action(form, "showFile")->trigger();
+        QTRY_COMPARE(desktop.opened.size(), 1);
+        QCOMPARE(desktop.opened.first(), QUrl::fromLocalFile(m_work.filePath("media")));
+        QCOMPARE(fileManager.shown.size(), 1);
+        QDesktopServices::unsetUrlHandler("file");
+        queue->setPaused(false);
     }
 };
 

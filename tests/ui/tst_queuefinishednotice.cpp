@@ -1,10 +1,10 @@
+#include "PrivateSessionBus.h"
 #include "TestEnvironment.h"
 
 #include "ui/QueueFinishedNotifier.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QProcess>
 #include <QSystemTrayIcon>
 
 namespace {
@@ -45,32 +45,18 @@ class QueueFinishedNoticeTest : public QObject
 {
     Q_OBJECT
 
-    QProcess m_bus;
+    PrivateSessionBus m_bus;
     NotificationService m_service;
 
 private slots:
     void initTestCase()
     {
         QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
-        m_bus.start("dbus-daemon", { "--session", "--nofork", "--print-address=1" });
-        QVERIFY(m_bus.waitForStarted());
-        QTRY_VERIFY(m_bus.canReadLine());
-        // Before the first use of the session bus in this process.
-        const QByteArray address = m_bus.readLine().trimmed();
-        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
-        QVERIFY(QDBusConnection::sessionBus().isConnected());
-        // The service has a connection of its own, as the desktop's would.
-        QDBusConnection bus = QDBusConnection::connectToBus(QString::fromUtf8(address), "service");
-        QVERIFY(bus.isConnected());
+        QVERIFY(m_bus.start());
+        QDBusConnection bus = PrivateSessionBus::services();
         QVERIFY(bus.registerService("org.freedesktop.Notifications"));
         QVERIFY(bus.registerObject(
             "/org/freedesktop/Notifications", &m_service, QDBusConnection::ExportAllSlots));
-    }
-
-    void cleanupTestCase()
-    {
-        m_bus.terminate();
-        m_bus.waitForFinished();
     }
 
     void desktopNotification_data()
@@ -100,7 +86,7 @@ private slots:
         QCOMPARE(call.at(6).toInt(), 10000);
 
         // The user clicks somebody else's notification, then ours.
-        QDBusConnection service("service");
+        QDBusConnection service = PrivateSessionBus::services();
         MarkerReceiver marker;
         QVERIFY(QDBusConnection::sessionBus().connect(
             QString(), "/marker", "test.Marker", "Done", &marker, SLOT(done())));
