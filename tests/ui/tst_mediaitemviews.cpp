@@ -9,20 +9,26 @@
 #include "app/AppTestSupport.h"
 #include "download/ProcessingElement.h"
 #include "ui/KQOverlayLabel.h"
+#include "ui/MainTabsForm.h"
 #include "ui/MainWindow.h"
 #include "ui/MediaItemForm.h"
 #include "ui/MediaItemFormController.h"
 #include "ui/MediaItemListForm.h"
 #include "ui/MediaTopForm.h"
+#include "ui/PageData.h"
+#include "ui/PageForm.h"
 #include "ui/RatingWidget.h"
 
 #include <QAction>
 #include <QBuffer>
+#include <QDesktopServices>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 
 namespace {
@@ -75,6 +81,17 @@ bool actionEnabled(MediaItemFormController& controller, const char* name)
     return action && action->isEnabled();
 }
 
+// Stands in for the desktop's browser and file manager: records what they were asked to open.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& address) { opened << address; }
+};
+
 } // namespace
 
 class MediaItemViewsTest : public QObject
@@ -105,8 +122,22 @@ private slots:
         m_starter = JobStarter();
         m_fixture = std::make_unique<MainWindowFixture>();
         AppTestSupport::storePrefs({ { "defaultDownloadMediaType", 1 } });
-        MainWindow* window = m_fixture->open({ { "clips", pluginProgram("Clips") },
-            { "tunes", pluginProgram("Tunes", "isAudioOnly: true") } });
+        // Clips knows media and user pages of 127.0.0.1, so that pages of its items open.
+        const QString base = m_server.url(QString()).toString();
+        const QString clips
+            = pluginProgram(QStringLiteral("Clips"), QStringLiteral("validDomains: '127.0.0.1'"),
+                QStringLiteral(
+                    "function getUserIdFromURL(u) { return t_getRegExMatch(u, /\\/user\\/(\\w+)/, "
+                    "1); }\n"
+                    "function getUserDataURL(q) { return '%1user/' + getUserIdFromURL(q); }\n"
+                    "function getUserData(c) { return JSON.parse(c); }\n"
+                    "function getMediaIdFromURL(u) { return t_getRegExMatch(u, "
+                    "/\\/watch\\/(\\w+)/, 1); }\n"
+                    "function getMediaDataURL(q) { return '%1media/' + getMediaIdFromURL(q); }\n"
+                    "function getMediaData(c) { return JSON.parse(c); }\n")
+                    .arg(base.endsWith('/') ? base : base + '/'));
+        MainWindow* window = m_fixture->open(
+            { { "clips", clips }, { "tunes", pluginProgram("Tunes", "isAudioOnly: true") } });
         QVERIFY(window);
         window->setDownloadStarter(&m_starter);
     }
@@ -361,6 +392,73 @@ private slots:
         const QString description = row.findChild<QLabel*>("descriptionLabel")->text();
         QVERIFY(description.contains(
             "<a href=\"http://127.0.0.1/p\">http://127.0.0.1/p</a><br>second line"));
+    }
+
+    void newTabsKeepTheViewTheItemWasShownIn_data()
+    {
+        QTest::addColumn<bool>("fromRow");
+        QTest::addColumn<int>("viewMode");
+        QTest::newRow("card") << false << 0;
+        QTest::newRow("list row") << true << 1;
+    }
+    void newTabsKeepTheViewTheItemWasShownIn()
+    {
+        QFETCH(bool, fromRow);
+        QFETCH(int, viewMode);
+        const MediaItem item = itemOf("Clips");
+        MediaItemFormController controller(item);
+        std::unique_ptr<MediaItemViewBase> view;
+        if (fromRow)
+            view = std::make_unique<MediaItemListForm>(&controller);
+        else
+            view = std::make_unique<MediaItemForm>(&controller);
+        emit view->overlay()->customContextMenuRequested(QPoint(5, 5));
+        QTRY_VERIFY(controller.mainMenu()->isVisible());
+        controller.mainMenu()->findChild<QAction*>("openInNewTab")->trigger();
+        QTabWidget* tabs = m_fixture->tabs();
+        QTRY_COMPARE(tabs->count(), 2);
+        auto* page = qobject_cast<PageForm*>(tabs->widget(1));
+        QVERIFY(page);
+        QCOMPARE(page->viewMode(), viewMode);
+        QCOMPARE(page->pageData()->query(), item.permaUrl());
+    }
+
+    void onlyTheLeftButtonOnTheNameOpensTheUserPage()
+    {
+        const MediaItem item = itemOf("Clips");
+        MediaItemFormController controller(item);
+        MainTabsForm* tabs = m_fixture->window()->mainTabsForm();
+        const QPointF where(2, 2);
+        QMouseEvent right(QEvent::MouseButtonRelease, where, where, Qt::RightButton, {}, {});
+        controller.nameLabelClicked(&right);
+        controller.mediaImageClicked(&right);
+        QTest::qWait(50);
+        QVERIFY(tabs->currentPage()->pageData()->query().isEmpty());
+        QMouseEvent left(QEvent::MouseButtonRelease, where, where, Qt::LeftButton, {}, {});
+        controller.nameLabelClicked(&left);
+        QTRY_COMPARE(tabs->currentPage()->pageData()->query(), item.userPermaUrl());
+        QCOMPARE(m_fixture->tabs()->count(), 1);
+    }
+
+    void descriptionLinksOpenOnlyWebAddresses()
+    {
+        UrlRecorder browser;
+        UrlRecorder files;
+        QDesktopServices::setUrlHandler("https", &browser, "open");
+        QDesktopServices::setUrlHandler("file", &files, "open");
+        MediaItem item = itemOf("Clips");
+        item.setDescription("See https://127.0.0.1/more");
+        MediaItemFormController controller(item);
+        MediaItemListForm row(&controller);
+        auto* description = row.findChild<QLabel*>("descriptionLabel");
+        // Service text may carry its own markup and any kind of address.
+        emit description->linkActivated("file:///etc/passwd");
+        emit description->linkActivated("javascript:alert(1)");
+        emit description->linkActivated("https://127.0.0.1/more");
+        QDesktopServices::unsetUrlHandler("https");
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(files.opened, QList<QUrl>());
+        QCOMPARE(browser.opened, QList<QUrl> { QUrl("https://127.0.0.1/more") });
     }
 
     void headerFillsItselfFromTheItem_data()
