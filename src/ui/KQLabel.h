@@ -11,7 +11,7 @@ public:
     explicit KQLabel(QWidget* parent = nullptr);
 
 signals:
-    // On the release of any button inside the label.
+    // On the release of any button inside the label; null when the keyboard activated it.
     void clicked(QMouseEvent* event);
     void mouseOver();
     void mouseOut();

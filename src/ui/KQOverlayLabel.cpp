@@ -3,6 +3,7 @@
 #include "download/ProcessingStates.h"
 
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -47,6 +48,7 @@ KQOverlayLabel::KQOverlayLabel(QWidget* parent)
     : KQLabel(parent)
 {
     setMouseTracking(true);
+    setFocusPolicy(Qt::TabFocus);
     m_fadeTimer.setInterval(kFadeIntervalMs);
     connect(&m_fadeTimer, &QTimer::timeout, this, &KQOverlayLabel::onFadeStep);
     updateDescription();
@@ -261,6 +263,22 @@ void KQOverlayLabel::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
+void KQOverlayLabel::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+        if (offersDownload(m_state))
+            emit downloadButtonClicked();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit clicked(nullptr);
+        break;
+    default:
+        KQLabel::keyPressEvent(event);
+    }
+}
+
 void KQOverlayLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -276,6 +294,11 @@ void KQOverlayLabel::paintEvent(QPaintEvent*)
     paintStatusBox(painter);
     if (hasPicture())
         paintStatePicture(painter);
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
 }
 
 void KQOverlayLabel::paintPicture(QPainter& painter) const

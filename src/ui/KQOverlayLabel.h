@@ -65,6 +65,8 @@ protected:
     void leaveEvent(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Space downloads and Enter opens, as the button and the picture do for the mouse.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void onFadeStep();

@@ -299,6 +299,22 @@ private slots:
         QCOMPARE(clicked, clicks);
     }
 
+    void overlayWorksFromTheKeyboard()
+    {
+        KQOverlayLabel overlay;
+        overlay.setOverlaySize(QSize(320, 180));
+        QSignalSpy downloaded(&overlay, &KQOverlayLabel::downloadButtonClicked);
+        int opened = 0;
+        connect(&overlay, &KQLabel::clicked, this, [&opened] { ++opened; });
+        QTest::keyClick(&overlay, Qt::Key_Space);
+        QCOMPARE(downloaded.size(), 1);
+        overlay.setState(ProcessingStates::Downloading);
+        QTest::keyClick(&overlay, Qt::Key_Space);
+        QCOMPARE(downloaded.size(), 1);
+        QTest::keyClick(&overlay, Qt::Key_Return);
+        QCOMPARE(opened, 1);
+    }
+
     void cardShowsTheItemsFields_data()
     {
         QTest::addColumn<double>("rating");
