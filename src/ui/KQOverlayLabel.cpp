@@ -119,13 +119,19 @@ void KQOverlayLabel::setOverlaySize(const QSize& size)
 void KQOverlayLabel::setPixmap(const QPixmap& picture)
 {
     const QSize bounds = maximumSize();
-    if (picture.isNull())
-        m_picture = QPixmap();
-    else if (picture.width() > bounds.width())
-        m_picture = picture.scaledToWidth(bounds.width(), Qt::SmoothTransformation);
-    else
-        m_picture = picture.scaledToHeight(bounds.height(), Qt::SmoothTransformation);
-    setFixedSize(bounds);
+    if (bounds.width() >= QWIDGETSIZE_MAX || bounds.height() >= QWIDGETSIZE_MAX) {
+        // No overlay size yet: the label takes the picture's size.
+        m_picture = picture;
+        setFixedSize(picture.size());
+    } else {
+        if (picture.isNull())
+            m_picture = QPixmap();
+        else if (picture.width() > bounds.width())
+            m_picture = picture.scaledToWidth(bounds.width(), Qt::SmoothTransformation);
+        else
+            m_picture = picture.scaledToHeight(bounds.height(), Qt::SmoothTransformation);
+        setFixedSize(bounds);
+    }
     update();
 }
 
