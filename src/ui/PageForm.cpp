@@ -217,7 +217,6 @@ void PageForm::mediaDataReady()
     addHistoryEntry(MediaTexts::elide(item->title(), 75));
     if (!m_pageLayer->findChild<MediaTopForm*>()) {
         auto* top = new MediaTopForm(*item, m_pageLayer);
-        connect(top, &MediaTopForm::downloadRequested, this, &PageForm::downloadRequested);
         static_cast<QVBoxLayout*>(m_pageLayer->layout())->insertWidget(0, top);
     }
     hideBusyIndicator();
