@@ -9,7 +9,7 @@
 #include "app/Prefs.h"
 #include "core/AppContext.h"
 #include "ui/DownloadsForm.h"
-#include "ui/FeedItemListView.h"
+#include "ui/MediaFeedContainer.h"
 #include "ui/KStyle.h"
 #include "ui/MainWindow.h"
 #include "ui/NewAppVersionAvailableDialog.h"
@@ -123,7 +123,7 @@ int runGui(int& argc, char** argv)
     parts.database = database.connection();
     parts.settings = AppContext::settings();
     parts.firstRun = AppContext::isFirstRun();
-    parts.feedViews = FeedItemListView::factory();
+    parts.feedViews = MediaFeedContainer::factory();
     MainWindow window(parts);
     window.setServices(AppContext::serviceRegistry());
     // Before the downloads restore theirs on the same signal, so that a long list shows.

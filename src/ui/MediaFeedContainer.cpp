@@ -142,6 +142,11 @@ void MediaFeedContainer::buildPages()
     m_list->setAccessibleName(tr("Feed items"));
     m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->verticalScrollBar()->setSingleStep(50);
+    // Enter or a double-click on a row opens the item, as a click on its picture does.
+    connect(m_list, &QListWidget::itemActivated, this, [this](QListWidgetItem* row) {
+        if (MediaItemFormController* item = controller(row->data(Qt::UserRole).toInt()))
+            item->mediaImageClicked(nullptr);
+    });
     m_stack->addWidget(m_list);
 
     auto* busyPage = new QWidget(m_stack);
@@ -299,6 +304,7 @@ void MediaFeedContainer::buildList()
         auto* row = new QListWidgetItem(m_list);
         row->setSizeHint(QSize(100, 190));
         row->setData(Qt::AccessibleTextRole, fetcher()->items().at(index).title());
+        row->setData(Qt::UserRole, index);
         m_list->setItemWidget(row, new MediaItemListForm(controller(index), m_list));
     }
 }

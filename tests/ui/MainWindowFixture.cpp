@@ -2,9 +2,9 @@
 
 #include "app/DbConnection.h"
 #include "core/AppContext.h"
-#include "ui/FeedItemListView.h"
 #include "ui/MainTabsForm.h"
 #include "ui/MainWindow.h"
+#include "ui/MediaFeedContainer.h"
 
 #include <QTabWidget>
 #include <QTest>
@@ -23,7 +23,7 @@ MainWindow* MainWindowFixture::open(const QMap<QString, QString>& plugins)
     MainWindow::Parts parts;
     parts.database = DbConnection().connection();
     parts.settings = AppContext::settings();
-    parts.feedViews = FeedItemListView::factory();
+    parts.feedViews = MediaFeedContainer::factory();
     m_window = std::make_unique<MainWindow>(parts);
     m_window->setServices(registry);
     m_window->show();

@@ -12,7 +12,6 @@
 #include "ui/BookmarksModel.h"
 #include "ui/DownloadStarter.h"
 #include "ui/ExternalDownloadAddress.h"
-#include "ui/FeedItemListView.h"
 #include "ui/HistoryModel.h"
 #include "ui/MainTabsForm.h"
 #include "ui/MainWindow.h"

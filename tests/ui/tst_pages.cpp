@@ -7,10 +7,10 @@
 #include "TestHttpServer.h"
 
 #include "services/MediaServices.h"
-#include "ui/FeedItemListView.h"
 #include "ui/HistoryModel.h"
 #include "ui/MainTabsForm.h"
 #include "ui/MainWindow.h"
+#include "ui/MediaFeedContainer.h"
 #include "ui/MediaTexts.h"
 #include "ui/PageData.h"
 #include "ui/PageForm.h"
@@ -157,7 +157,7 @@ private slots:
         QVERIFY(related && !related->hasLoaded());
         currentPage()->subTabs()->setCurrentIndex(0);
         QVERIFY(related->hasLoaded());
-        QTRY_COMPARE(related->findChild<QListWidget*>()->count(), 2);
+        QTRY_COMPARE(qobject_cast<MediaFeedContainer*>(related)->cards().size(), 2);
     }
 
     void pagesWithoutTheirItemShowAnError_data()
@@ -193,7 +193,9 @@ private slots:
         QTRY_COMPARE(tabs()->tabText(0), "Ann");
         QCOMPARE(subTabTexts(currentPage()), (QStringList { "Uploads", "Favorites", "Liked" }));
         // The first feed loads as it is shown; the others wait for their turn.
-        QTRY_COMPARE(currentPage()->subTabs()->widget(0)->findChild<QListWidget*>()->count(), 2);
+        QTRY_COMPARE(
+            qobject_cast<MediaFeedContainer*>(currentPage()->subTabs()->widget(0))->cards().size(),
+            2);
         QVERIFY(!qobject_cast<FeedView*>(currentPage()->subTabs()->widget(2))->hasLoaded());
         QCOMPARE(m_window->historyModel()->list().value(0).title, "Ann");
     }
@@ -203,19 +205,23 @@ private slots:
         const QString address = m_base + "/playlist?list=p9";
         m_window->openAddress(address, {}, "Night drive", -1, false);
         QTRY_COMPARE(tabs()->tabText(0), "Playlist: Night drive");
-        auto* view = currentPage()->findChild<FeedItemListView*>();
+        auto* view = currentPage()->findChild<MediaFeedContainer*>();
         QVERIFY(view);
-        QTRY_COMPARE(view->findChild<QListWidget*>()->count(), 1);
+        QTRY_COMPARE(view->cards().size(), 1);
         QCOMPARE(m_window->historyModel()->list().value(0).url, address);
     }
 
     void itemsOfAFeedOpenTheirPage()
     {
         m_window->openAddress("night", {}, {});
-        QTRY_VERIFY(currentPage()->findChild<QListWidget*>());
-        QListWidget* list = currentPage()->findChild<QListWidget*>();
-        QTRY_COMPARE(list->count(), 3);
-        QCOMPARE(list->item(0)->text(), "Item s1");
+        MediaFeedContainer* view = nullptr;
+        QTRY_VERIFY((view = currentPage()->findChild<MediaFeedContainer*>()));
+        QTRY_COMPARE(view->cards().size(), 3);
+        // Enter on a row of the list, as a keyboard user opens an item.
+        view->setViewMode(MediaFeedContainer::List);
+        QListWidget* list = view->listWidget();
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->item(0)->data(Qt::AccessibleTextRole).toString(), "Item s1");
         emit list->itemActivated(list->item(2));
         QTRY_COMPARE(tabs()->tabText(0), MediaTexts::elide(longTitle, 30));
         // The search is one step back.
