@@ -390,13 +390,13 @@ void MainWindow::playMedia(const MediaItem& item)
     delete m_playback;
     m_playback = new BufferedPlayback(
         parts.helpers, parts.processPool, JobSettings::fromPreferences(), this);
-    connect(m_playback, &BufferedPlayback::playing, this, [this] { statusBar()->clearMessage(); });
+    connect(m_playback, &BufferedPlayback::playing, this, &MainWindow::clearPageLoadStatusText);
     connect(m_playback, &BufferedPlayback::error, this, [this](const QString& text) {
-        statusBar()->clearMessage();
+        clearPageLoadStatusText();
         showMessage(UserFacingText::fromRecordedError(text));
     });
     // A message box would stand in front of the player; the status bar says it quietly.
-    statusBar()->showMessage(tr("Buffering..."));
+    m_pickers->pageStatusLabel()->setText(tr("Buffering..."));
     m_playback->start(item);
 }
 

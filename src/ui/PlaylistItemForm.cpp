@@ -95,9 +95,10 @@ void PlaylistItemForm::loadImage()
     const QUrl address(m_playlist.thumbUrl());
     if (!WebAddress::isValid(address))
         return;
-    m_images = new FormHelper(this);
-    connect(m_images, &FormHelper::finished, this, &PlaylistItemForm::onImageLoaded);
-    m_images->loadImage(address);
+    auto* images = new FormHelper(this);
+    connect(images, &FormHelper::finished, this, &PlaylistItemForm::onImageLoaded);
+    connect(images, &FormHelper::finished, images, &QObject::deleteLater);
+    images->loadImage(address);
 }
 
 void PlaylistItemForm::onImageLoaded(const QImage& image)

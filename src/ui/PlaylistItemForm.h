@@ -4,7 +4,6 @@
 
 #include <QWidget>
 
-class FormHelper;
 class KQLabel;
 class QLabel;
 class QMenu;
@@ -43,5 +42,4 @@ private:
     KQLabel* m_imageLabel;
     QLabel* m_nameLabel;
     QMenu* m_menu;
-    FormHelper* m_images = nullptr;
 };

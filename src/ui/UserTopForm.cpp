@@ -80,7 +80,6 @@ void UserTopForm::buildForm()
     m_imageLabel->setText(tr("Loading..."));
 
     m_usernameLabel = valueLabel("usernameLabel", tr("User / Channel"), m_leftContainer);
-    m_usernameLabel->setToolTip(tr("Go to user / channel"));
     m_usernameLabel->setStyleSheet(QStringLiteral("font-size:14px; font-weight:bold;"));
     m_usernameLabel->setContextMenuPolicy(Qt::CustomContextMenu);
     m_locationIcon = captionLabel(tr("Location"), "locationIcon", m_leftContainer);

@@ -5,6 +5,7 @@
 #include "TestEnvironment.h"
 #include "TestHttpServer.h"
 
+#include "services/FormHelper.h"
 #include "services/UserDataFetcher.h"
 #include "ui/KQLabel.h"
 #include "ui/MainTabsForm.h"
@@ -13,7 +14,6 @@
 #include "ui/PlaylistItemForm.h"
 #include "ui/UserTopForm.h"
 
-#include <QBuffer>
 #include <QDesktopServices>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -41,17 +41,6 @@ QString channelProgram(const QString& base)
             "function getUserData(c) { return JSON.parse(c); }\n"
             "function getPlayLists(c) { return JSON.parse(c); }\n")
             .arg(base));
-}
-
-QByteArray pngOfHeight(int height)
-{
-    QImage image(height / 2, height, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 template<typename Widget> Widget* child(const QWidget* parent, const char* name)
@@ -108,7 +97,9 @@ private slots:
             m_base.chop(1);
         m_server.serveFile(
             "/feed", R"({"feedTitle": "Night drive", "feed": []})", "application/json");
-        m_server.serveFile("/tall.png", pngOfHeight(200), "image/png");
+        QFile tall(FormHelper::fallbackImagePath());
+        QVERIFY(tall.open(QIODevice::ReadOnly));
+        m_server.serveFile("/tall.png", tall.readAll(), "image/png");
         const QJsonArray twoPlaylists {
             QJsonObject { { "id", "p1" }, { "name", "Night drive" }, { "itemCount", 12 },
                 { "permaURL", m_base + "/playlist?list=p1" } },
@@ -133,6 +124,7 @@ private slots:
         m_browserOpened.clear();
     }
     void cleanup() { m_fixture.reset(); }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler("http"); }
 
     void headerShowsTheUser_data()
     {
@@ -167,7 +159,7 @@ private slots:
         QCOMPARE(form->userPageAddress(), m_base + "/user/" + id);
     }
 
-    void pictureAndDescriptionOfAUser()
+    void pictureDescriptionAndPlaylistsOfAUser()
     {
         UserDataFetcher fetcher(
             m_window->services(), SearchParams(m_base + "/user/cleo"), "Channels");
@@ -177,19 +169,12 @@ private slots:
         const QLabel* picture = child<QLabel>(form.get(), "imageLabel");
         QCOMPARE(picture->pixmap().height(), picture->height() - 10);
         const QString description = child<QLabel>(form.get(), "descriptionLabel")->text();
-        QVERIFY2(description.contains(
-                     "<a href=\"https://example.com/films\">https://example.com/films</a>"),
-            qPrintable(description));
-        QVERIFY(description.contains("films</a><br>and more"));
         QVERIFY(description.startsWith("<html><head><style type=text/css>a {color:#BBBBBB;"));
-    }
+        QVERIFY2(description.contains("<a href=\"https://example.com/films\">https://example.com/"
+                                      "films</a><br>and more</body></html>"),
+            qPrintable(description));
 
-    void playlistsAreBuiltOnce()
-    {
-        UserDataFetcher fetcher(
-            m_window->services(), SearchParams(m_base + "/user/cleo"), "Channels");
-        const auto form = loadedHeader(&fetcher, "cleo");
-        QVERIFY(form);
+        // Late news of the same playlists builds no second row.
         emit fetcher.playlistsReady();
         form->populate();
         const QList<PlaylistItemForm*> tiles = form->findChildren<PlaylistItemForm*>();
