@@ -40,6 +40,7 @@ PlaylistItemForm::PlaylistItemForm(const PlaylistItem& playlist, QWidget* parent
     m_imageLabel->setContextMenuPolicy(Qt::CustomContextMenu);
     setBorderColour("#CCCCCC");
     m_nameLabel->setObjectName(QStringLiteral("nameLabel"));
+    m_nameLabel->setTextFormat(Qt::PlainText);
     m_nameLabel->setToolTip(playlist.name());
     m_nameLabel->setFixedWidth(pictureSize.width());
 

@@ -39,6 +39,8 @@ QLabel* valueLabel(const char* name, const QString& accessibleName, QWidget* par
     auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setAccessibleName(accessibleName);
+    // What the service says is shown as it is, never as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
@@ -61,6 +63,7 @@ UserTopForm::UserTopForm(UserDataFetcher* fetcher, const QString& pageAddress, Q
 
     connect(m_descriptionLabel, &KQLabel::mouseOver, this, &UserTopForm::descriptionLabelMouseOver);
     connect(m_descriptionLabel, &KQLabel::mouseOut, this, &UserTopForm::descriptionLabelMouseOut);
+    connect(m_descriptionLabel, &QLabel::linkActivated, this, &UserTopForm::openLink);
     // The page has asked for the user already; whatever is in fills the form once whoever made
     // it has connected to formLoaded().
     connect(m_fetcher, &UserDataFetcher::userDataReady, this, &UserTopForm::populate);
@@ -92,7 +95,7 @@ void UserTopForm::buildForm()
     m_descriptionLabel->setAccessibleName(tr("Description"));
     m_descriptionLabel->setWordWrap(true);
     m_descriptionLabel->setTextFormat(Qt::RichText);
-    m_descriptionLabel->setOpenExternalLinks(true);
+    m_descriptionLabel->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     m_descriptionLabel->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     m_descriptionLabel->setStyleSheet(restingDescriptionStyle());
     m_descriptionScrollArea = new QScrollArea(m_leftContainer);
@@ -261,6 +264,14 @@ QString UserTopForm::userPageAddress() const
     if (user && WebAddress::isValid(QUrl(user->permaUrl())))
         return user->permaUrl();
     return m_pageAddress;
+}
+
+void UserTopForm::openLink(const QString& link)
+{
+    // A description may carry any markup; only web addresses go to the browser.
+    const QUrl address(link);
+    if (WebAddress::isValid(address))
+        QDesktopServices::openUrl(address);
 }
 
 void UserTopForm::contextMenuTriggered(const QPoint& position)

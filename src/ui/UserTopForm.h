@@ -35,6 +35,7 @@ public slots:
     void openUserPageInNewTab();
     void openUserPageInBrowser();
     void copyUserPageURLToClipboard();
+    void openLink(const QString& link);
 
 private slots:
     void descriptionLabelMouseOver();

@@ -113,7 +113,8 @@ private slots:
             twoPlaylists);
         serveUser("zero", { { "subscriberCount", 0 } }, {});
         serveUser("quiet", { { "subscriberCount", -1 } }, {});
-        QDesktopServices::setUrlHandler("http", this, "recordBrowserAddress");
+        for (const char* scheme : { "http", "https", "file" })
+            QDesktopServices::setUrlHandler(scheme, this, "recordBrowserAddress");
     }
 
     void init()
@@ -124,7 +125,11 @@ private slots:
         m_browserOpened.clear();
     }
     void cleanup() { m_fixture.reset(); }
-    void cleanupTestCase() { QDesktopServices::unsetUrlHandler("http"); }
+    void cleanupTestCase()
+    {
+        for (const char* scheme : { "http", "https", "file" })
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
 
     void headerShowsTheUser_data()
     {
@@ -173,6 +178,11 @@ private slots:
         QVERIFY2(description.contains("<a href=\"https://example.com/films\">https://example.com/"
                                       "films</a><br>and more</body></html>"),
             qPrintable(description));
+        // Only web addresses of a description reach the browser.
+        auto* descriptionLabel = child<QLabel>(form.get(), "descriptionLabel");
+        emit descriptionLabel->linkActivated("file:///etc/passwd");
+        emit descriptionLabel->linkActivated("https://example.com/films");
+        QCOMPARE(m_browserOpened, QList<QUrl> { QUrl("https://example.com/films") });
 
         // Late news of the same playlists builds no second row.
         emit fetcher.playlistsReady();
