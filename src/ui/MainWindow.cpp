@@ -23,7 +23,10 @@
 #include "app/AppPaths.h"
 #include "app/FatalStop.h"
 #include "app/Prefs.h"
+#include "app/UserFacingText.h"
+#include "core/AppContext.h"
 #include "download/BinaryHelpers.h"
+#include "download/BufferedPlayback.h"
 #include "services/MediaService.h"
 #include "services/MediaServices.h"
 
@@ -378,9 +381,23 @@ MediaServices* MainWindow::services() const
 
 void MainWindow::playMedia(const MediaItem& item)
 {
-    // The service's own player page plays what we cannot buffer ourselves.
-    if (!QDesktopServices::openUrl(QUrl(item.permaUrl())))
-        showMessage(tr("No program is set up to open %1.").arg(item.permaUrl()));
+    const JobServices parts = AppContext::jobServices(nullptr);
+    if (!parts.helpers || !parts.processPool) {
+        showMessage(tr("Playback needs the download helper, which is not set up."));
+        return;
+    }
+    // One playback at a time: the one before ends and takes its buffer file along.
+    delete m_playback;
+    m_playback = new BufferedPlayback(
+        parts.helpers, parts.processPool, JobSettings::fromPreferences(), this);
+    connect(m_playback, &BufferedPlayback::playing, this, &MainWindow::clearPageLoadStatusText);
+    connect(m_playback, &BufferedPlayback::error, this, [this](const QString& text) {
+        clearPageLoadStatusText();
+        showMessage(UserFacingText::fromRecordedError(text));
+    });
+    // A message box would stand in front of the player; the status bar says it quietly.
+    m_pickers->pageStatusLabel()->setText(tr("Buffering..."));
+    m_playback->start(item);
 }
 
 ProcessingElement* MainWindow::findJob(const MediaItem& item) const

@@ -12,6 +12,7 @@
 
 class AddressBarForm;
 class BookmarksModel;
+class BufferedPlayback;
 class DownloadStarter;
 class FeedDataFetcher;
 class HistoryModel;
@@ -141,6 +142,7 @@ private:
     Parts m_parts;
     QPointer<MediaServices> m_services;
     DownloadStarter* m_downloads = nullptr;
+    QPointer<BufferedPlayback> m_playback;
     BookmarksModel* m_bookmarks = nullptr;
     HistoryModel* m_history = nullptr;
     QTreeWidget* m_navBar = nullptr;

@@ -5,6 +5,7 @@
 #include "PageData.h"
 #include "PageMessageForm.h"
 #include "StartupHomeForm.h"
+#include "UserTopForm.h"
 
 #include "app/Prefs.h"
 #include "services/FeedDataFetcher.h"
@@ -233,6 +234,10 @@ void PageForm::userDataReady()
     }
     emit titleChanged(MediaTexts::elide(user->userName(), 30), user->userName());
     addHistoryEntry(MediaTexts::elide(user->userName(), 75));
+    if (!m_pageLayer->findChild<UserTopForm*>()) {
+        auto* top = new UserTopForm(m_page->userFetcher(), m_page->query(), m_pageLayer);
+        static_cast<QVBoxLayout*>(m_pageLayer->layout())->insertWidget(0, top);
+    }
     hideBusyIndicator();
     m_subTabs->show();
     subTabChanged(m_subTabs->currentIndex());
