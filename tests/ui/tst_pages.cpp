@@ -145,7 +145,8 @@ private slots:
         QCOMPARE(tabs()->tabToolTip(0), longTitle);
         QCOMPARE(int(currentPage()->pageData()->kind()), int(PageDescriptor::Media));
         // The playlist's sub-tab is in front and takes its feed's name once read.
-        QTRY_COMPARE(subTabTexts(currentPage()), (QStringList { "Related", "Night drive" }));
+        QTRY_COMPARE(
+            subTabTexts(currentPage()), (QStringList { "Related", "Playlist: Night drive" }));
         QCOMPARE(currentPage()->subTabs()->currentIndex(), 1);
         QVERIFY(currentPage()->subTabs()->isVisible());
         const PageRecord visit = m_window->historyModel()->list().value(0);
