@@ -90,9 +90,6 @@ PageForm* MainTabsForm::createPageForm(PageData* page, int viewMode)
     connect(
         form, &PageForm::errorSignal, this, [this, form] { showTabError(m_tabs->indexOf(form)); });
     connect(form, &PageForm::historyEntryAdded, this, &MainTabsForm::historyEntryAdded);
-    connect(form, &PageForm::openAddressRequested, this, &MainTabsForm::openAddressRequested);
-    connect(form, &PageForm::downloadRequested, this, &MainTabsForm::downloadRequested);
-    connect(form, &PageForm::batchDownloadRequested, this, &MainTabsForm::batchDownloadRequested);
     connect(form, &PageForm::preferencesRequested, this, &MainTabsForm::preferencesRequested);
     return form;
 }

@@ -39,9 +39,6 @@ signals:
     void newTabRequested();
     void focusAddressRequested();
     void historyEntryAdded(const QString& title, const QString& url, const QString& serviceName);
-    void openAddressRequested(const QString& address, const QString& title);
-    void downloadRequested(const MediaItem& item, MediaDescriptor::MediaType type);
-    void batchDownloadRequested(FeedDataFetcher* feed);
     void preferencesRequested();
 
 private slots:

@@ -313,10 +313,6 @@ void MainWindow::connectViews()
     connect(m_tabs, &MainTabsForm::historyEntryAdded, this, &MainWindow::addHistoryEntry);
     connect(
         m_tabs, &MainTabsForm::preferencesRequested, this, &MainWindow::on_actionOptions_triggered);
-    connect(m_tabs, &MainTabsForm::openAddressRequested, this,
-        [this](const QString& address, const QString& title) { openAddress(address, {}, title); });
-    connect(m_tabs, &MainTabsForm::downloadRequested, this, &MainWindow::startDownload);
-    connect(m_tabs, &MainTabsForm::batchDownloadRequested, this, &MainWindow::startBatchDownload);
     connect(m_bookmarks, &BookmarksModel::bookmarkAdded, this, &MainWindow::fillBookmarksMenu);
     connect(m_bookmarks, &BookmarksModel::bookmarksRemoved, this, &MainWindow::fillBookmarksMenu);
     connect(m_history, &HistoryModel::entryAdded, this, &MainWindow::addHistoryMenuEntry);

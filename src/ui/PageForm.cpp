@@ -196,6 +196,8 @@ FeedView* PageForm::addFeedView(FeedDataFetcher* fetcher, bool loadNow, const QS
     const int index = m_subTabs ? m_subTabs->count() : 0;
     FeedView* view = m_context.feedViews(fetcher, m_viewMode, index, m_pageLayer);
     connect(view, &FeedView::dataReady, this, &PageForm::onFeedReady);
+    // Items opened from this page open in the view the person chose last.
+    connect(view, &FeedView::viewModeChanged, this, [this](int mode) { m_viewMode = mode; });
     connect(this, &PageForm::playerHidden, view, &FeedView::connectToExistingDownloads);
     if (m_subTabs) {
         // Adding the first tab makes it current, which loads it.

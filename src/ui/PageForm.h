@@ -42,9 +42,6 @@ signals:
     void iconChanged(const QIcon& icon);
     void errorSignal();
     void historyEntryAdded(const QString& title, const QString& url, const QString& serviceName);
-    void openAddressRequested(const QString& address, const QString& title);
-    void downloadRequested(const MediaItem& item, MediaDescriptor::MediaType type);
-    void batchDownloadRequested(FeedDataFetcher* feed);
     void preferencesRequested();
     void playerHidden();
 
