@@ -56,7 +56,11 @@ UserTopForm::UserTopForm(UserDataFetcher* fetcher, const QString& pageAddress, Q
     setObjectName(QStringLiteral("UserTopForm"));
     setAccessibleName(tr("User / Channel"));
     setAttribute(Qt::WA_StyledBackground, true);
-    setStyleSheet(QStringLiteral("#UserTopForm {background-color:#2B2B2B} QLabel {color:#DDDDDD}"));
+    // The scroll areas would paint their viewports in the window's light base colour.
+    setStyleSheet(QStringLiteral(
+        "#UserTopForm {background-color:#2B2B2B} QLabel {color:#DDDDDD; background:transparent} "
+        "QScrollArea, #leftContainer, #playlistContent "
+        "{background:transparent}"));
     buildForm();
     buildMenu();
     setPlaylistRowVisible(false);
@@ -105,6 +109,7 @@ void UserTopForm::buildForm()
     m_descriptionScrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_descriptionScrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_descriptionScrollArea->setWidget(m_descriptionLabel);
+    m_descriptionScrollArea->viewport()->setAutoFillBackground(false);
 
     auto* facts = new QGridLayout;
     facts->addWidget(m_locationIcon, 0, 0);
@@ -132,6 +137,7 @@ void UserTopForm::buildForm()
     m_playlistContent = new QWidget(m_playlistContainer);
     m_playlistContent->setObjectName(QStringLiteral("playlistContent"));
     m_playlistContainer->setWidget(m_playlistContent);
+    m_playlistContainer->viewport()->setAutoFillBackground(false);
 
     auto* playlistCaption = new QVBoxLayout;
     playlistCaption->addWidget(m_playlistIcon);
