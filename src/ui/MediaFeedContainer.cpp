@@ -84,7 +84,7 @@ void MediaFeedContainer::buildNavigation()
     pane->setObjectName(QStringLiteral("navPane"));
     m_info = new QLabel(tr("Loading..."), pane);
     m_info->setObjectName(QStringLiteral("feedInfoLabel"));
-    m_info->setAccessibleName(tr("Feed status"));
+    // No accessible name of its own: a screen reader reads the page counter itself.
     m_thumbnailsButton = addToolButton(
         QStringLiteral("thumbViewButton"), tr("Thumbnails view"), viewIcon("view-thumbnails.png"));
     m_listButton = addToolButton(

@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTimer>
@@ -49,6 +50,9 @@ PreferencesWindow::PreferencesWindow(
     fillMediaFormatsPage(presets);
     fillNotificationsPage();
     fillApplicationsPage();
+    // Every change is stored at once, so Escape and the close keys simply close the window.
+    for (const auto keys : { QKeySequence::Cancel, QKeySequence::Close })
+        new QShortcut(keys, this, this, &QWidget::close);
 
     // Connected after filling, so that showing the stored values writes nothing.
     connect(ui->defaultDownloadTypeCombobox, &QComboBox::currentIndexChanged, this,

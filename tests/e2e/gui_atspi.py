@@ -1,11 +1,14 @@
 #!/usr/bin/python3
 """Drives the real kestrofan window under Xvfb through AT-SPI, the way a user would.
 
-A PeerTube instance on 127.0.0.1 serves the recorded answers of tests/services/fixtures; the
-bundled PeerTube plugin, aimed at it, is installed into a private data folder. The run opens a
-channel page from the address bar, bookmarks it, finds it on the bookmarks page, changes the
-default download type in the preferences and quits; a second start must bring the tab and the
-preference back.
+A PeerTube instance on 127.0.0.1 (peertube_instance.py) serves the recorded answers of
+tests/services/fixtures and clips made with ffmpeg; the bundled PeerTube plugin, aimed at it, is
+installed into a private data folder. The run opens a channel page from the address bar,
+bookmarks it, finds it on the bookmarks page, changes the default download type in the
+preferences and quits; a second start must bring the tab and the preference back. It then
+searches, switches to the list, goes to page 2, opens a media page, downloads its clip as audio
+(and a slow clip as video), sees the row reach "Finished" on the downloads page and finds the
+file in the media folder.
 
 Exits 77 (skipped) only when Xvfb or the accessibility bus cannot start.
 """
@@ -81,6 +84,11 @@ def start_session(work):
     return [xvfb, bus]
 
 
+def pyatspi_module():
+    import pyatspi
+    return pyatspi
+
+
 def accessibility():
     """pyatspi bound to this session's accessibility bus, or None."""
     try:
@@ -143,10 +151,18 @@ def xdo(*arguments):
     subprocess.run(["xdotool", *arguments], check=True)
 
 
-def click(node):
+def click(node, button=1, at=None):
+    """Clicks the node's middle, or the point "at" (x, y) inside it."""
     box = node.queryComponent().getExtents(0)  # screen coordinates
-    xdo("mousemove", "--sync", str(box.x + box.width // 2), str(box.y + box.height // 2),
-        "click", "1")
+    x, y = at or (box.width // 2, box.height // 2)
+    xdo("mousemove", "--sync", str(box.x + x), str(box.y + y), "click", str(button))
+
+
+def largest(nodes):
+    def area(node):
+        box = node.queryComponent().getExtents(0)
+        return box.width * box.height
+    return max(nodes, key=area)
 
 
 def window_of(node):
@@ -216,8 +232,17 @@ def download_type_combo(app):
 
 
 def close_window_of(node):
-    click(window_of(node))
-    xdo("key", "Escape")
+    window = window_of(node)
+    for _ in range(3):
+        click(window)
+        xdo("key", "Escape")
+        try:
+            if not window.getState().contains(pyatspi_module().STATE_SHOWING):
+                return
+        except Exception:  # gone from the bus altogether
+            return
+        time.sleep(0.5)
+    raise Failure("the window %r did not close on Escape" % window.name)
 
 
 # ---- the run ------------------------------------------------------------------------------
@@ -260,17 +285,87 @@ def first_run(app, origin, title):
 
 
 def wait_for_uploads(app):
-    app.wait("the channel's uploads", "list item", r"What is PeerTube\?.*")
+    # The restored tab need not be the one in front.
+    app.wait("the channel's uploads", "label", re.escape("What is PeerTube?"))
 
 
-def second_run(app, title, download_type):
+def picture_of(app, title):
+    """Where a media item's picture is: of the cards, rows and labels named after the item, the
+    largest; the picture fills their top left corner."""
+    return largest(wait_for("the picture of %r" % title,
+                            lambda: [node for node in find_all(app.root, "label|list item",
+                                                               re.escape(title))
+                                     if showing(app, node)], lambda: describe(app.root)))
+
+
+# The entries of an item's menu, in order; the separators take no key presses.
+ITEM_MENU = ("Open video in new tab", "Open video in web browser", "Copy video URL to clipboard",
+             "Bookmark video", "Download as video", "Download as audio")
+
+
+def choose_from_menu(node, entry):
+    """Opens the item menu on the node's picture and picks the entry with the keyboard, as the
+    menu's own window does not reach the accessibility bus in time to be clicked."""
+    click(node, button=3, at=(12, 12))
+    time.sleep(0.3)
+    xdo("key", *(["Down"] * (ITEM_MENU.index(entry) + 1)), "Return")
+
+
+def shown(app, what, role, name):
+    """The one node of the role and name on screen (tabs behind keep theirs)."""
+    return wait_for(what, lambda: [node for node in find_all(app.root, role, name)
+                                   if showing(app, node)], lambda: describe(app.root))[0]
+
+
+def wait_for_feed_page(app, text):
+    return wait_for("the feed to show %r" % text,
+                    lambda: [node for node in find_all(app.root, "label", re.escape(text))
+                             if showing(app, node)], lambda: describe(app.root))[0]
+
+
+def browse_and_download(app, origin, home):
+    """Searches, pages the list, opens a media page and downloads its clip as audio (and a
+    slow clip as video, to be seen running) and waits for the downloads page to show it done."""
+    address = app.wait("the address bar", "text", "Address or search keywords")
+    click(address)
+    address.queryEditableText().setTextContents(origin + "/search?search=clip")
+    xdo("key", "Return")
+    status = wait_for_feed_page(app, "Page 1 of 2, 37 results in total")
+    picture_of(app, "Clip 01")
+    shoot("search-results", status)
+    click(shown(app, "the list view button", ".*", "List view"))
+    click(shown(app, "the next page arrow", ".*", "Next page"))
+    wait_for_feed_page(app, "Page 2 of 2, 37 results in total")
+    # Away from the download button in the middle of the picture.
+    click(picture_of(app, "Clip 26"), at=(12, 12))
+    tab = app.wait("the media page's tab", "page tab", "Clip 26")
+    picture_of(app, "Clip 26")
+    shoot("media-page", tab)
+    # The first run made audio the default type: the header's button downloads audio.
+    click(shown(app, "the header's download button", "push button", "Download"))
+    choose_from_menu(picture_of(app, "Clip 02"), "Download as video")
+    sections = app.wait("the sections", "tree", "Sections")
+    click(app.wait("the downloads section", "table cell|tree item", "Downloads", root=sections))
+    done = app.wait("the audio download finished", "list item", r"Clip 26 .* Finished.*")
+    running = app.wait("the video download running", "list item", r"Clip 02 .* Downloading.*")
+    shoot("downloads-page", done)
+    files = [name for _, _, names in os.walk(home) for name in names
+             if re.fullmatch(r"Clip 26.*\.mp3", name)]
+    if not files:
+        raise Failure("no Clip 26 .mp3 in the media folder under %s" % home)
+    return files[0]
+
+
+def second_run(app, title, download_type, origin):
     app.wait("the restored tab titled %r" % title, "page tab", re.escape(title))
     wait_for_uploads(app)
     combo = download_type_combo(app)
     if combo.name != download_type:
         raise Failure("the download type is %r after a restart, not %r" % (combo.name, download_type))
     close_window_of(combo)
+    downloaded = browse_and_download(app, origin, os.environ["HOME"])
     app.quit()
+    return downloaded
 
 
 def main():
@@ -306,8 +401,9 @@ def main():
             changed = first_run(app, origin, "Framasoft")
             print("first run: page, bookmark and download type %r done" % changed)
             app = App(pyatspi, args, env, log)
-            second_run(app, "Framasoft", changed)
-            print("second run: tab and download type restored")
+            downloaded = second_run(app, "Framasoft", changed, origin)
+            print("second run: tab and download type restored; searched, paged, downloaded %r"
+                  % downloaded)
         shutil.rmtree(work, ignore_errors=True)  # kept only when something failed
         return 0
     except (Failure, subprocess.CalledProcessError) as error:

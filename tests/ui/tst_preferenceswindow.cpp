@@ -194,6 +194,11 @@ private slots:
         window.findChild<QStackedWidget*>()->setCurrentIndex(PreferencesWindow::ApplicationsPage);
         operate(window.findChild<QCheckBox*>("addVideoToItunesCheckbox"), {});
         QVERIFY(input->isEnabled() && label->isEnabled());
+        // What was changed is stored already: Escape just closes the window.
+        QApplication::setActiveWindow(&window);
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QTRY_VERIFY(!window.isVisible());
+        QVERIFY(Prefs::addVideoToMediaPlayerPlaylist());
     }
 
     void everyControlHasAnAccessibleName()
