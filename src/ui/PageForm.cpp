@@ -21,6 +21,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -142,7 +143,11 @@ void PageForm::showSearchPage()
         addFeedView(fetcher, m_subTabs->count() == 0, fetcher->serviceName());
     connect(m_subTabs->tabBar(), &QTabBar::tabMoved, this, &PageForm::onSubTabMoved);
     m_pageLayer->layout()->addWidget(m_subTabs);
-    emit titleChanged(m_page->query(), m_page->query());
+    // A search page's address shows as the words it searches for.
+    const QString words = m_page->descriptor().searchQuery;
+    emit titleChanged(words.isEmpty() ? m_page->query()
+                                      : QUrl::fromPercentEncoding(words.toUtf8()).replace('+', ' '),
+        m_page->query());
     emit iconChanged(pageIcon("smallSearchIconBW.png"));
     addHistoryEntry(m_page->title());
 }

@@ -330,6 +330,7 @@ def browse_and_download(app, origin, home):
     click(address)
     address.queryEditableText().setTextContents(origin + "/search?search=clip")
     xdo("key", "Return")
+    app.wait("the search tab titled by its words", "page tab", "clip")
     status = wait_for_feed_page(app, "Page 1 of 2, 37 results in total")
     picture_of(app, "Clip 01")
     shoot("search-results", status)

@@ -108,10 +108,13 @@ def start_instance(fixtures, media, uploads=None):
             if path != "/media/slow.mp4":
                 self.wfile.write(data)
                 return
-            for start in range(0, len(data), 1024):  # about 4 KiB a second
-                self.wfile.write(data[start:start + 1024])
-                self.wfile.flush()
-                time.sleep(0.25)
+            try:
+                for start in range(0, len(data), 1024):  # about 4 KiB a second
+                    self.wfile.write(data[start:start + 1024])
+                    self.wfile.flush()
+                    time.sleep(0.25)
+            except (BrokenPipeError, ConnectionResetError):
+                pass  # the program quit while the slow clip was still coming
 
         def do_GET(self):
             self.reply(True)
