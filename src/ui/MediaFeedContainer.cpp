@@ -142,6 +142,16 @@ void MediaFeedContainer::buildPages()
     m_list->setAccessibleName(tr("Feed items"));
     m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->verticalScrollBar()->setSingleStep(50);
+    // The item's menu over the row's texts and from the menu key, not only on its picture.
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QListWidget::customContextMenuRequested, this, [this](const QPoint& point) {
+        QListWidgetItem* row = m_list->itemAt(point);
+        if (!row)
+            row = m_list->currentItem();
+        MediaItemFormController* item = row ? controller(row->data(Qt::UserRole).toInt()) : nullptr;
+        if (item)
+            item->mainContextMenuTriggered(m_list->viewport()->mapToGlobal(point));
+    });
     // Enter or a double-click on a row opens the item, as a click on its picture does.
     connect(m_list, &QListWidget::itemActivated, this, [this](QListWidgetItem* row) {
         if (MediaItemFormController* item = controller(row->data(Qt::UserRole).toInt()))

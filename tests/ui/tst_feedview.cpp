@@ -12,6 +12,7 @@
 #include "ui/MainWindow.h"
 #include "ui/MediaFeedContainer.h"
 #include "ui/MediaItemForm.h"
+#include "ui/MediaItemFormController.h"
 #include "ui/MediaItemListForm.h"
 #include "ui/PageForm.h"
 
@@ -19,6 +20,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -200,6 +202,11 @@ private slots:
         QVERIFY(row);
         // The card and the row of an item share its controller.
         QCOMPARE(row->controller(), cards.at(1)->controller());
+        // The row's menu opens over its texts too (and from the menu key).
+        QListWidget* list = view->listWidget();
+        emit list->customContextMenuRequested(list->visualItemRect(list->item(1)).center());
+        QTRY_VERIFY(row->controller()->mainMenu()->isVisible());
+        row->controller()->mainMenu()->close();
         view->thumbnailsButton()->click();
         QCOMPARE(view->cards(), cards);
         QCOMPARE(modes.size(), 2);
