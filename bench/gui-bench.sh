@@ -4,7 +4,11 @@
 # clock), and peak resident memory as /usr/bin/time -v reports it. Each run starts from a fresh
 # private HOME set up by "kestrofan-cli setup". Then the same start with 1,000 downloads stored
 # in the database beforehand: the time their restore takes, and the time from a click on
-# "Downloads" in the sidebar to the list painted with its rows. Prints the medians over the runs.
+# "Downloads" in the sidebar to the list painted with its rows. Last, against a local PeerTube
+# instance (tests/e2e/peertube_instance.py) whose channel has 50 uploads with their own
+# thumbnails: the time from submitting the channel's address to all 50 cards showing their
+# pictures, and the resident memory before, at the peak of and after opening and closing 20
+# more such pages in tabs. Prints the medians over the runs.
 #
 # Environment:
 #   KESTROFAN_BUILD_DIR  the build folder (default: build)
@@ -12,16 +16,23 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${KESTROFAN_BUILD_DIR:-$repo/build}
-exec xvfb-run -a -s "-screen 0 1280x900x24" /usr/bin/python3 - "$build" "${BENCH_RUNS:-5}" <<'PY'
+exec xvfb-run -a -s "-screen 0 1280x900x24" /usr/bin/python3 - "$build" "${BENCH_RUNS:-5}" "$repo" \
+  <<'PY'
 import os, re, signal, sqlite3, statistics, subprocess, sys, tempfile, time
 
-build, runs = sys.argv[1], int(sys.argv[2])
+build, runs, repo = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+sys.path.insert(0, repo + "/tests/e2e")
+import peertube_instance
 gui, cli = build + "/src/gui/kestrofan", build + "/src/cli/kestrofan-cli"
-milestone = re.compile(r"(window shown|services loaded|downloads restoring|downloads view painted) "
-                       r"at (\d+) ms")
+milestone = re.compile(r"(window shown|services loaded|downloads restoring|downloads view painted|"
+                       r"address opened|feed pictures shown) at (\d+) ms")
 STORED_DOWNLOADS = 1000
-# The "Downloads" entry of the sidebar, from the window's top left corner (a fresh first run).
+# The "Downloads" entry of the sidebar and the address bar, from the window's top left corner
+# (a fresh first run).
 DOWNLOADS_ENTRY = (68, 126)
+ADDRESS_BAR = (500, 42)
+UPLOADS = 50
+MORE_TABS = 20
 
 
 def fresh_home():
@@ -110,5 +121,63 @@ for run in range(runs):
 print("%d stored downloads" % STORED_DOWNLOADS)
 for index, label in enumerate(("  restored (ms)", "  view opened (ms)")):
     print("%-26s %10.1f" % (label, statistics.median(row[index] for row in opened)))
+
+
+def memory(pid, field):
+    with open("/proc/%d/status" % pid) as f:
+        return int(re.search(field + r":\s+(\d+) kB", f.read()).group(1)) / 1024
+
+
+def open_channel(process, window, seen, address, new_tab):
+    """Submits the address (in a new tab) and waits for the cards' pictures."""
+    keys = ["key", "--window", window]
+    if new_tab:
+        subprocess.run(["xdotool", "mousemove", "--window", window, *map(str, ADDRESS_BAR),
+                        "click", "1", *keys, "ctrl+t"], check=True)
+    subprocess.run(["xdotool", "mousemove", "--window", window, *map(str, ADDRESS_BAR),
+                    "click", "1", *keys, "ctrl+a", "type", "--window", window, address],
+                   check=True)
+    seen.pop("feed pictures shown", None)
+    subprocess.run(["xdotool", *keys, "Return"], check=True)
+    if not read_until(process, seen, {"address opened", "feed pictures shown"}):
+        sys.exit("gui-bench: the channel page did not show its pictures")
+    return seen["feed pictures shown"] - seen["address opened"]
+
+
+media = peertube_instance.make_media(tempfile.mkdtemp(prefix="kestrofan-gui-bench-media-"))
+server, origin, _ = peertube_instance.start_instance(
+    repo + "/tests/services/fixtures/peertube", media, uploads=UPLOADS)
+channel = origin + "/a/framasoft"
+pages = []
+for run in range(runs):
+    home, env = fresh_home()
+    peertube_instance.install_local_plugin(
+        repo + "/plugins/peertube/service.js", build + "/tools/plugin-packer/plugin-packer",
+        origin, home + "/data", home, items_per_page=UPLOADS)
+    process = subprocess.Popen([gui], env=env, stderr=subprocess.PIPE, text=True)
+    seen = {}
+    if not read_until(process, seen, {"window shown", "services loaded"}):
+        sys.exit("gui-bench: run %d ended at start-up" % (run + 1))
+    window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid",
+                             str(process.pid)], capture_output=True, text=True).stdout.split()[0]
+    shown = open_channel(process, window, seen, channel, False)
+    time.sleep(1)
+    before = memory(process.pid, "VmRSS")
+    for _ in range(MORE_TABS):
+        open_channel(process, window, seen, channel, True)
+    peak = memory(process.pid, "VmHWM")
+    for _ in range(MORE_TABS):
+        subprocess.run(["xdotool", "key", "--window", window, "ctrl+w"], check=True)
+        time.sleep(0.1)
+    time.sleep(3)
+    after = memory(process.pid, "VmRSS")
+    process.terminate()
+    process.wait()
+    pages.append((shown, before, peak, after, 100.0 * (after - before) / before))
+server.shutdown()
+print("channel page of %d uploads, then %d more in tabs" % (UPLOADS, MORE_TABS))
+for index, label in enumerate(("  pictures shown (ms)", "  memory before (MiB)", "  peak memory (MiB)",
+                               "  memory after closing (MiB)", "  after vs before (%)")):
+    print("%-30s %10.1f" % (label, statistics.median(row[index] for row in pages)))
 print("(%d runs)" % runs)
 PY

@@ -9,33 +9,21 @@
 #include "app/Prefs.h"
 #include "core/AppContext.h"
 #include "ui/DownloadsForm.h"
-#include "ui/MediaFeedContainer.h"
 #include "ui/KStyle.h"
 #include "ui/MainWindow.h"
+#include "ui/MediaFeedContainer.h"
+#include "ui/Milestones.h"
 #include "ui/NewAppVersionAvailableDialog.h"
 #include "ui/PluginUpdateFlow.h"
 #include "update/AppVersionChecker.h"
 
-#include <QElapsedTimer>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QLoggingCategory>
 #include <QTimer>
 #include <QTranslator>
 #include <QWindow>
 
 namespace {
-
-// Start-up milestones on the monotonic clock, for timing a cold start from outside
-// (QT_LOGGING_RULES="kestrofan.startup.info=true").
-Q_LOGGING_CATEGORY(startupLog, "kestrofan.startup", QtWarningMsg)
-
-void logMilestone(const char* milestone)
-{
-    QElapsedTimer clock;
-    clock.start();
-    qCInfo(startupLog, "%s at %lld ms", milestone, clock.msecsSinceReference());
-}
 
 // The window counts as shown when it is first on screen, not when show() is called.
 class FirstExposure : public QObject
@@ -47,7 +35,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
-            logMilestone("window shown");
+            Milestones::log("window shown");
             watched->removeEventFilter(this);
         }
         return false;
@@ -127,8 +115,8 @@ int runGui(int& argc, char** argv)
     MainWindow window(parts);
     window.setServices(AppContext::serviceRegistry());
     // Before the downloads restore theirs on the same signal, so that a long list shows.
-    QObject::connect(
-        &window, &MainWindow::servicesLoaded, &window, [] { logMilestone("downloads restoring"); });
+    QObject::connect(&window, &MainWindow::servicesLoaded, &window,
+        [] { Milestones::log("downloads restoring"); });
     auto* downloads = new GuiDownloadStarter(
         &window, AppContext::processingQueue(), AppContext::serviceRegistry());
     window.setDownloadStarter(downloads);
@@ -137,7 +125,7 @@ int runGui(int& argc, char** argv)
     window.show();
     window.windowHandle()->installEventFilter(new FirstExposure(&window));
     QObject::connect(
-        &window, &MainWindow::servicesLoaded, &window, [] { logMilestone("services loaded"); });
+        &window, &MainWindow::servicesLoaded, &window, [] { Milestones::log("services loaded"); });
     app.installFileOpenFilter(&window);
     QObject::connect(
         &window, &MainWindow::postConstructed, &window, [&window] { startUpdates(&window); });

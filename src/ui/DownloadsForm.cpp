@@ -3,6 +3,7 @@
 #include "DownloadItemDelegate.h"
 #include "DownloadJobsModel.h"
 #include "FileRevealer.h"
+#include "Milestones.h"
 
 #include "download/DownloadList.h"
 #include "download/ProcessingElement.h"
@@ -13,12 +14,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QListView>
-#include <QLoggingCategory>
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
@@ -26,10 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// When the list is first painted with rows, on the monotonic clock like the other start-up
-// milestones (QT_LOGGING_RULES="kestrofan.startup.info=true"), for timing from outside.
-Q_LOGGING_CATEGORY(startupLog, "kestrofan.startup", QtWarningMsg)
 
 bool isActive(int state)
 {
@@ -141,7 +136,8 @@ DownloadsForm::DownloadsForm(DownloadList* list, QWidget* parent)
             m_pauseResumeButton->setText(tr("Resume"));
     }
     updateButtons();
-    if (startupLog().isInfoEnabled())
+    // When the list is first painted with rows.
+    if (Milestones::enabled())
         m_view->viewport()->installEventFilter(this);
 }
 
@@ -152,14 +148,7 @@ bool DownloadsForm::eventFilter(QObject* watched, QEvent* event)
         m_view->viewport()->removeEventFilter(this);
         // Once this paint is done.
         QMetaObject::invokeMethod(
-            this,
-            [] {
-                QElapsedTimer clock;
-                clock.start();
-                qCInfo(
-                    startupLog, "downloads view painted at %lld ms", clock.msecsSinceReference());
-            },
-            Qt::QueuedConnection);
+            this, [] { Milestones::log("downloads view painted"); }, Qt::QueuedConnection);
     }
     return QWidget::eventFilter(watched, event);
 }

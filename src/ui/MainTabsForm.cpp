@@ -2,6 +2,7 @@
 
 #include "PageData.h"
 
+#include "app/FreedMemory.h"
 #include "app/Prefs.h"
 
 #include <QIcon>
@@ -18,6 +19,9 @@ MainTabsForm::MainTabsForm(const PageForm::Context& context, QWidget* parent)
     , m_cornerWidget(new QToolButton(m_tabs))
 {
     setObjectName(QStringLiteral("mainTabsForm"));
+    m_freedMemory.setSingleShot(true);
+    m_freedMemory.setInterval(1000);
+    connect(&m_freedMemory, &QTimer::timeout, this, [] { FreedMemory::returnToSystem(); });
     m_tabs->setObjectName(QStringLiteral("mainTabs"));
     m_tabs->setAccessibleName(tr("Browsing tabs"));
     m_tabs->setTabsClosable(true);
@@ -111,8 +115,16 @@ void MainTabsForm::replaceCurrentPage(PageForm* form)
     m_tabs->setUpdatesEnabled(true);
     old->hide();
     old->setParent(nullptr);
-    old->deleteLater();
+    discard(old);
     tabChanged(index);
+}
+
+void MainTabsForm::discard(QWidget* page)
+{
+    // A page with its pictures is tens of megabytes: give them back once it is gone.
+    page->deleteLater();
+    // Well after the deferred deletion, and once for a burst of closed tabs.
+    m_freedMemory.start();
 }
 
 void MainTabsForm::nameCloseButton(int index)
@@ -139,7 +151,7 @@ void MainTabsForm::closeTab(int index)
     QWidget* page = m_tabs->widget(index);
     m_histories.remove(page);
     m_tabs->removeTab(index);
-    page->deleteLater();
+    discard(page);
     emit tabsUpdateFinished();
 }
 

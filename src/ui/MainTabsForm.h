@@ -4,6 +4,7 @@
 #include "PageForm.h"
 
 #include <QHash>
+#include <QTimer>
 #include <QWidget>
 
 class PageData;
@@ -46,6 +47,7 @@ private slots:
     void closeTab(int index);
 
 private:
+    void discard(QWidget* page);
     PageForm* createPageForm(PageData* page, int viewMode);
     void replaceCurrentPage(PageForm* form);
     void nameCloseButton(int index);
@@ -53,5 +55,6 @@ private:
     PageForm::Context m_context;
     QTabWidget* m_tabs = nullptr;
     QToolButton* m_cornerWidget = nullptr;
+    QTimer m_freedMemory;
     QHash<const QWidget*, NavigationHistory> m_histories;
 };

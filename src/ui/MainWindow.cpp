@@ -13,6 +13,7 @@
 #include "HistoryForm.h"
 #include "HistoryModel.h"
 #include "MainTabsForm.h"
+#include "Milestones.h"
 #include "NavMenuItemDelegate.h"
 #include "PageRecordQuery.h"
 #include "PreferencesWindow.h"
@@ -428,6 +429,7 @@ void MainWindow::startBatchDownload(FeedDataFetcher* feed)
 void MainWindow::openAddress(const QString& address, const ExtraUrlData& extra,
     const QString& title, int viewMode, bool newTab)
 {
+    Milestones::log("address opened");
     m_addressBar->submitTextInput(address, extra, title, viewMode, newTab);
 }
 

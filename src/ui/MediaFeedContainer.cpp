@@ -6,6 +6,7 @@
 #include "MediaItemForm.h"
 #include "MediaItemFormController.h"
 #include "MediaItemListForm.h"
+#include "Milestones.h"
 
 #include "services/FeedDataFetcher.h"
 #include "services/MediaFeed.h"
@@ -13,14 +14,18 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace {
 
@@ -182,6 +187,39 @@ QList<MediaItemForm*> MediaFeedContainer::cards() const
     return cards;
 }
 
+QList<MediaItemListForm*> MediaFeedContainer::rows() const
+{
+    QList<MediaItemListForm*> rows;
+    for (int index = 0; index < m_list->count(); ++index) {
+        if (auto* row = qobject_cast<MediaItemListForm*>(m_list->itemWidget(m_list->item(index))))
+            rows.append(row);
+    }
+    return rows;
+}
+
+void MediaFeedContainer::hideEvent(QHideEvent* event)
+{
+    FeedView::hideEvent(event);
+    // A minimised window keeps its pictures: only a page put behind another lets go.
+    if (!event->spontaneous())
+        keepPicturesOf(-1);
+}
+
+void MediaFeedContainer::showEvent(QShowEvent* event)
+{
+    FeedView::showEvent(event);
+    if (!event->spontaneous())
+        keepPicturesOf(viewMode());
+}
+
+void MediaFeedContainer::keepPicturesOf(int mode)
+{
+    for (MediaItemForm* card : cards())
+        mode == Thumbnails ? card->restorePicture() : card->releasePicture();
+    for (MediaItemListForm* row : rows())
+        mode == List ? row->restorePicture() : row->releasePicture();
+}
+
 MediaItemFormController* MediaFeedContainer::controller(int index)
 {
     const QList<MediaItem>& items = fetcher()->items();
@@ -277,6 +315,7 @@ void MediaFeedContainer::setViewMode(int mode)
     (viewMode() == List ? m_listButton : m_thumbnailsButton)->setChecked(true);
     if (m_stack->currentIndex() != BusyPage && m_thumbnailsButton->isEnabled())
         buildView();
+    keepPicturesOf(viewMode());
     emit viewModeChanged(viewMode());
 }
 
@@ -300,8 +339,17 @@ void MediaFeedContainer::buildThumbnails()
     m_thumbnailsBuilt = true;
     delete m_flow;
     m_flow = new FlowLayout(m_thumbnailContent, 20, 1, 30);
-    for (int index = 0; index < fetcher()->items().size(); ++index)
+    const int count = int(fetcher()->items().size());
+    auto pictures = std::make_shared<int>(0);
+    for (int index = 0; index < count; ++index) {
         m_flow->addWidget(new MediaItemForm(controller(index), m_thumbnailContent));
+        if (Milestones::enabled())
+            connect(
+                controller(index), &MediaItemFormController::imageLoaded, this, [pictures, count] {
+                    if (++*pictures == count)
+                        Milestones::log("feed pictures shown");
+                });
+    }
 }
 
 void MediaFeedContainer::buildList()

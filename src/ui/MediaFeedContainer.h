@@ -8,6 +8,7 @@ class BusyIndicator;
 class FlowLayout;
 class MediaItemForm;
 class MediaItemFormController;
+class MediaItemListForm;
 class QButtonGroup;
 class QLabel;
 class QListWidget;
@@ -41,6 +42,7 @@ public:
     QListWidget* listWidget() const { return m_list; }
     // The cards of the page in feed order; empty while the grid is not built.
     QList<MediaItemForm*> cards() const;
+    QList<MediaItemListForm*> rows() const;
     // The controller of the page's item at "index", made on first use.
     MediaItemFormController* controller(int index);
 
@@ -54,6 +56,10 @@ public slots:
     void connectToExistingDownloads() override;
 
 protected:
+    // A page behind another tab, or the view not chosen, lets go of its decoded pictures:
+    // twenty open pages of fifty cards would otherwise hold a thousand of them.
+    void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void loadingStarted() override;
     void showFeed() override;
 
@@ -68,6 +74,8 @@ private:
     void buildList();
     void finishLoading();
     void holdRunningDownloads(bool hold);
+    // Pictures only for the view on screen.
+    void keepPicturesOf(int viewMode);
     // Whether the page is worth "Download all": not search results, not related media.
     bool canDownloadAll() const;
 

@@ -7,7 +7,6 @@
 #include "services/FormHelper.h"
 
 #include <QMouseEvent>
-
 #include <QUrl>
 
 namespace {
@@ -86,7 +85,8 @@ void MediaItemViewBase::loadImage()
 
 void MediaItemViewBase::onImageLoaded(const QPixmap& picture)
 {
-    showPicture(picture.isNull() ? fallbackPicture() : picture);
+    if (!m_pictureReleased)
+        showPicture(picture.isNull() ? fallbackPicture() : picture);
     m_imageLoaded = true;
     emit m_controller->imageLoaded();
 }
@@ -94,6 +94,24 @@ void MediaItemViewBase::onImageLoaded(const QPixmap& picture)
 void MediaItemViewBase::showPicture(const QPixmap& picture)
 {
     m_overlay->setPixmap(picture);
+}
+
+void MediaItemViewBase::releasePicture()
+{
+    if (m_pictureReleased)
+        return;
+    m_pictureReleased = true;
+    m_overlay->setPixmap(QPixmap());
+}
+
+void MediaItemViewBase::restorePicture()
+{
+    if (!m_pictureReleased)
+        return;
+    m_pictureReleased = false;
+    // A picture still on its way shows when it comes.
+    if (m_imageLoaded)
+        loadImage();
 }
 
 void MediaItemViewBase::onProcessingStateChanged(ProcessingStates::States state)

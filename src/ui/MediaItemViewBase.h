@@ -29,6 +29,10 @@ public:
 public slots:
     // Asynchronous; a picture that cannot be loaded gives the fallback picture.
     void loadImage();
+    // Lets go of the decoded picture while the view is out of sight, and loads it again (from
+    // the disk cache) when it is back.
+    void releasePicture();
+    void restorePicture();
     void onDownloadProgressUpdate(int percent);
     void onProcessingStateChanged(ProcessingStates::States state);
     void connectToExistingDownloads();
@@ -51,4 +55,5 @@ private:
     KQOverlayLabel* m_overlay = nullptr;
     FormHelper* m_imageLoader = nullptr;
     bool m_imageLoaded = false;
+    bool m_pictureReleased = false;
 };

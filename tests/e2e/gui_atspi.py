@@ -21,7 +21,7 @@ import sys
 import tempfile
 import time
 
-from peertube_instance import make_media, start_instance
+from peertube_instance import install_local_plugin, make_media, start_instance
 
 SKIPPED = 77
 TIMEOUT = 30.0
@@ -33,23 +33,6 @@ class Failure(Exception):
 
 
 # ---- the local instance -------------------------------------------------------------------
-
-def install_local_plugin(args, origin, data_home, work):
-    with open(args.plugin_source, encoding="utf-8") as f:
-        text = f.read()
-    for name, value in (("INSTANCE_DOMAIN", "127.0.0.1"), ("INSTANCE_ORIGIN", origin)):
-        text, count = re.subn(r'var %s = "[^"]*";' % name, 'var %s = "%s";' % (name, value), text)
-        if count != 1:
-            raise Failure("the plugin source has no %s to aim at the local instance" % name)
-    source = os.path.join(work, "peertube-local.js")
-    with open(source, "w", encoding="utf-8") as f:
-        f.write(text)
-    folders = [root for root, dirs, _ in os.walk(data_home) if os.path.basename(root) == "serviceplugins"]
-    if len(folders) != 1:
-        raise Failure("setup made no single serviceplugins folder under %s: %s" % (data_home, folders))
-    target = os.path.join(folders[0], "peertube", "service.plugin")
-    subprocess.run([args.packer, source, target], check=True)
-
 
 # ---- the display and the accessibility bus ------------------------------------------------
 
@@ -396,7 +379,8 @@ def main():
     app = None
     try:
         subprocess.run([args.cli, "setup"], env=env, check=True, stdout=subprocess.DEVNULL)
-        install_local_plugin(args, origin, os.environ["XDG_DATA_HOME"], work)
+        install_local_plugin(args.plugin_source, args.packer, origin, os.environ["XDG_DATA_HOME"],
+                             work)
         with open(log_path, "w") as log:
             app = App(pyatspi, args, env, log)
             changed = first_run(app, origin, "Framasoft")
@@ -407,7 +391,7 @@ def main():
                   % downloaded)
         shutil.rmtree(work, ignore_errors=True)  # kept only when something failed
         return 0
-    except (Failure, subprocess.CalledProcessError) as error:
+    except (Failure, RuntimeError, subprocess.CalledProcessError) as error:
         print("FAIL: %s" % error)
         shot = os.path.join(work, "failure.png")
         if subprocess.run(["import", "-window", "root", shot]).returncode == 0:

@@ -130,3 +130,26 @@ def start_instance(fixtures, media, uploads=None):
     origin = "http://127.0.0.1:%d" % server.server_address[1]
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server, origin, requests
+
+
+def install_local_plugin(plugin_source, packer, origin, data_home, work, items_per_page=None):
+    """Packs the bundled PeerTube plugin aimed at the local instance into the plugin folder
+    that "kestrofan-cli setup" made under data_home."""
+    with open(plugin_source, encoding="utf-8") as f:
+        text = f.read()
+    settings = [("INSTANCE_DOMAIN", '"127.0.0.1"'), ("INSTANCE_ORIGIN", '"%s"' % origin)]
+    for name, value in settings:
+        text, count = re.subn(r'var %s = "[^"]*";' % name, "var %s = %s;" % (name, value), text)
+        if count != 1:
+            raise RuntimeError("the plugin source has no %s to aim at the local instance" % name)
+    if items_per_page:
+        text = re.sub(r"itemsPerPage: \d+", "itemsPerPage: %d" % items_per_page, text)
+    source = os.path.join(work, "peertube-local.js")
+    with open(source, "w", encoding="utf-8") as f:
+        f.write(text)
+    folders = [root for root, _, _ in os.walk(data_home) if os.path.basename(root) == "serviceplugins"]
+    if len(folders) != 1:
+        raise RuntimeError("setup made no single serviceplugins folder under %s: %s"
+                           % (data_home, folders))
+    subprocess.run([packer, source, os.path.join(folders[0], "peertube", "service.plugin")],
+                   check=True)

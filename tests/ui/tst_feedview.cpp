@@ -8,6 +8,7 @@
 #include "TestEnvironment.h"
 #include "TestHttpServer.h"
 
+#include "ui/KQOverlayLabel.h"
 #include "ui/MainTabsForm.h"
 #include "ui/MainWindow.h"
 #include "ui/MediaFeedContainer.h"
@@ -207,8 +208,20 @@ private slots:
         emit list->customContextMenuRequested(list->visualItemRect(list->item(1)).center());
         QTRY_VERIFY(row->controller()->mainMenu()->isVisible());
         row->controller()->mainMenu()->close();
+        // Only the view on screen holds its pictures.
+        QTRY_VERIFY(row->overlay()->hasPicture());
+        QVERIFY(!cards.at(1)->overlay()->hasPicture());
         view->thumbnailsButton()->click();
         QCOMPARE(view->cards(), cards);
+        QTRY_VERIFY(cards.at(1)->overlay()->hasPicture());
+        QVERIFY(!row->overlay()->hasPicture());
+        // Nor does a page behind another tab, until it is in front again.
+        m_fixture->window()->openAddress(m_base + "/user/ann", {}, {}, -1, true);
+        QTRY_COMPARE(m_fixture->tabs()->count(), 2);
+        m_fixture->window()->mainTabsForm()->nextTab();
+        QTRY_VERIFY(!cards.at(1)->overlay()->hasPicture());
+        m_fixture->window()->mainTabsForm()->closeCurrentTab();
+        QTRY_VERIFY(cards.at(1)->overlay()->hasPicture());
         QCOMPARE(modes.size(), 2);
         QCOMPARE(modes.at(0).at(0).toInt(), int(MediaFeedContainer::List));
         // Pages opened later keep the chosen view.
