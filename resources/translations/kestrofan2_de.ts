@@ -36,7 +36,7 @@
         <translation>Lizenzen</translation>
     </message>
     <message>
-        <source>&lt;p&gt;Kestrofan 2 browses media services and downloads their videos and audio.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Bundled with the program&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;Qt %1, The Qt Company and contributors: GNU Lesser General Public License, version 3&lt;/li&gt;&lt;li&gt;SQLite, through Qt's SQL driver: public domain&lt;/li&gt;&lt;li&gt;zlib, Jean-loup Gailly and Mark Adler: zlib licence&lt;/li&gt;&lt;li&gt;Icons, pictures and the bell sound: made for Kestrofan 2, under the program's own licence&lt;/li&gt;&lt;/ul&gt;&lt;p&gt;&lt;b&gt;Used from your system, not bundled&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;yt-dlp, the download helper: The Unlicense&lt;/li&gt;&lt;li&gt;FFmpeg: GNU Lesser General Public License 2.1 or later (some builds GNU General Public License)&lt;/li&gt;&lt;/ul&gt;</source>
+        <source>&lt;p&gt;Kestrofan 2 browses media services and downloads their videos and audio.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Bundled with the program&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;Qt %1, The Qt Company and contributors: GNU Lesser General Public License, version 3&lt;/li&gt;&lt;li&gt;SQLite, through Qt&apos;s SQL driver: public domain&lt;/li&gt;&lt;li&gt;zlib, Jean-loup Gailly and Mark Adler: zlib licence&lt;/li&gt;&lt;li&gt;Icons, pictures and the bell sound: made for Kestrofan 2, under the program&apos;s own licence&lt;/li&gt;&lt;/ul&gt;&lt;p&gt;&lt;b&gt;Used from your system, not bundled&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;yt-dlp, the download helper: The Unlicense&lt;/li&gt;&lt;li&gt;FFmpeg: GNU Lesser General Public License 2.1 or later (some builds GNU General Public License)&lt;/li&gt;&lt;/ul&gt;</source>
         <translation>&lt;p&gt;Kestrofan 2 durchsucht Mediendienste und lädt deren Videos und Audio herunter.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Mit dem Programm ausgeliefert&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;Qt %1, The Qt Company und Mitwirkende: GNU Lesser General Public License, Version 3&lt;/li&gt;&lt;li&gt;SQLite, über Qts SQL-Treiber: gemeinfrei&lt;/li&gt;&lt;li&gt;zlib, Jean-loup Gailly und Mark Adler: zlib-Lizenz&lt;/li&gt;&lt;li&gt;Symbole, Bilder und der Glockenton: für Kestrofan 2 gemacht, unter der Lizenz des Programms&lt;/li&gt;&lt;/ul&gt;&lt;p&gt;&lt;b&gt;Vom System verwendet, nicht ausgeliefert&lt;/b&gt;&lt;/p&gt;&lt;ul&gt;&lt;li&gt;yt-dlp, der Download-Helfer: The Unlicense&lt;/li&gt;&lt;li&gt;FFmpeg: GNU Lesser General Public License 2.1 oder neuer (manche Builds GNU General Public License)&lt;/li&gt;&lt;/ul&gt;</translation>
     </message>
 </context>
@@ -137,6 +137,13 @@
     </message>
 </context>
 <context>
+    <name>BusyIndicator</name>
+    <message>
+        <source>Loading</source>
+        <translation>Wird geladen</translation>
+    </message>
+</context>
+<context>
     <name>ClearHistoryDialog</name>
     <message>
         <source>Please confirm clearing browsing history</source>
@@ -163,6 +170,132 @@
     </message>
 </context>
 <context>
+    <name>DownloadRowTexts</name>
+    <message>
+        <source>Download Type: </source>
+        <translation>Downloadtyp: </translation>
+    </message>
+    <message>
+        <source>Calculating...</source>
+        <translation>Wird berechnet …</translation>
+    </message>
+    <message>
+        <source>Less than a minute</source>
+        <translation>Weniger als eine Minute</translation>
+    </message>
+    <message numerus="yes">
+        <source>About %Ln minute(s)</source>
+        <comment>minute</comment>
+        <translation>
+            <numerusform>Etwa %Ln Minute</numerusform>
+            <numerusform>Etwa %Ln Minuten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>About %Ln hour(s)</source>
+        <comment>hour</comment>
+        <translation>
+            <numerusform>Etwa %Ln Stunde</numerusform>
+            <numerusform>Etwa %Ln Stunden</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>and</source>
+        <translation>und</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln minute(s)</source>
+        <comment>minute</comment>
+        <translation>
+            <numerusform>%Ln Minute</numerusform>
+            <numerusform>%Ln Minuten</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Remaining time:</source>
+        <translation>Restzeit:</translation>
+    </message>
+    <message>
+        <source>%1 MB of %2 MB</source>
+        <translation>%1 MB von %2 MB</translation>
+    </message>
+    <message>
+        <source>%1 KB/s</source>
+        <translation>%1 KB/s</translation>
+    </message>
+    <message>
+        <source>%1 MB/s</source>
+        <translation>%1 MB/s</translation>
+    </message>
+    <message>
+        <source>%1 — %2 %3%</source>
+        <translation>%1 — %2 %3 %</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadsForm</name>
+    <message>
+        <source>Downloads</source>
+        <translation>Downloads</translation>
+    </message>
+    <message>
+        <source>Clean up</source>
+        <translation>Aufräumen</translation>
+    </message>
+    <message>
+        <source>Remove all inactive downloads from list</source>
+        <translation>Alle inaktiven Downloads aus der Liste entfernen</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Remove selected download(s) from list</source>
+        <translation>Ausgewählte Downloads aus der Liste entfernen</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pausieren</translation>
+    </message>
+    <message>
+        <source>Pause/resume download(s)</source>
+        <translation>Downloads pausieren/fortsetzen</translation>
+    </message>
+    <message>
+        <source>Download list</source>
+        <translation>Download-Liste</translation>
+    </message>
+    <message>
+        <source>Download actions</source>
+        <translation>Download-Aktionen</translation>
+    </message>
+    <message>
+        <source>Cancel download</source>
+        <translation>Download abbrechen</translation>
+    </message>
+    <message>
+        <source>Open file</source>
+        <translation>Datei öffnen</translation>
+    </message>
+    <message>
+        <source>Show file</source>
+        <translation>Datei anzeigen</translation>
+    </message>
+    <message>
+        <source>Copy video page URL to clipboard</source>
+        <translation>URL der Videoseite in die Zwischenablage kopieren</translation>
+    </message>
+    <message>
+        <source>Download again</source>
+        <translation>Erneut herunterladen</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Fortsetzen</translation>
+    </message>
+</context>
+<context>
     <name>EmptyPageData</name>
     <message>
         <source>Untitled</source>
@@ -170,22 +303,10 @@
     </message>
 </context>
 <context>
-    <name>FeedItemListView</name>
+    <name>FeedView</name>
     <message>
-        <source>Loading...</source>
-        <translation>Wird geladen …</translation>
-    </message>
-    <message>
-        <source>Feed status</source>
-        <translation>Feed-Status</translation>
-    </message>
-    <message>
-        <source>Feed items</source>
-        <translation>Feed-Einträge</translation>
-    </message>
-    <message>
-        <source>Nothing found</source>
-        <translation>Nichts gefunden</translation>
+        <source>Playlist</source>
+        <translation>Wiedergabeliste</translation>
     </message>
 </context>
 <context>
@@ -242,6 +363,29 @@
     <message>
         <source>Oops...</source>
         <translation>Hoppla …</translation>
+    </message>
+</context>
+<context>
+    <name>KQOverlayLabel</name>
+    <message>
+        <source>Download</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>Not downloaded</source>
+        <translation>Nicht heruntergeladen</translation>
+    </message>
+    <message>
+        <source>%1 %2%</source>
+        <translation>%1 %2 %</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>HD</source>
+        <translation>HD</translation>
     </message>
 </context>
 <context>
@@ -386,7 +530,7 @@
         <translation>Unbenannt</translation>
     </message>
     <message>
-        <source>No services loaded. Can't continue without 'em.</source>
+        <source>No services loaded. Can&apos;t continue without &apos;em.</source>
         <translation>Keine Dienste geladen. Ohne sie geht es nicht weiter.</translation>
     </message>
     <message>
@@ -412,12 +556,270 @@ Kestrofan %1, build %2</source>
         <translation>
 Kestrofan %1, Build %2</translation>
     </message>
+    <message>
+        <source>Playback needs the download helper, which is not set up.</source>
+        <translation>Für die Wiedergabe wird der Download-Helfer benötigt, er ist aber nicht eingerichtet.</translation>
+    </message>
+    <message>
+        <source>Buffering...</source>
+        <translation>Wird gepuffert …</translation>
+    </message>
+</context>
+<context>
+    <name>MediaFeedContainer</name>
+    <message>
+        <source>Loading...</source>
+        <translation>Wird geladen …</translation>
+    </message>
+    <message>
+        <source>Thumbnails view</source>
+        <translation>Miniaturansicht</translation>
+    </message>
+    <message>
+        <source>List view</source>
+        <translation>Listenansicht</translation>
+    </message>
+    <message>
+        <source>Download all</source>
+        <translation>Alle herunterladen</translation>
+    </message>
+    <message>
+        <source>Previous page</source>
+        <translation>Vorherige Seite</translation>
+    </message>
+    <message>
+        <source>Next page</source>
+        <translation>Nächste Seite</translation>
+    </message>
+    <message>
+        <source>Feed items</source>
+        <translation>Feed-Einträge</translation>
+    </message>
+    <message>
+        <source>No results</source>
+        <translation>Keine Ergebnisse</translation>
+    </message>
+    <message>
+        <source>More results expected, but none available</source>
+        <translation>Weitere Ergebnisse erwartet, aber keine verfügbar</translation>
+    </message>
+    <message>
+        <source>Page %1, total results unknown</source>
+        <translation>Seite %1, Gesamtzahl der Ergebnisse unbekannt</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2, %3 results in total</source>
+        <translation>Seite %1 von %2, insgesamt %3 Ergebnisse</translation>
+    </message>
+    <message>
+        <source>Please confirm download of multiple items</source>
+        <translation>Bitte das Herunterladen mehrerer Einträge bestätigen</translation>
+    </message>
+    <message>
+        <source>You are about to download %1 items as %2.</source>
+        <translation>Sie sind dabei, %1 Einträge als %2 herunterzuladen.</translation>
+    </message>
+</context>
+<context>
+    <name>MediaItemFormController</name>
+    <message>
+        <source>No web browser could open %1.</source>
+        <translation>Kein Webbrowser konnte %1 öffnen.</translation>
+    </message>
+    <message>
+        <source>The downloaded file cannot be shown.</source>
+        <translation>Die heruntergeladene Datei kann nicht angezeigt werden.</translation>
+    </message>
+    <message>
+        <source>Media actions</source>
+        <translation>Medienaktionen</translation>
+    </message>
+    <message>
+        <source>Open video in new tab</source>
+        <translation>Video in neuem Tab öffnen</translation>
+    </message>
+    <message>
+        <source>Open video in web browser</source>
+        <translation>Video im Webbrowser öffnen</translation>
+    </message>
+    <message>
+        <source>Copy video URL to clipboard</source>
+        <translation>Video-URL in die Zwischenablage kopieren</translation>
+    </message>
+    <message>
+        <source>Bookmark video</source>
+        <translation>Lesezeichen für das Video hinzufügen</translation>
+    </message>
+    <message>
+        <source>Download as video</source>
+        <translation>Als Video herunterladen</translation>
+    </message>
+    <message>
+        <source>Download as audio</source>
+        <translation>Als Audio herunterladen</translation>
+    </message>
+    <message>
+        <source>Cancel download</source>
+        <translation>Download abbrechen</translation>
+    </message>
+    <message>
+        <source>Show downloaded file</source>
+        <translation>Heruntergeladene Datei anzeigen</translation>
+    </message>
+    <message>
+        <source>User actions</source>
+        <translation>Benutzeraktionen</translation>
+    </message>
+    <message>
+        <source>Open user channel in new tab</source>
+        <translation>Kanal des Benutzers in neuem Tab öffnen</translation>
+    </message>
+    <message>
+        <source>Open user channel in browser</source>
+        <translation>Kanal des Benutzers im Browser öffnen</translation>
+    </message>
+    <message>
+        <source>Copy user channel URL to clipboard</source>
+        <translation>URL des Benutzerkanals in die Zwischenablage kopieren</translation>
+    </message>
+</context>
+<context>
+    <name>MediaItemListForm</name>
+    <message>
+        <source>views</source>
+        <extracomment>Number of times a video has been viewed</extracomment>
+        <translation>Aufrufe</translation>
+    </message>
+    <message>
+        <source>HD</source>
+        <translation>HD</translation>
+    </message>
+</context>
+<context>
+    <name>MediaItemParts</name>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Uploader %1</source>
+        <translation>Hochgeladen von %1</translation>
+    </message>
+    <message>
+        <source>%1 likes</source>
+        <translation>%1 Likes</translation>
+    </message>
+</context>
+<context>
+    <name>MediaItemViewBase</name>
+    <message>
+        <source>Currently streaming</source>
+        <translation>Gerade live</translation>
+    </message>
 </context>
 <context>
     <name>MediaPageData</name>
     <message>
         <source>Loading...</source>
         <translation>Wird geladen …</translation>
+    </message>
+</context>
+<context>
+    <name>MediaTexts</name>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>%1 day ago</source>
+        <translation>vor %1 Tag</translation>
+    </message>
+    <message>
+        <source>%1 days ago</source>
+        <translation>vor %1 Tagen</translation>
+    </message>
+    <message>
+        <source>%1 week ago</source>
+        <translation>vor %1 Woche</translation>
+    </message>
+    <message>
+        <source>%1 weeks ago</source>
+        <translation>vor %1 Wochen</translation>
+    </message>
+    <message>
+        <source>%1 month ago</source>
+        <translation>vor %1 Monat</translation>
+    </message>
+    <message>
+        <source>%1 months ago</source>
+        <translation>vor %1 Monaten</translation>
+    </message>
+    <message>
+        <source>%1 year ago</source>
+        <translation>vor %1 Jahr</translation>
+    </message>
+    <message>
+        <source>%1 years ago</source>
+        <translation>vor %1 Jahren</translation>
+    </message>
+    <message>
+        <source>Today at</source>
+        <translation>Heute um</translation>
+    </message>
+    <message>
+        <source>Yesterday at</source>
+        <translation>Gestern um</translation>
+    </message>
+</context>
+<context>
+    <name>MediaTopForm</name>
+    <message>
+        <source>Loading...</source>
+        <translation>Wird geladen …</translation>
+    </message>
+    <message>
+        <source>Uploader</source>
+        <translation>Hochgeladen von</translation>
+    </message>
+    <message>
+        <source>Publish date</source>
+        <translation>Veröffentlicht</translation>
+    </message>
+    <message>
+        <source>Views</source>
+        <translation>Aufrufe</translation>
+    </message>
+    <message>
+        <source>Likes</source>
+        <translation>Likes</translation>
+    </message>
+    <message>
+        <source>Rating</source>
+        <translation>Bewertung</translation>
+    </message>
+    <message>
+        <source>Media Options</source>
+        <translation>Medienoptionen</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>HD</source>
+        <translation>HD</translation>
     </message>
 </context>
 <context>
@@ -475,6 +877,25 @@ Kestrofan %1, Build %2</translation>
     <message>
         <source>Open URL in new tab</source>
         <translation>URL in neuem Tab öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>PlaylistItemForm</name>
+    <message>
+        <source>Playlist</source>
+        <translation>Wiedergabeliste</translation>
+    </message>
+    <message>
+        <source>Playlist actions</source>
+        <translation>Wiedergabelisten-Aktionen</translation>
+    </message>
+    <message>
+        <source>Open playlist in new tab</source>
+        <translation>Wiedergabeliste in neuem Tab öffnen</translation>
+    </message>
+    <message>
+        <source>Show playlist in browser</source>
+        <translation>Wiedergabeliste im Browser anzeigen</translation>
     </message>
 </context>
 <context>
@@ -710,9 +1131,9 @@ Vorbis-Audio steckt im WEBM-Videocontainer.</translation>
     <message>
         <source>Conversion to specific devices may take a very long time.
 
-Unless you have specific needs (limited storage on your device, for example), you are almost always better off using the "Keep Original Size" formats in the beginning of this option list.
+Unless you have specific needs (limited storage on your device, for example), you are almost always better off using the &quot;Keep Original Size&quot; formats in the beginning of this option list.
 
-Newer devices can easily handle and scale HD videos, and there's no need to convert the size.</source>
+Newer devices can easily handle and scale HD videos, and there&apos;s no need to convert the size.</source>
         <translation>Die Umwandlung für bestimmte Geräte kann sehr lange dauern.
 
 Wenn Sie keine besonderen Anforderungen haben (etwa wenig Speicher auf dem Gerät), fahren Sie mit den Formaten „Originalgröße behalten“ am Anfang dieser Liste fast immer besser.
@@ -737,6 +1158,13 @@ Neuere Geräte kommen mit HD-Videos gut zurecht und skalieren sie selbst; die Gr
     <message>
         <source>Show</source>
         <translation>Anzeigen</translation>
+    </message>
+</context>
+<context>
+    <name>RatingWidget</name>
+    <message>
+        <source>Rating %1 of %2</source>
+        <translation>Bewertung %1 von %2</translation>
     </message>
 </context>
 <context>
@@ -845,7 +1273,7 @@ Diese Einstellungen wurden automatisch für Sie gewählt:</translation>
         <translation>Audiodateien einer Wiedergabeliste hinzufügen:</translation>
     </message>
     <message>
-        <source>If you want to change these settings, click the button "Open Preferences" below.</source>
+        <source>If you want to change these settings, click the button &quot;Open Preferences&quot; below.</source>
         <translation>Um diese Einstellungen zu ändern, klicken Sie unten auf „Einstellungen öffnen“.</translation>
     </message>
     <message>
@@ -894,6 +1322,53 @@ Diese Einstellungen wurden automatisch für Sie gewählt:</translation>
     <message>
         <source>Video size</source>
         <translation>Videogröße</translation>
+    </message>
+</context>
+<context>
+    <name>UserTopForm</name>
+    <message>
+        <source>User / Channel</source>
+        <translation>Benutzer / Kanal</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Wird geladen …</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>Ort</translation>
+    </message>
+    <message>
+        <source>Subscribers</source>
+        <translation>Abonnenten</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>Playlists</source>
+        <translation>Wiedergabelisten</translation>
+    </message>
+    <message>
+        <source>User actions</source>
+        <translation>Benutzeraktionen</translation>
+    </message>
+    <message>
+        <source>Open user channel in new tab</source>
+        <translation>Kanal des Benutzers in neuem Tab öffnen</translation>
+    </message>
+    <message>
+        <source>Open user channel in browser</source>
+        <translation>Kanal des Benutzers im Browser öffnen</translation>
+    </message>
+    <message>
+        <source>Copy user channel URL to clipboard</source>
+        <translation>URL des Benutzerkanals in die Zwischenablage kopieren</translation>
+    </message>
+    <message>
+        <source>N/A</source>
+        <translation>k. A.</translation>
     </message>
 </context>
 <context>

@@ -137,6 +137,13 @@
     </message>
 </context>
 <context>
+    <name>BusyIndicator</name>
+    <message>
+        <source>Loading</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ClearHistoryDialog</name>
     <message>
         <source>Please confirm clearing browsing history</source>
@@ -163,6 +170,132 @@
     </message>
 </context>
 <context>
+    <name>DownloadRowTexts</name>
+    <message>
+        <source>Download Type: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calculating...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Less than a minute</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>About %Ln minute(s)</source>
+        <comment>minute</comment>
+        <translation>
+            <numerusform>About %Ln minute</numerusform>
+            <numerusform>About %Ln minutes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>About %Ln hour(s)</source>
+        <comment>hour</comment>
+        <translation>
+            <numerusform>About %Ln hour</numerusform>
+            <numerusform>About %Ln hours</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>and</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln minute(s)</source>
+        <comment>minute</comment>
+        <translation>
+            <numerusform>%Ln minute</numerusform>
+            <numerusform>%Ln minutes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Remaining time:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 MB of %2 MB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 KB/s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 MB/s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 — %2 %3%</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DownloadsForm</name>
+    <message>
+        <source>Downloads</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clean up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove all inactive downloads from list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove selected download(s) from list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pause/resume download(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download actions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel download</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy video page URL to clipboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>EmptyPageData</name>
     <message>
         <source>Untitled</source>
@@ -170,21 +303,9 @@
     </message>
 </context>
 <context>
-    <name>FeedItemListView</name>
+    <name>FeedView</name>
     <message>
-        <source>Loading...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Feed status</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Feed items</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Nothing found</source>
+        <source>Playlist</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -241,6 +362,29 @@
     <name>KObject</name>
     <message>
         <source>Oops...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>KQOverlayLabel</name>
+    <message>
+        <source>Download</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not downloaded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %2%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HD</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -411,11 +555,269 @@
 Kestrofan %1, build %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Playback needs the download helper, which is not set up.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Buffering...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MediaFeedContainer</name>
+    <message>
+        <source>Loading...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Thumbnails view</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>List view</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download all</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previous page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Feed items</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No results</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>More results expected, but none available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Page %1, total results unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Page %1 of %2, %3 results in total</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please confirm download of multiple items</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You are about to download %1 items as %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MediaItemFormController</name>
+    <message>
+        <source>No web browser could open %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The downloaded file cannot be shown.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Media actions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open video in new tab</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open video in web browser</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy video URL to clipboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bookmark video</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download as video</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download as audio</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel download</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show downloaded file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>User actions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open user channel in new tab</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open user channel in browser</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy user channel URL to clipboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MediaItemListForm</name>
+    <message>
+        <source>views</source>
+        <extracomment>Number of times a video has been viewed</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HD</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MediaItemParts</name>
+    <message>
+        <source>Play</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Uploader %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 likes</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MediaItemViewBase</name>
+    <message>
+        <source>Currently streaming</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>MediaPageData</name>
     <message>
         <source>Loading...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MediaTexts</name>
+    <message>
+        <source>Today</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 day ago</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 days ago</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 week ago</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 weeks ago</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 month ago</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 months ago</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 year ago</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 years ago</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Today at</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Yesterday at</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MediaTopForm</name>
+    <message>
+        <source>Loading...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Uploader</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Publish date</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Views</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Likes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rating</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Media Options</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HD</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -473,6 +875,25 @@ Kestrofan %1, build %2</source>
     </message>
     <message>
         <source>Open URL in new tab</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PlaylistItemForm</name>
+    <message>
+        <source>Playlist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Playlist actions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open playlist in new tab</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show playlist in browser</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -730,6 +1151,13 @@ Newer devices can easily handle and scale HD videos, and there&apos;s no need to
     </message>
 </context>
 <context>
+    <name>RatingWidget</name>
+    <message>
+        <source>Rating %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SearchPageData</name>
     <message>
         <source>Results for</source>
@@ -881,6 +1309,53 @@ The following settings has been configured for you automatically:</source>
     </message>
     <message>
         <source>Video size</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UserTopForm</name>
+    <message>
+        <source>User / Channel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Subscribers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Playlists</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>User actions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open user channel in new tab</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open user channel in browser</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy user channel URL to clipboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>N/A</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
