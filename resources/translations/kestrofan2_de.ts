@@ -231,6 +231,10 @@
         <source>%1 — %2 %3%</source>
         <translation>%1 — %2 %3 %</translation>
     </message>
+    <message>
+        <source> | Source: </source>
+        <translation> | Quelle: </translation>
+    </message>
 </context>
 <context>
     <name>DownloadsForm</name>
@@ -563,6 +567,45 @@ Kestrofan %1, Build %2</translation>
     <message>
         <source>Buffering...</source>
         <translation>Wird gepuffert …</translation>
+    </message>
+</context>
+<context>
+    <name>MediaDescriptor</name>
+    <message>
+        <source>audio</source>
+        <translation>Audio</translation>
+    </message>
+    <message>
+        <source>video</source>
+        <translation>Video</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+    <message>
+        <source>Medium (360p)</source>
+        <translation>Mittel (360p)</translation>
+    </message>
+    <message>
+        <source>Large (480p)</source>
+        <translation>Groß (480p)</translation>
+    </message>
+    <message>
+        <source>HD (720p)</source>
+        <translation>HD (720p)</translation>
+    </message>
+    <message>
+        <source>HD (1080p)</source>
+        <translation>HD (1080p)</translation>
+    </message>
+    <message>
+        <source>Biggest available</source>
+        <translation>Größte verfügbare</translation>
     </message>
 </context>
 <context>
@@ -1151,6 +1194,57 @@ Neuere Geräte kommen mit HD-Videos gut zurecht und skalieren sie selbst; die Gr
     <message>
         <source>Select audio player application</source>
         <translation>Audioprogramm wählen</translation>
+    </message>
+</context>
+<context>
+    <name>ProcessingStates</name>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Waiting</source>
+        <translation>Wartet</translation>
+    </message>
+    <message>
+        <source>Connecting</source>
+        <translation>Verbinde</translation>
+    </message>
+    <message>
+        <source>Downloading</source>
+        <translation>Lädt herunter</translation>
+    </message>
+    <message>
+        <source>Resuming</source>
+        <translation>Wird fortgesetzt</translation>
+    </message>
+    <message>
+        <source>Converting</source>
+        <translation>Wird umgewandelt</translation>
+    </message>
+    <message>
+        <source>Finished</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Abgebrochen</translation>
+    </message>
+    <message>
+        <source>Buffering...</source>
+        <translation>Wird gepuffert …</translation>
+    </message>
+    <message>
+        <source>Playing</source>
+        <translation>Wird abgespielt</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>Pausiert</translation>
+    </message>
+    <message>
+        <source>Unknown state</source>
+        <translation>Unbekannter Zustand</translation>
     </message>
 </context>
 <context>

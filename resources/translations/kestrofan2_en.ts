@@ -231,6 +231,10 @@
         <source>%1 — %2 %3%</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source> | Source: </source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DownloadsForm</name>
@@ -561,6 +565,45 @@ Kestrofan %1, build %2</source>
     </message>
     <message>
         <source>Buffering...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MediaDescriptor</name>
+    <message>
+        <source>audio</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>video</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Medium (360p)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Large (480p)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HD (720p)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HD (1080p)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Biggest available</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1140,6 +1183,57 @@ Newer devices can easily handle and scale HD videos, and there&apos;s no need to
     </message>
     <message>
         <source>Select audio player application</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProcessingStates</name>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connecting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloading</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Resuming</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Converting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Finished</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Buffering...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Playing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unknown state</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -31,7 +31,7 @@ QString typeAndSource(MediaDescriptor::MediaType type, const QUrl& pageAddress)
     QString typeName = MediaDescriptor::mediaTypeName(type);
     if (!typeName.isEmpty())
         typeName[0] = typeName.at(0).toUpper();
-    return tr("Download Type: ") + typeName + QStringLiteral(" | Source: ") + pageAddress.host();
+    return tr("Download Type: ") + typeName + tr(" | Source: ") + pageAddress.host();
 }
 
 QString remaining(int seconds)
