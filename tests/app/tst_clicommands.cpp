@@ -167,9 +167,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_server.start());
-        m_origin = m_server.url(QString()).toString();
-        if (m_origin.endsWith('/'))
-            m_origin.chop(1);
+        m_origin = m_server.origin();
         m_server.route("/api/v1/search/videos", [this](const TestHttpServer::Request& request) {
             const bool byTag = request.query.contains("tagsOneOf");
             return TestHttpServer::Response { 200, { { "Content-Type", "application/json" } },

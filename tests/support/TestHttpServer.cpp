@@ -39,6 +39,13 @@ void TestHttpServer::useTls(const QSslCertificate& certificate, const QSslKey& k
     m_key = key;
 }
 
+QString TestHttpServer::origin() const
+{
+    QString origin = url(QString()).toString();
+    origin.chop(1);
+    return origin;
+}
+
 QUrl TestHttpServer::url(const QString& pathAndQuery) const
 {
     const QString path = pathAndQuery.startsWith(QLatin1Char('/'))

@@ -38,6 +38,8 @@ public:
     // "http://127.0.0.1:<port>" (https in TLS mode) followed by the path (a missing leading
     // '/' is added).
     QUrl url(const QString& pathAndQuery) const;
+    // "http://127.0.0.1:<port>", for tests that write addresses into plugins and answers.
+    QString origin() const;
 
     // GET with byte ranges (206/416), HEAD with Content-Length.
     void serveFile(const QString& path, const QByteArray& body,

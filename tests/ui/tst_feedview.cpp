@@ -115,9 +115,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_server.start());
-        m_base = m_server.url(QString()).toString();
-        if (m_base.endsWith('/'))
-            m_base.chop(1);
+        m_base = m_server.origin();
         routeFeed("/uploads", "u", 5, 5);
         routeFeed("/favorites", "f", 3, -1);
         routeFeed("/search", "s", 0, 0);

@@ -45,19 +45,6 @@ private slots:
         QCOMPARE(MediaTexts::relativeDate({}, m_today), QString());
     }
 
-    void dateTime()
-    {
-        const QDateTime now(m_today, QTime(15, 0));
-        QCOMPARE(
-            MediaTexts::dateTime(QDateTime(m_today, QTime(9, 5)), now), QString("Today at 09:05"));
-        QCOMPARE(MediaTexts::dateTime(QDateTime(m_today.addDays(-1), QTime(23, 10)), now),
-            QString("Yesterday at 23:10"));
-        QCOMPARE(MediaTexts::dateTime(QDateTime(QDate(2026, 4, 7), QTime(12, 0)), now),
-            QString("7/4, 12:00"));
-        QCOMPARE(MediaTexts::dateTime(QDateTime(QDate(2024, 4, 7), QTime(8, 1)), now),
-            QString("7/4 2024 08:01"));
-    }
-
     void duration_data()
     {
         testColumns<int, QString>("seconds", "text");

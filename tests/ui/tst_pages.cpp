@@ -103,9 +103,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_server.start());
-        m_base = m_server.url(QString()).toString();
-        if (m_base.endsWith('/'))
-            m_base.chop(1);
+        m_base = m_server.origin();
         m_server.route("/search", [this](const TestHttpServer::Request&) {
             return TestHttpServer::Response::json(feedOf("Found", { "s1", "s2", "v1" }, m_base));
         });

@@ -92,9 +92,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_server.start());
-        m_base = m_server.url(QString()).toString();
-        if (m_base.endsWith('/'))
-            m_base.chop(1);
+        m_base = m_server.origin();
         m_server.serveFile(
             "/feed", R"({"feedTitle": "Night drive", "feed": []})", "application/json");
         QFile tall(FormHelper::fallbackImagePath());
