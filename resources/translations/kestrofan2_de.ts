@@ -159,17 +159,6 @@
     </message>
 </context>
 <context>
-    <name>DatetimeTableColumnDelegate</name>
-    <message>
-        <source>Today at</source>
-        <translation>Heute um</translation>
-    </message>
-    <message>
-        <source>Yesterday at</source>
-        <translation>Gestern um</translation>
-    </message>
-</context>
-<context>
     <name>DownloadRowTexts</name>
     <message>
         <source>Download Type: </source>
@@ -729,13 +718,16 @@ Kestrofan %1, Build %2</translation>
 <context>
     <name>MediaItemListForm</name>
     <message>
-        <source>views</source>
-        <extracomment>Number of times a video has been viewed</extracomment>
-        <translation>Aufrufe</translation>
-    </message>
-    <message>
         <source>HD</source>
         <translation>HD</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln views</source>
+        <extracomment>Number of times a video has been viewed</extracomment>
+        <translation>
+            <numerusform>%Ln Aufruf</numerusform>
+            <numerusform>%Ln Aufrufe</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -749,8 +741,8 @@ Kestrofan %1, Build %2</translation>
         <translation>Hochgeladen von %1</translation>
     </message>
     <message>
-        <source>%1 likes</source>
-        <translation>%1 Likes</translation>
+        <source>%Ln likes</source>
+        <translation type="unfinished">%Ln Like</translation>
     </message>
 </context>
 <context>

@@ -159,17 +159,6 @@
     </message>
 </context>
 <context>
-    <name>DatetimeTableColumnDelegate</name>
-    <message>
-        <source>Today at</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Yesterday at</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>DownloadRowTexts</name>
     <message>
         <source>Download Type: </source>
@@ -728,13 +717,16 @@ Kestrofan %1, build %2</source>
 <context>
     <name>MediaItemListForm</name>
     <message>
-        <source>views</source>
-        <extracomment>Number of times a video has been viewed</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>HD</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln views</source>
+        <extracomment>Number of times a video has been viewed</extracomment>
+        <translation>
+            <numerusform>%Ln view</numerusform>
+            <numerusform>%Ln views</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -748,8 +740,8 @@ Kestrofan %1, build %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 likes</source>
-        <translation type="unfinished"></translation>
+        <source>%Ln likes</source>
+        <translation type="unfinished">%Ln like</translation>
     </message>
 </context>
 <context>

@@ -55,11 +55,11 @@ MediaItemListForm::MediaItemListForm(MediaItemFormController* controller, QWidge
     details->addWidget(user);
     details->addWidget(
         infoLabel("uploaded", live ? QString() : MediaTexts::relativeDate(media.isoDate()), texts));
-    //: Number of times a video has been viewed
-    const QString views = tr("views");
     details->addWidget(infoLabel("views",
-        media.views() >= 1 ? MediaItemParts::count(media.views()) + QLatin1Char(' ') + views
-                           : QString(),
+        media.views() >= 1
+            //: Number of times a video has been viewed
+            ? tr("%Ln views", nullptr, media.views())
+            : QString(),
         texts));
     details->addWidget(infoLabel(
         "duration", live ? QString() : MediaTexts::duration(media.durationSeconds()), texts));

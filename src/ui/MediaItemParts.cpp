@@ -12,9 +12,9 @@
 
 namespace {
 
-QString tr(const char* text)
+QString tr(const char* text, int count = -1)
 {
-    return QCoreApplication::translate("MediaItemParts", text);
+    return QCoreApplication::translate("MediaItemParts", text, nullptr, count);
 }
 
 } // namespace
@@ -74,7 +74,7 @@ void addRatingAndLikes(
     likesIcon->setPixmap(QPixmap(QStringLiteral(":/images/resources/images/mediaform-likes.png")));
     auto* likes = new QLabel(count(item.likes()), parent);
     likes->setObjectName(QStringLiteral("likes"));
-    likes->setAccessibleName(tr("%1 likes").arg(likes->text()));
+    likes->setAccessibleName(tr("%Ln likes", item.likes()));
     const bool showLikes = !item.isStreamingNow() && item.likes() >= 1;
     likesIcon->setVisible(showLikes);
     likes->setVisible(showLikes);

@@ -5,6 +5,7 @@
 #include "app/DbConnection.h"
 #include "app/Prefs.h"
 #include "core/AppContext.h"
+#include "download/ProcessingStates.h"
 #include "ui/PreferencesWindow.h"
 #include "ui/StartupHomeForm.h"
 
@@ -251,7 +252,16 @@ private slots:
         QCoreApplication::installTranslator(&german);
         PreferencesWindow window(DbConnection().connection(), {});
         StartupHomeForm home;
+        // Counts take their plural forms; state names from the core are in the catalogue.
+        const QString oneView
+            = QCoreApplication::translate("MediaItemListForm", "%Ln views", nullptr, 1);
+        const QString twoViews
+            = QCoreApplication::translate("MediaItemListForm", "%Ln views", nullptr, 2);
+        const QString finished = ProcessingStates::displayName(ProcessingStates::Finished);
         QCoreApplication::removeTranslator(&german);
+        QCOMPARE(oneView, "1 Aufruf");
+        QCOMPARE(twoViews, "2 Aufrufe");
+        QCOMPARE(finished, "Fertig");
 
         QCOMPARE(window.windowTitle(), "Kestrofan 2 Einstellungen ");
         QCOMPARE(
