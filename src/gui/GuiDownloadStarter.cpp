@@ -1,6 +1,5 @@
 #include "GuiDownloadStarter.h"
 
-#include "app/Prefs.h"
 #include "core/AppContext.h"
 #include "download/BatchDownloadHelper.h"
 #include "download/DownloadInitiator.h"
@@ -54,8 +53,8 @@ void GuiDownloadStarter::startBatchDownload(FeedDataFetcher* feed)
 {
     if (!feed)
         return;
-    auto* batch = new BatchDownloadHelper(m_services, m_downloads,
-        MediaDescriptor::MediaType(Prefs::defaultDownloadMediaType()), this);
+    auto* batch = new BatchDownloadHelper(
+        m_services, m_downloads, m_window->downloadTypeFor(feed->serviceName()), this);
     connect(batch, &BatchDownloadHelper::finished, batch, [this, batch] {
         if (!batch->failures().isEmpty())
             m_window->showMessage(batch->failures().join(QLatin1Char('\n')));

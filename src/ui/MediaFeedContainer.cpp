@@ -8,6 +8,7 @@
 #include "MediaItemListForm.h"
 #include "Milestones.h"
 
+#include "app/UserFacingText.h"
 #include "services/FeedDataFetcher.h"
 #include "services/MediaFeed.h"
 
@@ -275,7 +276,7 @@ void MediaFeedContainer::showFeed()
     const int page = feed->pageNo();
     const bool hasItems = !feed->items().isEmpty();
     if (feed->hasFailed()) {
-        m_info->setText(feed->errorText());
+        m_info->setText(UserFacingText::fromRecordedError(feed->errorText()));
         m_previous->setEnabled(page > 1);
         finishLoading();
         m_stack->setCurrentIndex(ThumbnailPage);

@@ -7,7 +7,6 @@
 #include "MediaItemListForm.h"
 #include "PageForm.h"
 
-#include "app/Prefs.h"
 #include "download/ProcessingElement.h"
 #include "services/MediaService.h"
 #include "services/MediaServices.h"
@@ -116,12 +115,10 @@ void MediaItemFormController::connectToProcessingElement(ProcessingElement* job)
 void MediaItemFormController::addToDownloadQueue()
 {
     bool known = false;
-    const bool audioOnly = isServiceAudioOnly(&known);
-    if (!known)
-        return;
-    startDownload(audioOnly || Prefs::defaultDownloadMediaType() == MediaDescriptor::Audio
-            ? MediaDescriptor::Audio
-            : MediaDescriptor::Video);
+    isServiceAudioOnly(&known);
+    MainWindow* window = MainWindow::instance();
+    if (known && window)
+        startDownload(window->downloadTypeFor(m_item.serviceName()));
 }
 
 void MediaItemFormController::downloadAsAudio()

@@ -145,8 +145,9 @@ void PageForm::showSearchPage()
     m_pageLayer->layout()->addWidget(m_subTabs);
     // A search page's address shows as the words it searches for.
     const QString words = m_page->descriptor().searchQuery;
-    emit titleChanged(words.isEmpty() ? m_page->query()
-                                      : QUrl::fromPercentEncoding(words.toUtf8()).replace('+', ' '),
+    emit titleChanged(words.isEmpty()
+            ? m_page->query()
+            : QUrl::fromPercentEncoding(QString(words).replace('+', ' ').toUtf8()),
         m_page->query());
     emit iconChanged(pageIcon("smallSearchIconBW.png"));
     addHistoryEntry(m_page->title());
