@@ -67,14 +67,23 @@ class FileRequestTest : public QObject
         slow.bytesPerSecond = bytesPerSecond;
         m_server.setFileOptions(path, slow);
     }
+    // Starts a slowed download of /media.bin; null when it does not get past "bytes" in time.
+    MediaFileRequest* startSlowly(
+        const QString& baseName, qint64 bytes, TestHttpFileOptions options = {})
+    {
+        options.bytesPerSecond = options.bytesPerSecond ? options.bytesPerSecond : 1024 * 1024;
+        m_server.setFileOptions("/media.bin", options);
+        MediaFileRequest* request = makeRequest("/media.bin", baseName);
+        request->start();
+        return QTest::qWaitFor([&] { return request->bytesReceived() > bytes; }, 20000) ? request
+                                                                                        : nullptr;
+    }
     // Pauses a slowed download of /media.bin once it has "bytes", and drops it.
     qint64 interruptedDownload(const QString& baseName, qint64 bytes)
     {
-        slowDown("/media.bin", 1024 * 1024);
-        MediaFileRequest* earlier = makeRequest("/media.bin", baseName);
-        earlier->start();
-        if (!QTest::qWaitFor([&] { return earlier->bytesReceived() > bytes; }, 20000))
-            qWarning("The download did not get far enough in time");
+        MediaFileRequest* earlier = startSlowly(baseName, bytes);
+        if (!earlier)
+            return -1;
         earlier->onPause(true);
         const qint64 kept = earlier->bytesReceived();
         m_requests.removeOne(earlier);
@@ -102,6 +111,7 @@ private slots:
 
     void cleanup()
     {
+        TransferTimings::setProbeTimeoutMs(30000);
         qDeleteAll(m_requests);
         m_requests.clear();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -281,11 +291,8 @@ private slots:
 
     void cancelRemovesThePartFiles()
     {
-        slowDown("/media.bin", 1024 * 1024);
-        MediaFileRequest* request = makeRequest("/media.bin", "gone");
-        request->start();
-        QTRY_VERIFY_WITH_TIMEOUT(request->bytesReceived() > 100000, 20000);
-        QVERIFY(!temporaryFiles().isEmpty());
+        MediaFileRequest* request = startSlowly("gone", 100000);
+        QVERIFY(request && !temporaryFiles().isEmpty());
         request->onCancelDownload();
         QCOMPARE(temporaryFiles(), QStringList());
         QCOMPARE(RunningParts::instance()->count(), 0);
@@ -333,18 +340,11 @@ private slots:
         QCOMPARE(request.contentLength(), request.bytesReceived());
 
         // Every audio GET came after the last video GET.
-        int lastVideo = -1;
-        int firstAudio = -1;
-        const QList<TestHttpRequest> requests = m_server.requests();
-        for (int i = 0; i < requests.size(); ++i) {
-            if (requests.at(i).method != QLatin1String("GET"))
-                continue;
-            if (requests.at(i).path == QLatin1String("/v.mp4"))
-                lastVideo = i;
-            else if (requests.at(i).path == QLatin1String("/a.m4a") && firstAudio < 0)
-                firstAudio = i;
-        }
-        QVERIFY(lastVideo >= 0 && firstAudio > lastVideo);
+        QStringList order;
+        for (const TestHttpRequest& sent : m_server.requests())
+            order << (sent.method == QLatin1String("GET") ? sent.path : QString());
+        const qsizetype lastVideo = order.lastIndexOf("/v.mp4");
+        QVERIFY(lastVideo >= 0 && order.indexOf("/a.m4a") > lastVideo);
     }
 
     void textAnswers_data()
@@ -388,18 +388,13 @@ private slots:
         m_server.setFileOptions("/media.bin", silent);
         QElapsedTimer clock;
         clock.start();
-        const QString error = fetchError("/media.bin");
-        TransferTimings::setProbeTimeoutMs(30000);
-        QCOMPARE(error, "Download failed: 127.0.0.1 did not answer (3 attempts of 0.3 seconds)");
+        QCOMPARE(fetchError("/media.bin"),
+            "Download failed: 127.0.0.1 did not answer (3 attempts of 0.3 seconds)");
         QVERIFY(clock.elapsed() < 5000);
-
         // One silent answer is only a retry.
         silent.silentTimes = 1;
         m_server.setFileOptions("/media.bin", silent);
-        TransferTimings::setProbeTimeoutMs(300);
-        const QString second = fetchError("/media.bin", "second");
-        TransferTimings::setProbeTimeoutMs(30000);
-        QCOMPARE(second, QString());
+        QCOMPARE(fetchError("/media.bin", "second"), QString());
     }
 
     void changedFileStartsOver_data()
@@ -414,12 +409,9 @@ private slots:
         QFETCH(bool, serverHonoursIfRange);
         TestHttpFileOptions first;
         first.etag = "\"v1\"";
-        first.bytesPerSecond = 1024 * 1024;
-        m_server.setFileOptions("/media.bin", first);
-        MediaFileRequest* request = makeRequest("/media.bin", "changing");
+        MediaFileRequest* request = startSlowly("changing", 300000, first);
+        QVERIFY(request);
         QSignalSpy finished(request, &MediaFileRequestBase::finished);
-        request->start();
-        QTRY_VERIFY_WITH_TIMEOUT(request->bytesReceived() > 300000, 20000);
 
         const QByteArray newer = patternBytes(m_body.size(), 42);
         m_server.serveFile("/media.bin", newer);
@@ -465,15 +457,11 @@ private slots:
 
     void removedFolderIsNeverASuccess()
     {
-        slowDown("/media.bin", 1024 * 1024);
-        const QString parts = m_dir->filePath("parts");
-        MediaFileRequest* request = makeRequest("/media.bin", "gone");
-        request->setTemporaryDirectory(parts);
+        MediaFileRequest* request = startSlowly("gone", 300000);
+        QVERIFY(request);
         QSignalSpy finished(request, &MediaFileRequestBase::finished);
         QSignalSpy failed(request, &MediaFileRequestBase::error);
-        request->start();
-        QTRY_VERIFY_WITH_TIMEOUT(request->bytesReceived() > 300000, 20000);
-        QVERIFY(QDir(parts).removeRecursively());
+        QVERIFY(QDir(m_dir->path()).removeRecursively());
         QTRY_VERIFY_WITH_TIMEOUT(!failed.isEmpty() || !finished.isEmpty(), 60000);
         QVERIFY2(request->errorText().contains("was removed or replaced during the download"),
             qPrintable(request->errorText()));
@@ -490,10 +478,10 @@ private slots:
 
     void secondRunOfTheSameDownloadIsRefused()
     {
-        slowDown("/media.bin", 2 * 1024 * 1024);
-        MediaFileRequest* first = makeRequest("/media.bin", "twice");
-        first->start();
-        QTRY_VERIFY_WITH_TIMEOUT(first->bytesReceived() > 0, 20000);
+        TestHttpFileOptions fast;
+        fast.bytesPerSecond = 2 * 1024 * 1024;
+        MediaFileRequest* first = startSlowly("twice", 0, fast);
+        QVERIFY(first);
         MediaFileRequest* second = makeRequest("/media.bin", "twice");
         QVERIFY(!runToEnd(*second));
         QCOMPARE(second->errorText(), "This file is already being downloaded by another run");
