@@ -21,6 +21,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -95,8 +96,6 @@ private slots:
         const QString media = "https://alpha.example/watch/v1";
         testRow("audio, encoded twice", "kestrofan:" + media + "%2523audio", media, 0);
         testRow("audio, encoded once", "kestrofan:" + media + "%23audio", media, 0);
-        testRow("audio", "kestrofan:" + media + "#audio", media, 0);
-        testRow("video, encoded twice", "kestrofan:" + media + "%2523video", media, 1);
         testRow("video", "kestrofan:" + media + "#video", media, 1);
         testRow("file: in front", "file:kestrofan:" + media + "#video", media, 1);
         testRow("no kind", "kestrofan:" + media, QString(), -1);
@@ -145,49 +144,22 @@ private slots:
         QCOMPARE(history.currentIndex(), 3);
     }
 
-    void actions_data()
+    // No two of the window's actions share a shortcut, and Quit's works outside the menus.
+    void shortcutsAreUnique()
     {
-        testColumns<QString, QString, QString>("text", "keys", "menu");
-        testRow("actionNew_tab", "New Tab", "Ctrl+T", "menuFile");
-        testRow("actionClose_Tab", "Close Tab", "Ctrl+W", "menuFile");
-        testRow("actionUndo", "Undo", "Ctrl+Z", "menuEdit");
-        testRow("actionRedo", "Redo", "Ctrl+Shift+Z", "menuEdit");
-        testRow("actionCut", "Cut", "Ctrl+X", "menuEdit");
-        testRow("actionCopy", "Copy", "Ctrl+C", "menuEdit");
-        testRow("actionPaste", "Paste", "Ctrl+V", "menuEdit");
-        testRow("actionAdd_bookmark", "Add bookmark", "Ctrl+D", "menuBookmarks");
-        testRow("actionClear_history", "Clear history...", "", "menuHistory");
-        testRow("actionMinimize", "Minimize", "Ctrl+M", "menuWindow");
-        testRow("actionZoom", "Zoom", "", "menuWindow");
-        testRow("actionPrevious_tab", "Previous tab", "Ctrl+Alt+Left", "menuWindow");
-        testRow("actionNext_tab", "Next tab", "Ctrl+Alt+Right", "menuWindow");
-        testRow("actionAbout", "About", "", "menuTools");
-        testRow("actionOptions", "Options", "Ctrl+,", "menuTools");
-        testRow("actionFeedback", "Email bug report/suggestion...", "", "menuFeedback");
-        testRow("actionQuit", "Quit", "Ctrl+Q", "");
-    }
-
-    // Every action (named by its row) with its text, shortcut and menu; the menus in order.
-    void actions()
-    {
-        const auto [text, keys, menu]
-            = testFetch<QString, QString, QString>("text", "keys", "menu");
         openWindow();
-        auto* action = m_window->findChild<QAction*>(QTest::currentDataTag());
-        QVERIFY(action);
-        QCOMPARE(action->text(), text);
-        QCOMPARE(action->shortcut(), QKeySequence(keys));
-        QStringList menus;
-        for (QObject* widget : action->associatedObjects()) {
-            if (auto* m = qobject_cast<QMenu*>(widget))
-                menus << m->objectName();
+        QList<QAction*> actions = m_window->actions();
+        for (const QAction* menu : m_window->menuBar()->actions())
+            actions += menu->menu()->actions();
+        QMap<QString, QStringList> owners;
+        for (const QAction* action : actions) {
+            if (!action->shortcut().isEmpty())
+                owners[action->shortcut().toString()] << action->objectName();
         }
-        QCOMPARE(menus, menu.isEmpty() ? QStringList() : QStringList { menu });
-        // Quit lives outside the menus, yet its shortcut works in the window.
-        QVERIFY(m_window->actions().contains(action) || !menu.isEmpty());
-        QCOMPARE(actionTexts(m_window->menuBar()),
-            (QStringList {
-                "File", "Edit", "Bookmarks", "History", "Window", "Tools", "Feedback" }));
+        QVERIFY(owners.size() > 10);
+        for (const QStringList& names : owners)
+            QVERIFY2(names.size() == 1, qPrintable(names.join(", ")));
+        QVERIFY(m_window->actions().contains(m_window->findChild<QAction*>("actionQuit")));
     }
 
     void sidebar()
@@ -196,14 +168,10 @@ private slots:
         QTreeWidget* nav = m_window->navBar();
         QCOMPARE(nav->topLevelItemCount(), 1);
         QTreeWidgetItem* header = nav->topLevelItem(0);
-        QCOMPARE(header->text(0), "KESTROFAN");
         QVERIFY(!(header->flags() & Qt::ItemIsSelectable));
-        QStringList names;
-        for (int i = 0; i < header->childCount(); ++i) {
-            names << header->child(i)->text(0);
+        QCOMPARE(header->childCount(), 4);
+        for (int i = 0; i < header->childCount(); ++i)
             QCOMPARE(header->child(i)->data(0, Qt::UserRole).toInt(), i);
-        }
-        QCOMPARE(names, (QStringList { "Browse", "Downloads", "Bookmarks", "History" }));
         QVERIFY(header->child(0)->isSelected());
 
         m_window->queueProgress(3, 5);
@@ -235,7 +203,6 @@ private slots:
         openWindow();
         QCOMPARE(Prefs::defaultDownloadMediaType(), shown);
         QMenu* menu = m_window->statusBarPickers()->formatPicker()->menu();
-        QCOMPARE(actionTexts(menu), (QStringList { "Download as audio", "Download as video" }));
         QCOMPARE(menu->actions().at(shown)->isChecked(), true);
         menu->actions().at(1 - shown)->trigger();
         QCOMPARE(Prefs::defaultDownloadMediaType(), 1 - shown);
@@ -247,7 +214,6 @@ private slots:
     {
         openWindow();
         QToolButton* picker = m_window->statusBarPickers()->sizePicker();
-        QCOMPARE(picker->menu()->actions().size(), 5);
         m_window->setSizePickerValue(3);
         QCOMPARE(picker->text(), MediaDescriptor::videoSizeName(MediaDescriptor::HD720) + "  ");
         picker->menu()->actions().at(4)->trigger();
@@ -315,21 +281,15 @@ private slots:
     void tabsMoveWithinBounds()
     {
         openWindow();
-        QCOMPARE(tabTexts(tabs()), QStringList { "Untitled" });
-        // The only tab stays.
-        m_window->findChild<QAction*>("actionClose_Tab")->trigger();
-        QCOMPARE(tabs()->count(), 1);
-        m_window->findChild<QAction*>("actionNew_tab")->trigger();
-        QCOMPARE(tabs()->count(), 2);
-        QCOMPARE(tabs()->currentIndex(), 1);
-        m_window->findChild<QAction*>("actionNext_tab")->trigger();
-        QCOMPARE(tabs()->currentIndex(), 1);
-        m_window->findChild<QAction*>("actionPrevious_tab")->trigger();
-        QCOMPARE(tabs()->currentIndex(), 0);
-        m_window->findChild<QAction*>("actionPrevious_tab")->trigger();
-        QCOMPARE(tabs()->currentIndex(), 0);
-        m_window->findChild<QAction*>("actionClose_Tab")->trigger();
-        QCOMPARE(tabs()->count(), 1);
+        // Each step: the action, then the tab count and the current tab.
+        const QList<std::tuple<const char*, int, int>> steps { { "actionClose_Tab", 1, 0 },
+            { "actionNew_tab", 2, 1 }, { "actionNext_tab", 2, 1 }, { "actionPrevious_tab", 2, 0 },
+            { "actionPrevious_tab", 2, 0 }, { "actionClose_Tab", 1, 0 } };
+        for (const auto& [name, count, current] : steps) {
+            m_window->findChild<QAction*>(name)->trigger();
+            QCOMPARE(tabs()->count(), count);
+            QCOMPARE(tabs()->currentIndex(), current);
+        }
         // Empty text without a new tab does nothing.
         m_window->openAddress({}, {}, {});
         QCOMPARE(tabs()->count(), 1);
