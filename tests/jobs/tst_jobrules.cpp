@@ -79,14 +79,6 @@ private:
     ProcessPool m_processPool;
     TestHttpServer m_server;
 
-    MediaItem item(const QString& page) const
-    {
-        MediaItem media(QStringLiteral("Generic Service"));
-        media.setTitle(QStringLiteral("Clip ") + page);
-        media.setPermaUrl(m_server.url(page).toString());
-        return media;
-    }
-
     // No download helper: every extraction fails at once.
     JobServices services()
     {
@@ -106,7 +98,9 @@ private:
         JobSettings settings;
         settings.temporaryDirectory = m_media.filePath(QStringLiteral(".tmp"));
         settings.conversion.mediaPath = m_media.path();
-        return new ProcessingElement(item(page), QStringLiteral("Generic Service"),
+        MediaItem item(QStringLiteral("Generic Service"));
+        item.setPermaUrl(m_server.url(page).toString());
+        return new ProcessingElement(item, QStringLiteral("Generic Service"),
             MediaDescriptor::Video, settings, services(), parent);
     }
 
