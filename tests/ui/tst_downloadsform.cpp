@@ -187,8 +187,12 @@ private slots:
     {
         DownloadsPage page;
         QVERIFY(page.ready);
-        auto [records, queue, list, form, model]
-            = std::tie(page.records, page.queue, page.list, page.form, page.model);
+        // References, not a structured binding: the lambdas below capture them.
+        auto& records = page.records;
+        auto& queue = page.queue;
+        auto& list = page.list;
+        auto& form = page.form;
+        auto& model = page.model;
         queue->setPaused(false);
         form.show();
         auto* clean = form.findChild<QPushButton*>("cleanButton");
@@ -316,8 +320,12 @@ private slots:
         // The restored unfinished job must not run off while the page is looked at.
         DownloadsPage page;
         QVERIFY(page.ready);
-        auto [records, queue, list, form, model]
-            = std::tie(page.records, page.queue, page.list, page.form, page.model);
+        // References, not a structured binding: the lambdas below capture them.
+        auto& records = page.records;
+        auto& queue = page.queue;
+        auto& list = page.list;
+        auto& form = page.form;
+        auto& model = page.model;
         // Whatever an earlier case left behind is not part of this run.
         for (const DownloadRecord& left : records.loadDownloads())
             records.removeDownload(left.id);
